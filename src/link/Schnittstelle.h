@@ -1,0 +1,69 @@
+#pragma once
+// The program's serial ports: one table indexed by COM number (1..20), the two open
+// operations and the small line services every family window uses.
+#include "Clock.h"
+#include "DeviceProvider.h"
+#include "Progress.h"
+#include "SerialDevice.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct PortEntry {
+    std::unique_ptr<SerialDevice> device; // the open handle; empty when closed
+    bool handleInvalid = false;           // the last open attempt failed
+    bool isOpen = false;
+    bool echoesOwnBytes = false; // two-wire RS-485 converter: every byte sent comes back
+};
+
+class Schnittstelle {
+public:
+    static constexpr int kMaxPort = 20;
+
+    Schnittstelle(DeviceProvider& provider, Clock& clock);
+    ~Schnittstelle();
+    Schnittstelle(const Schnittstelle&) = delete;
+    Schnittstelle& operator=(const Schnittstelle&) = delete;
+
+    // Encodings as the port dialog delivers them: stopBits 0 one, 1 one and a half, 2 two;
+    // parity 0 none, 1 odd, 2 even, 3 mark, 4 space.
+    // Returns the sensor type code 3..7, or 0 when nothing was identified. baud 0 searches.
+    int OpenAndIdentify(int com, std::uint32_t baud, int stopBits, int parity, int byteSize,
+                        std::uint32_t readTimeoutMs, Progress* progress = nullptr);
+    bool OpenBusPort(int com, std::uint32_t baud, int stopBits, int parity, int byteSize,
+                     std::uint32_t readTimeoutMs);
+    void ClosePort(int com);
+    bool SyncLine(int com);
+    bool EchoTest(int com);
+    bool LineIsBusy(int com);
+    bool Identify(int com, std::uint8_t& type);
+
+    // Entry of a COM number; numbers outside 1..20 give a closed dummy entry.
+    PortEntry& port(int com);
+    const PortEntry& port(int com) const;
+    SerialDevice* device(int com) { return port(com).device.get(); }
+    bool isOpen(int com) const { return port(com).isOpen; }
+    // Why the last open of this number failed (empty when it did not fail).
+    const std::string& lastOpenError() const { return m_lastOpenError; }
+
+    DeviceProvider& provider() { return m_provider; }
+    Clock& clock() { return m_clock; }
+
+    // Shared state of the layer.
+    std::int16_t RtsMode = -1; // 0 enabled, 1 disabled, 2 toggle, -1 not set (treated as 0)
+    std::uint8_t LastOpenedPort = 0;
+    std::string IdentReply;
+    bool NewProtocol = false;
+    bool OldProtocol = false;
+
+private:
+    bool openDevice(int com);
+
+    DeviceProvider& m_provider;
+    Clock& m_clock;
+    std::array<PortEntry, kMaxPort + 1> m_ports;
+    PortEntry m_dummy;
+    std::string m_lastOpenError;
+};

@@ -1,0 +1,76 @@
+#pragma once
+// The one interface to a serial line. Read time-outs follow the Windows COMMTIMEOUTS model
+// because the sensor protocols were tuned against it: a read ends when the interval between
+// two bytes exceeds readIntervalMs, or when the total time
+// readTotalConstantMs + readTotalMultiplierMs * requested bytes has passed, whichever comes
+// first. A read returns what arrived, 0 on time-out.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+enum class Parity : std::uint8_t { None = 0, Odd = 1, Even = 2, Mark = 3, Space = 4 };
+enum class StopBits : std::uint8_t { One = 0, OneAndHalf = 1, Two = 2 };
+enum class RtsControl : std::uint8_t { Enable = 0, Disable = 1, Toggle = 2 };
+
+// Provider subtypes as the Windows driver reports them; only RS-232 and RS-422 lines are used.
+enum class ProviderSubtype : std::uint32_t {
+    Unspecified = 0,
+    Rs232 = 1,
+    ParallelPort = 2,
+    Rs422 = 3,
+    Rs423 = 4,
+    Rs449 = 5,
+    Modem = 6,
+    Fax = 0x21,
+    Scanner = 0x22,
+    NetworkBridge = 0x100,
+    Lat = 0x101,
+    TcpIpTelnet = 0x102,
+    X25 = 0x103,
+};
+
+struct LineSettings {
+    std::uint32_t baud = 38400;
+    std::uint8_t dataBits = 8;
+    Parity parity = Parity::None;
+    StopBits stopBits = StopBits::One;
+    RtsControl rts = RtsControl::Enable;
+    bool operator==(const LineSettings&) const = default;
+};
+
+struct Timeouts {
+    std::uint32_t readIntervalMs = 0;
+    std::uint32_t readTotalMultiplierMs = 0;
+    std::uint32_t readTotalConstantMs = 0;
+    std::uint32_t writeTotalMultiplierMs = 0;
+    std::uint32_t writeTotalConstantMs = 0;
+    bool operator==(const Timeouts&) const = default;
+};
+
+class SerialDevice {
+public:
+    virtual ~SerialDevice() = default;
+
+    // Blocks under the time-outs; returns the number of bytes stored in buf (0 on time-out or error).
+    virtual std::size_t read(std::uint8_t* buf, std::size_t max) = 0;
+    // Returns the number of bytes written.
+    virtual std::size_t write(const std::uint8_t* data, std::size_t count) = 0;
+    virtual void purge(bool rx, bool tx) = 0;
+
+    // False when the driver refuses the setting; the previous setting then stays in force.
+    virtual bool applySettings(const LineSettings& settings) = 0;
+    virtual LineSettings settings() const = 0;
+    virtual bool setTimeouts(const Timeouts& timeouts) = 0;
+    virtual Timeouts timeouts() const = 0;
+
+    virtual void setRts(bool on) = 0;
+    virtual void setDtr(bool on) = 0;
+    virtual void waitTransmitEmpty() = 0;
+    // True when a parity or framing error was seen since the last call.
+    virtual bool takeLineErrors() = 0;
+    virtual ProviderSubtype providerSubtype() const = 0;
+
+    // Empty while the device works; after a failed read or write (for example a USB adapter
+    // that was pulled) it says what happened.
+    virtual std::string lastError() const = 0;
+};

@@ -1,0 +1,123 @@
+#include "SimulatedLine.h"
+
+#include <algorithm>
+
+SimulatedLine::SimulatedLine(Clock* clock) : m_clock(clock) {}
+
+void SimulatedLine::attach(SimPeer* peer) {
+    if (peer && std::find(m_peers.begin(), m_peers.end(), peer) == m_peers.end())
+        m_peers.push_back(peer);
+}
+
+void SimulatedLine::detach(SimPeer* peer) { std::erase(m_peers, peer); }
+
+void SimulatedLine::corruptIncoming(std::size_t index, std::uint8_t xorMask) {
+    m_corrupt.emplace_back(m_delivered + index, xorMask);
+}
+
+void SimulatedLine::deliver(const std::uint8_t* data, std::size_t count) {
+    const std::uint8_t mask = static_cast<std::uint8_t>((1u << m_settings.dataBits) - 1u);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint8_t b = data[i];
+        const std::size_t index = m_delivered++;
+        if (m_drop > 0) {
+            --m_drop;
+            continue;
+        }
+        for (auto it = m_corrupt.begin(); it != m_corrupt.end();) {
+            if (it->first == index) {
+                b ^= it->second;
+                it = m_corrupt.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        m_rx.push_back({static_cast<std::uint8_t>(b & mask), now() + m_delayMs});
+    }
+}
+
+void SimulatedLine::injectNoise(const std::vector<std::uint8_t>& bytes) {
+    for (std::uint8_t b : bytes)
+        m_rx.push_back({b, now()});
+}
+
+void SimulatedLine::waitMs(std::uint64_t ms) {
+    if (m_clock && ms > 0)
+        m_clock->sleepMs(static_cast<std::uint32_t>(ms));
+}
+
+std::size_t SimulatedLine::read(std::uint8_t* buf, std::size_t max) {
+    if (!m_failure.empty() || max == 0)
+        return 0;
+    if (m_rx.empty()) {
+        for (SimPeer* peer : m_peers)
+            if (peer->baud() == m_settings.baud)
+                peer->idle(m_settings, *this);
+    }
+    const std::uint64_t total =
+        std::uint64_t(m_timeouts.readTotalConstantMs) + std::uint64_t(m_timeouts.readTotalMultiplierMs) * max;
+    if (m_rx.empty()) {
+        waitMs(total);
+        return 0;
+    }
+    // A delayed reply that arrives within the total time-out is waited for; a later one is not.
+    const std::uint64_t first = m_rx.front().availableAt;
+    const std::uint64_t t0 = now();
+    if (first > t0) {
+        if (total != 0 && first - t0 > total) {
+            waitMs(total);
+            return 0;
+        }
+        waitMs(first - t0);
+    }
+    std::size_t n = 0;
+    const std::uint64_t t = now();
+    while (n < max && !m_rx.empty() && m_rx.front().availableAt <= t) {
+        buf[n++] = m_rx.front().byte;
+        m_rx.pop_front();
+    }
+    return n;
+}
+
+std::size_t SimulatedLine::write(const std::uint8_t* data, std::size_t count) {
+    if (!m_failure.empty())
+        return 0;
+    const std::uint8_t mask = static_cast<std::uint8_t>((1u << m_settings.dataBits) - 1u);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint8_t b = static_cast<std::uint8_t>(data[i] & mask);
+        m_written.push_back(data[i]);
+        if (m_echo)
+            m_rx.push_back({b, now()});
+        // Copy: a device may attach or detach others while it handles a byte.
+        const std::vector<SimPeer*> peers = m_peers;
+        for (SimPeer* peer : peers)
+            if (peer->baud() == m_settings.baud)
+                peer->receive(b, m_settings, *this);
+    }
+    return count;
+}
+
+void SimulatedLine::purge(bool rx, bool /*tx*/) {
+    if (rx)
+        m_rx.clear();
+}
+
+bool SimulatedLine::applySettings(const LineSettings& settings) {
+    if (m_accept && !m_accept(settings))
+        return false;
+    if (settings.dataBits < 4 || settings.dataBits > 8)
+        return false;
+    m_settings = settings;
+    return true;
+}
+
+bool SimulatedLine::setTimeouts(const Timeouts& timeouts) {
+    m_timeouts = timeouts;
+    return true;
+}
+
+bool SimulatedLine::takeLineErrors() {
+    const bool e = m_lineError;
+    m_lineError = false;
+    return e;
+}

@@ -1,0 +1,107 @@
+#pragma once
+// An in-process serial line to one or more simulated devices. It behaves like the real
+// thing where the protocols care: a two-wire RS-485 converter echoes every byte sent,
+// devices hear only bytes sent at their own baud rate and see the line's parity and data
+// bits, and replies can be dropped, corrupted, delayed or preceded by noise on request.
+#include "Clock.h"
+#include "SerialDevice.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <vector>
+
+class SimulatedLine;
+
+// A simulated device attached to the line.
+class SimPeer {
+public:
+    virtual ~SimPeer() = default;
+    // The rate the device talks at; bytes sent at another rate never reach it.
+    virtual std::uint32_t baud() const = 0;
+    // One byte from the program (already cut to the line's data bits), with the line
+    // settings in force when it was sent (their parity says what the ninth bit was).
+    // Replies go out through line.deliver().
+    virtual void receive(std::uint8_t byte, const LineSettings& line, SimulatedLine& out) = 0;
+    // The program waits for data and none is pending: a device that sends unasked may
+    // produce bytes now.
+    virtual void idle(const LineSettings& /*line*/, SimulatedLine& /*out*/) {}
+};
+
+class SimulatedLine : public SerialDevice {
+public:
+    // With a clock, waiting out a read time-out advances it (a FakeClock makes time pass).
+    explicit SimulatedLine(Clock* clock = nullptr);
+
+    void attach(SimPeer* peer);
+    void detach(SimPeer* peer);
+    void setEcho(bool on) { m_echo = on; }
+    bool echo() const { return m_echo; }
+
+    // Called by devices: bytes travelling to the program.
+    void deliver(const std::uint8_t* data, std::size_t count);
+    void deliver(const std::vector<std::uint8_t>& data) { deliver(data.data(), data.size()); }
+
+    // Fault injection, all on bytes travelling to the program.
+    void dropIncoming(std::size_t count) { m_drop += count; }
+    // XOR mask applied to the byte that will be the n-th next delivered (0 = next).
+    void corruptIncoming(std::size_t index, std::uint8_t xorMask);
+    // Bytes delivered from now on arrive only after this many milliseconds.
+    void delayIncoming(std::uint32_t ms) { m_delayMs = ms; }
+    // Bytes nobody asked for, as from another talker on the bus.
+    void injectNoise(const std::vector<std::uint8_t>& bytes);
+    void setProviderSubtype(ProviderSubtype subtype) { m_subtype = subtype; }
+    // A predicate that refuses line settings, like a driver that rejects a baud rate.
+    void setSettingsFilter(std::function<bool(const LineSettings&)> accept) { m_accept = std::move(accept); }
+    // Every read and write fails from now on, like a pulled USB adapter.
+    void failFromNow(const std::string& why) { m_failure = why; }
+    void setLineError() { m_lineError = true; }
+
+    // Every byte the program wrote, in order.
+    const std::vector<std::uint8_t>& written() const { return m_written; }
+    void clearWritten() { m_written.clear(); }
+    std::size_t pending() const { return m_rx.size(); }
+    bool rts() const { return m_rts; }
+    bool dtr() const { return m_dtr; }
+
+    std::size_t read(std::uint8_t* buf, std::size_t max) override;
+    std::size_t write(const std::uint8_t* data, std::size_t count) override;
+    void purge(bool rx, bool tx) override;
+    bool applySettings(const LineSettings& settings) override;
+    LineSettings settings() const override { return m_settings; }
+    bool setTimeouts(const Timeouts& timeouts) override;
+    Timeouts timeouts() const override { return m_timeouts; }
+    void setRts(bool on) override { m_rts = on; }
+    void setDtr(bool on) override { m_dtr = on; }
+    void waitTransmitEmpty() override {}
+    bool takeLineErrors() override;
+    ProviderSubtype providerSubtype() const override { return m_subtype; }
+    std::string lastError() const override { return m_failure; }
+
+private:
+    struct Pending {
+        std::uint8_t byte;
+        std::uint64_t availableAt;
+    };
+    std::uint64_t now() const { return m_clock ? m_clock->nowMs() : 0; }
+    void waitMs(std::uint64_t ms);
+
+    Clock* m_clock;
+    std::vector<SimPeer*> m_peers;
+    std::deque<Pending> m_rx;
+    std::vector<std::uint8_t> m_written;
+    std::vector<std::pair<std::size_t, std::uint8_t>> m_corrupt; // (delivery index, mask)
+    std::size_t m_delivered = 0;
+    std::size_t m_drop = 0;
+    std::uint32_t m_delayMs = 0;
+    LineSettings m_settings;
+    Timeouts m_timeouts;
+    ProviderSubtype m_subtype = ProviderSubtype::Rs232;
+    std::function<bool(const LineSettings&)> m_accept;
+    std::string m_failure;
+    bool m_echo = false;
+    bool m_rts = false;
+    bool m_dtr = false;
+    bool m_lineError = false;
+    bool m_delivering = false;
+};

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Shared by ./run and ./test: install what is missing (Debian), then configure and build.
+# Usage: tools/setup.sh <build-dir> [cmake options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake ninja-build g++ pkg-config
+          qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+          libgtest-dev libgmock-dev googletest libbenchmark-dev
+          g++-mingw-w64-x86-64-posix fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  else
+    echo "Missing packages. Install them with:"
+    echo "  sudo apt-get install ${missing[*]}"
+    exit 1
+  fi
+fi
+
+build="$1"; shift
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S . -B "$build" -G Ninja "$@"
+fi
+cmake --build "$build" -j "$(nproc)"
