@@ -10,6 +10,10 @@ class Schnittstelle;
 class Prompts;
 class Clock;
 class HelpWindow;
+class TCOMPortDialog;
+class TFortschritt;
+class TAboutBox;
+class TFSimulation;
 
 struct AppState {
     AppState(Schnittstelle& ports, Prompts& prompts, Clock& clock)
@@ -18,7 +22,13 @@ struct AppState {
     Schnittstelle& ports;
     Prompts& prompts;
     Clock& clock;
-    HelpWindow* help = nullptr; // set by main(); tests may leave it empty
+    // Shared windows, created once by main() (tests create what they need). A window that is
+    // not there is simply not used: no simulation window means never simulating.
+    HelpWindow* help = nullptr;
+    TCOMPortDialog* portDialog = nullptr;
+    TFortschritt* progress = nullptr;
+    TAboutBox* about = nullptr;
+    TFSimulation* simulation = nullptr;
 
     std::uint8_t SensorType = 0;
     bool EnglishUi = false;
