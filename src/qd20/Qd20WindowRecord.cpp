@@ -1,0 +1,73 @@
+#include "Qd20WindowRecord.h"
+
+#include <cmath>
+
+namespace {
+
+std::uint16_t word(std::span<const std::uint8_t> bytes, std::size_t index) {
+    return static_cast<std::uint16_t>(bytes[2 * index] | (bytes[2 * index + 1] << 8));
+}
+
+void putWord(std::array<std::uint8_t, Qd20WindowRecord::kSize>& out, std::size_t index, unsigned value) {
+    out[2 * index] = static_cast<std::uint8_t>(value & 0xFF);
+    out[2 * index + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+unsigned nibbles(int high, int middle, int low) {
+    return static_cast<unsigned>(high) * 256u + static_cast<unsigned>(middle) * 16u + static_cast<unsigned>(low);
+}
+
+} // namespace
+
+std::uint16_t Qd20WindowRecord::wholeMillimetres(float mm) {
+    if (!(mm > 0.0f)) // also catches NaN
+        return 0;
+    if (mm >= 65535.0f)
+        return 65535;
+    return static_cast<std::uint16_t>(std::trunc(mm));
+}
+
+std::array<std::uint8_t, Qd20WindowRecord::kSize> Qd20WindowRecord::encode() const {
+    std::array<std::uint8_t, kSize> out{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        putWord(out, i, firstPoints[i]);
+        putWord(out, 3 + i, secondPoints[i]);
+    }
+    putWord(out, 6, nibbles(FktQ1, OSQ1, IVQ1));
+    putWord(out, 7, nibbles(FktQ2, OSQ2, IVQ2));
+    putWord(out, 8, static_cast<unsigned>(address) * 4096u + nibbles(TV, BW, SetQ1));
+    putWord(out, 9, static_cast<std::uint16_t>(static_cast<std::int16_t>(RtsMode)));
+    return out;
+}
+
+std::optional<Qd20WindowRecord> Qd20WindowRecord::decode(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() != kSize)
+        return std::nullopt;
+    Qd20WindowRecord r;
+    for (std::size_t i = 0; i < 3; ++i) {
+        r.firstPoints[i] = word(bytes, i);
+        r.secondPoints[i] = word(bytes, 3 + i);
+    }
+    const std::uint16_t q1 = word(bytes, 6);
+    r.FktQ1 = q1 >> 8;
+    r.OSQ1 = (q1 >> 4) & 0xF;
+    r.IVQ1 = q1 & 0xF;
+    const std::uint16_t q2 = word(bytes, 7);
+    r.FktQ2 = q2 >> 8;
+    r.OSQ2 = (q2 >> 4) & 0xF;
+    r.IVQ2 = q2 & 0xF;
+    const std::uint16_t misc = word(bytes, 8);
+    r.address = misc >> 12;
+    r.TV = (misc >> 8) & 0xF;
+    r.BW = (misc >> 4) & 0xF;
+    r.SetQ1 = misc & 0xF;
+    const int rts = static_cast<std::int16_t>(word(bytes, 9));
+    r.RtsMode = (rts >= 0 && rts <= 2) ? rts : -1;
+    return r;
+}
+
+int Qd20WindowRecord::resolveAddress(int recordAddress, std::optional<int> fullAddress) {
+    if (fullAddress && *fullAddress >= 1 && *fullAddress <= 128 && (*fullAddress & 0xF) == (recordAddress & 0xF))
+        return *fullAddress;
+    return recordAddress;
+}
