@@ -1,0 +1,38 @@
+#pragma once
+// The devices of `zylconfig --demo`: simulated sensors on fixed COM numbers.
+//   COM1: a ZYL24 bus, 220 mm sensor (variant '0') at address 5, 1000 mm sensor (variant '3')
+//         at address 12
+//   COM5: a Halvern sensor of type 15
+// Other numbers are absent. The provider owns the sensors, so they keep their settings while
+// the port is closed and opened again; every open gets a fresh simulated line to them. A port
+// that is still open elsewhere is reported busy.
+#include "DeviceProvider.h"
+#include "SimHalvernSensor.h"
+#include "SimZyl24Bus.h"
+
+#include <array>
+#include <memory>
+
+class Clock;
+
+class DemoDeviceProvider : public DeviceProvider {
+public:
+    static constexpr int kBusPort = 1;
+    static constexpr int kHalvernPort = 5;
+
+    explicit DemoDeviceProvider(Clock& clock);
+    ~DemoDeviceProvider() override;
+
+    OpenResult open(int comNumber) override;
+    std::string describe(int comNumber) const override;
+
+    SimZyl24Bus& bus() { return m_bus; }
+    SimHalvernSensor& halvern() { return m_halvern; }
+
+private:
+    Clock& m_clock;
+    SimZyl24Bus m_bus;
+    SimHalvernSensor m_halvern;
+    // One token per COM number, alive while a line of that number is open.
+    std::array<std::weak_ptr<int>, 21> m_openTokens;
+};
