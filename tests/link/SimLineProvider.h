@@ -1,0 +1,61 @@
+#pragma once
+// Hands out simulated lines for chosen COM numbers, so the port layer can be driven against
+// simulated sensors. Every open creates a fresh line and runs the test's set-up on it.
+#include "DeviceProvider.h"
+#include "SimulatedLine.h"
+
+#include <functional>
+#include <map>
+#include <string>
+
+class SimLineProvider : public DeviceProvider {
+public:
+    explicit SimLineProvider(Clock& clock) : m_clock(clock) {}
+
+    void plug(int com, std::function<void(SimulatedLine&)> setup = {}) { m_setups[com] = std::move(setup); }
+    void refuse(int com, OpenError error, std::string message) { m_refusals[com] = {error, std::move(message)}; }
+
+    int opens() const { return m_opens; }
+
+    OpenResult open(int com) override {
+        ++m_opens;
+        OpenResult result;
+        if (auto r = m_refusals.find(com); r != m_refusals.end()) {
+            result.error = r->second.first;
+            result.message = r->second.second;
+            return result;
+        }
+        auto it = m_setups.find(com);
+        if (it == m_setups.end()) {
+            result.error = OpenError::Absent;
+            result.message = "COM " + std::to_string(com) + ": no such device";
+            return result;
+        }
+        auto line = std::make_unique<SimulatedLine>(&m_clock);
+        if (it->second)
+            it->second(*line);
+        result.device = std::move(line);
+        return result;
+    }
+    std::string describe(int com) const override { return "sim COM " + std::to_string(com); }
+
+private:
+    Clock& m_clock;
+    std::map<int, std::function<void(SimulatedLine&)>> m_setups;
+    std::map<int, std::pair<OpenError, std::string>> m_refusals;
+    int m_opens = 0;
+};
+
+// Counts what the port layer reports to a progress display.
+class CountingProgress : public Progress {
+public:
+    void setMaximum(int maximum) override { m_maximum = maximum; }
+    void reset() override { m_position = 0; }
+    void advance(int by) override { m_position += by; }
+    bool stopRequested() const override { return false; }
+    int position() const { return m_position; }
+
+private:
+    int m_maximum = 0;
+    int m_position = 0;
+};
