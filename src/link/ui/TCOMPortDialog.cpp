@@ -1,0 +1,186 @@
+#include "TCOMPortDialog.h"
+
+#include "AppState.h"
+#include "Prompts.h"
+#include "Schnittstelle.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QComboBox* makeBox(QWidget* parent, const char* name, const QStringList& entries, bool editable) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setEditable(editable);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(entries);
+    if (editable) {
+        // Typing or setting an entry's text makes that entry the current one, so that callers
+        // reading the entry index see what the box shows. A text that is no entry keeps the
+        // last index. Letter case does not matter, as in the list's own search.
+        QObject::connect(box, &QComboBox::editTextChanged, box, [box](const QString& text) {
+            const int index = box->findText(text, Qt::MatchFixedString);
+            if (index >= 0 && index != box->currentIndex()) {
+                const QSignalBlocker block(box);
+                box->setCurrentIndex(index);
+                box->setEditText(text);
+            }
+        });
+    }
+    return box;
+}
+
+// Default text of an editable box: the entry it names becomes current, the text stays as given.
+void setDefault(QComboBox* box, const QString& text) {
+    const int index = box->findText(text, Qt::MatchFixedString);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+    box->setEditText(text);
+}
+
+} // namespace
+
+TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_app(app) {
+    setObjectName(QStringLiteral("COMPortDialog"));
+    setWindowTitle(QStringLiteral("ComPort"));
+
+    PortNummer = makeBox(this, "PortNummer", {}, true);
+    BaudRate = makeBox(this, "BaudRate", {"4800", "9600", "19200", "38400", "57600"}, true);
+    StopBits = makeBox(this, "StopBits", {"1", "1,5", "2"}, true);
+    Parity = makeBox(this, "Parity", {"gerade/ even", "ungerade/ odd", "keine/ no", "Markierung/ mark"}, true);
+    Datenbits = makeBox(this, "Datenbits", {"4", "5", "6", "7", "8"}, true);
+    CBTimeout = makeBox(this, "CBTimeout", {"10", "20", "50", "80", "100", "200", "500", "1000"}, true);
+    CBrts = makeBox(this, "CBrts", {"enabled", "disabled", "toggle"}, false);
+
+    PortNummer->setEditText(QStringLiteral("1"));
+    setDefault(BaudRate, QStringLiteral("38400"));
+    setDefault(StopBits, QStringLiteral("1"));
+    setDefault(Parity, QStringLiteral("Gerade/ even"));
+    setDefault(Datenbits, QStringLiteral("7"));
+    setDefault(CBTimeout, QStringLiteral("50"));
+    CBrts->setCurrentIndex(0);
+
+    DevicePath = new QLineEdit(this);
+    DevicePath->setObjectName(QStringLiteral("DevicePath"));
+    DevicePath->setReadOnly(true);
+    DevicePath->setFocusPolicy(Qt::NoFocus);
+    DevicePath->setMinimumWidth(220);
+
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("cancel"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("ComPort"), PortNummer);
+    m_deviceLabel = new QLabel(this);
+    form->addRow(m_deviceLabel, DevicePath);
+    form->addRow(QStringLiteral("baudrate"), BaudRate);
+    form->addRow(QStringLiteral("stopbits"), StopBits);
+    form->addRow(QStringLiteral("parity"), Parity);
+    form->addRow(QStringLiteral("bits/byte"), Datenbits);
+    form->addRow(QStringLiteral("timeout [ms]"), CBTimeout);
+    form->addRow(QStringLiteral("RTS"), CBrts);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKBtn);
+    buttons->addWidget(CancelBtn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(PortNummer, BaudRate);
+    setTabOrder(BaudRate, StopBits);
+    setTabOrder(StopBits, Parity);
+    setTabOrder(Parity, Datenbits);
+    setTabOrder(Datenbits, OKBtn);
+    setTabOrder(OKBtn, CancelBtn);
+    setTabOrder(CancelBtn, CBTimeout);
+    setTabOrder(CBTimeout, CBrts);
+
+    connect(PortNummer, &QComboBox::editTextChanged, this, &TCOMPortDialog::updateDevicePath);
+    retranslateUi();
+}
+
+int TCOMPortDialog::showModal() {
+    FormShow();
+    if (m_autoAnswer)
+        return *m_autoAnswer;
+    PortNummer->setFocus();
+    return exec();
+}
+
+void TCOMPortDialog::FormShow() {
+    const QString keep = PortNummer->currentText();
+    {
+        const QSignalBlocker block(PortNummer);
+        PortNummer->clear();
+    }
+    Schnittstelle& ports = m_app.ports;
+    for (int com = kFirstPort; com <= kLastPort; ++com) {
+        if (!ports.isOpen(com))
+            continue;
+        const QString question = QStringLiteral("ComPort") + QString::number(com) + m_app.QuestionSuffix;
+        if (m_app.prompts.message(this, Prompts::Icon::Information, question, Prompts::Yes | Prompts::No) ==
+            Prompts::Yes)
+            ports.ClosePort(com);
+    }
+    for (int com = kFirstPort; com <= kLastPort; ++com) {
+        // A port still held (the user kept it) cannot be probed and is not offered.
+        if (ports.isOpen(com))
+            continue;
+        OpenResult probe = ports.provider().open(com);
+        if (!probe.device)
+            continue;
+        const ProviderSubtype subtype = probe.device->providerSubtype();
+        probe.device.reset();
+        if (subtype == ProviderSubtype::Rs232 || subtype == ProviderSubtype::Rs422)
+            PortNummer->addItem(QString::number(com));
+    }
+    const int index = PortNummer->findText(keep, Qt::MatchExactly);
+    {
+        const QSignalBlocker block(PortNummer);
+        if (index >= 0)
+            PortNummer->setCurrentIndex(index);
+        else if (PortNummer->count() > 0)
+            PortNummer->setCurrentIndex(0);
+        else
+            PortNummer->setEditText(keep);
+    }
+    updateDevicePath();
+}
+
+void TCOMPortDialog::updateDevicePath() {
+    bool ok = false;
+    const int com = PortNummer->currentText().trimmed().toInt(&ok);
+    if (!ok || com < 1 || com > Schnittstelle::kMaxPort) {
+        DevicePath->setText(tr("keine gültige Portnummer"));
+        return;
+    }
+    DevicePath->setText(QString::fromStdString(m_app.ports.provider().describe(com)));
+}
+
+void TCOMPortDialog::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        retranslateUi();
+    QDialog::changeEvent(event);
+}
+
+void TCOMPortDialog::retranslateUi() {
+    m_deviceLabel->setText(tr("Gerät"));
+    updateDevicePath();
+}

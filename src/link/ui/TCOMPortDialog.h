@@ -1,0 +1,58 @@
+#pragma once
+// The port settings dialog. It only collects choices: the calling window prefills the boxes,
+// greys what the user must not change, shows it with showModal() and reads the boxes back when
+// the result is QDialog::Accepted. Each showing offers to close the ports this program still
+// holds and lists the COM numbers that are real serial lines (RS-232 or RS-422).
+#include <QDialog>
+
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+struct AppState;
+
+class TCOMPortDialog : public QDialog {
+    Q_OBJECT
+public:
+    // COM numbers offered by the dialog.
+    static constexpr int kFirstPort = 1;
+    static constexpr int kLastPort = 19;
+
+    explicit TCOMPortDialog(AppState& app, QWidget* parent = nullptr);
+
+    // In tab order.
+    QComboBox* PortNummer;
+    QComboBox* BaudRate;
+    QComboBox* StopBits;
+    QComboBox* Parity;
+    QComboBox* Datenbits;
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+    QComboBox* CBTimeout;
+    QComboBox* CBrts;
+    // The device behind the chosen COM number (read-only).
+    QLineEdit* DevicePath;
+
+    // Runs the show logic (close question, port list), then the modal loop; returns
+    // QDialog::Accepted or QDialog::Rejected.
+    int showModal();
+    // With a result set, showModal() runs the show logic and returns that result without
+    // waiting for the user (for tests of the calling windows). nullopt restores the dialog.
+    void setAutoAnswer(std::optional<int> result) { m_autoAnswer = result; }
+
+    // The show logic on its own.
+    void FormShow();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void updateDevicePath();
+    void retranslateUi();
+
+    AppState& m_app;
+    QLabel* m_deviceLabel = nullptr;
+    std::optional<int> m_autoAnswer;
+};

@@ -1,0 +1,5 @@
+#include "TLimitParas.h"
+
+TLimitParas::TLimitParas(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("LimitParameter"));
+}

@@ -1,0 +1,5 @@
+#include "TModifyValue.h"
+
+TModifyValue::TModifyValue(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Dialog"));
+}

@@ -1,0 +1,5 @@
+#include "TPasswordDlg.h"
+
+TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Password"));
+}
