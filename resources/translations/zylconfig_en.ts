@@ -119,4 +119,31 @@
 %1</translation>
     </message>
 </context>
+<context>
+    <name>TFSimulation</name>
+    <message>
+        <source>Adresse</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Länge</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>Daten</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>zum Sensor:</source>
+        <translation>to sensor:</translation>
+    </message>
+    <message>
+        <source>vom Sensor:</source>
+        <translation>from sensor:</translation>
+    </message>
+    <message>
+        <source>Abstand:</source>
+        <translation>Distance:</translation>
+    </message>
+</context>
 </TS>
