@@ -11,8 +11,10 @@
 //   switch points   "PFEIL_UP", "PFEIL_DOWN" (9 x 10, black arrow on transparent ground)
 //   slider          "TOP" (19 x 20), "MIDDLE" (19 x 16), "BOTTOM" (19 x 20), "POS" knob (9 x 19)
 //   windows         "GO" green play (16 x 16), "STOP" red stop (16 x 16), "QEL" logo (48 x 48),
-//                   "QELBILD" ZYL 24 family glyph, "QELBILD1" ZYL 36 family glyph (both 64 x 48),
-//                   "QELSENSING" about-box logo (160 x 48)
+//                   "QELBILD1" ZYL 24 family glyph (laser block with beam), "QELBILD" ZYL 36
+//                   family glyph (sensor head with light fan) (both 64 x 48),
+//                   "QELSENSING" about-box logo (160 x 48),
+//                   "TOZYL" / "FROMZYL" write to / read from the sensor (20 x 20)
 //   LED image list  "ledbilder" entries "LED0".."LED7" (16 x 16):
 //                   LED0 white (off)   LED1 green   LED2 yellow   LED3 red
 //                   LED4 factory-preset mark (blue "W" badge: the factory preset is active)

@@ -52,7 +52,8 @@ public:
     void SetFont_1(const QFont& font);
     QFont Font_SP2() const { return m_font2; }
     void SetFont_2(const QFont& font);
-    QColor Color() const { return m_color; }
+    // Background; follows the parent's background until set.
+    QColor Color() const { return m_color.isValid() ? m_color : palette().window().color(); }
     void SetColor(const QColor& color);
 
     float Start() const { return m_start; }
