@@ -1,0 +1,105 @@
+#include "AppTestFixture.h"
+#include "GuiTestEnvironment.h"
+#include "HelpWindow.h"
+#include "QtPrompts.h"
+#include "TAboutBox.h"
+#include "TFortschritt.h"
+#include "TStartForm.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+using ShellTest = AppTestFixture;
+
+TEST_F(ShellTest, AbbruchAndEscapeSetStopSearchWithoutHidingTheDialog) {
+    TFortschritt progress(app);
+    progress.show();
+    EXPECT_EQ(progress.windowTitle(), QStringLiteral("Fortschritt"));
+    EXPECT_EQ(progress.BitBtn1->text(), QStringLiteral("Abbruch"));
+    EXPECT_FALSE(progress.stopRequested());
+
+    QTest::mouseClick(progress.BitBtn1, Qt::LeftButton);
+    EXPECT_TRUE(app.StopSearch);
+    EXPECT_TRUE(progress.stopRequested());
+    EXPECT_TRUE(progress.isVisible());
+
+    app.StopSearch = false;
+    QTest::keyClick(&progress, Qt::Key_Escape);
+    EXPECT_TRUE(app.StopSearch);
+    EXPECT_TRUE(progress.isVisible()); // its user hides it when the search has ended
+}
+
+TEST_F(ShellTest, ProgressBarCountsUpToItsMaximumAndResets) {
+    TFortschritt progress(app);
+    progress.setMaximum(128);
+    progress.reset();
+    for (int i = 0; i < 10; ++i)
+        progress.advance(1);
+    EXPECT_EQ(progress.ProgressBar->value(), 10);
+    progress.advance(500);
+    EXPECT_EQ(progress.ProgressBar->value(), 128);
+    progress.reset();
+    EXPECT_EQ(progress.ProgressBar->value(), 0);
+}
+
+TEST_F(ShellTest, AboutBoxShowsTheProgramsOwnVersion) {
+    const QString before = QCoreApplication::applicationVersion();
+    QCoreApplication::setApplicationVersion(QStringLiteral("7.3.1"));
+    TStartForm form(app, {});
+    form.show();
+    QCoreApplication::processEvents();
+    QCoreApplication::setApplicationVersion(before);
+
+    TAboutBox about(app);
+    about.show();
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("Info"));
+    EXPECT_EQ(about.ProductName->text(), QStringLiteral("Vantrisco"));
+    EXPECT_EQ(about.Version->text(), QStringLiteral("Version: 7.3.1"));
+    EXPECT_EQ(about.Comments->text(), TAboutBox::kWebAddress);
+    EXPECT_TRUE(about.Notice->text().isEmpty());
+}
+
+TEST_F(ShellTest, WindowsCreatedAfterASwitchStartInTheSwitchedLanguage) {
+    Language::setEnglish(app, true);
+    EXPECT_TRUE(Language::englishActive());
+    TFortschritt progress(app);
+    EXPECT_EQ(progress.windowTitle(), QStringLiteral("progress"));
+    Language::setEnglish(app, false);
+    EXPECT_FALSE(Language::englishActive());
+    EXPECT_EQ(progress.windowTitle(), QStringLiteral("Fortschritt"));
+}
+
+TEST_F(ShellTest, HelpOpensTopicPagesAndFallsBackToTheContents) {
+    HelpWindow help;
+    help.showTopic(TStartForm::kHelpContext, false);
+    EXPECT_EQ(help.currentPage(), QUrl(QStringLiteral("qrc:/help/de/100.html")));
+    EXPECT_TRUE(help.isVisible());
+    help.showTopic(TStartForm::kHelpContext, true);
+    EXPECT_EQ(help.currentPage(), QUrl(QStringLiteral("qrc:/help/en/100.html")));
+    help.showTopic(9999, false);
+    EXPECT_EQ(help.currentPage(), HelpWindow::indexUrl(false));
+    help.showIndex(true);
+    EXPECT_EQ(help.currentPage(), QUrl(QStringLiteral("qrc:/help/en/index.html")));
+    // Both languages ship a contents page.
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/de/index.html")));
+    EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/en/index.html")));
+}
+
+TEST(QtPromptsTest, WindowFiltersBecomeQtNameFilters) {
+    EXPECT_EQ(QtPrompts::toNameFilters(QStringLiteral("Einstellungen (*.qel)|*.qel")),
+              QStringList{QStringLiteral("Einstellungen (*.qel)")});
+    EXPECT_EQ(QtPrompts::toNameFilters(QStringLiteral("Messdaten|*.csv;*.txt|Alle Dateien (*.*)|*.*")),
+              (QStringList{QStringLiteral("Messdaten (*.csv *.txt)"), QStringLiteral("Alle Dateien (*.*)")}));
+    // A description without its pattern pair is dropped rather than matching nothing.
+    EXPECT_EQ(QtPrompts::toNameFilters(QStringLiteral("S-Record|*.s19|kaputt")),
+              QStringList{QStringLiteral("S-Record (*.s19)")});
+    EXPECT_TRUE(QtPrompts::toNameFilters(QString()).isEmpty());
+    EXPECT_EQ(QtPrompts::toNameFilters(QStringLiteral("|*.spi")), QStringList{QStringLiteral("(*.spi)")});
+}
+
+} // namespace
