@@ -1,0 +1,301 @@
+#include "Qd20ProjectFile.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace Qd20ProjectFile {
+
+namespace {
+
+constexpr std::string_view kEol = "\r\n";
+constexpr std::string_view kOff = "Off";
+constexpr std::string_view kOn = "On";
+// A value line that reads as this (after taking the low 16 bits) leaves its item alone;
+// it is what text that is not a number turns into.
+constexpr unsigned kNoValue = 0xFFFF;
+// The editors' step: loaded points snap to it as a typed value would.
+constexpr double kEditorStep = 0.1;
+
+enum class ValueKind { PointPair, Switch, Averaging, Function };
+
+struct Key {
+    std::string_view text;
+    ValueKind kind;
+    Target first;
+    Target second; // the second point of a pair; unused otherwise
+};
+
+// In the order each line is tested.
+constexpr std::array<Key, 11> kKeys{{
+    {"[Q1]", ValueKind::PointPair, Target::Q1First, Target::Q1Second},
+    {"[Q2]", ValueKind::PointPair, Target::Q2First, Target::Q2Second},
+    {"[QA]", ValueKind::PointPair, Target::AnalogFirst, Target::AnalogSecond},
+    {"[IV1]", ValueKind::Switch, Target::PulseStretchQ1, Target::PulseStretchQ1},
+    {"[IV2]", ValueKind::Switch, Target::PulseStretchQ2, Target::PulseStretchQ2},
+    {"[OEFFNER1]", ValueKind::Switch, Target::NormallyClosedQ1, Target::NormallyClosedQ1},
+    {"[OEFFNER2]", ValueKind::Switch, Target::NormallyClosedQ2, Target::NormallyClosedQ2},
+    {"[VERRIEGELUNG]", ValueKind::Switch, Target::KeyLock, Target::KeyLock},
+    {"[BW]", ValueKind::Averaging, Target::Averaging, Target::Averaging},
+    {"[Typ Q1]", ValueKind::Function, Target::FunctionQ1, Target::FunctionQ1},
+    {"[Typ Q2]", ValueKind::Function, Target::FunctionQ2, Target::FunctionQ2},
+}};
+
+std::vector<std::string_view> splitLines(std::string_view content) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < content.size(); ++i) {
+        const char c = content[i];
+        if (c != '\n' && c != '\r')
+            continue;
+        lines.push_back(content.substr(start, i - start));
+        if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < content.size())
+        lines.push_back(content.substr(start));
+    return lines;
+}
+
+// Control characters (NUL above all) mean the line is not text: binary data that happens
+// to contain a key must not be taken for a project file.
+bool isText(std::string_view line) {
+    return std::none_of(line.begin(), line.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return (u < 0x20 && c != '\t') || u == 0x7F;
+    });
+}
+
+std::string_view trimmed(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+// A decimal integer, as a 32-bit number; anything else is -1, like a lenient string to
+// number conversion with a default.
+int numberOrMinusOne(std::string_view line) {
+    std::string_view s = trimmed(line);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    int value = 0;
+    const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || res.ec != std::errc() || res.ptr != s.data() + s.size())
+        return -1;
+    return value;
+}
+
+// The low 16 bits as an unsigned number; empty for the "leave alone" value.
+std::optional<unsigned> low16(std::string_view line) {
+    const unsigned v = static_cast<unsigned>(numberOrMinusOne(line)) & 0xFFFFu;
+    if (v == kNoValue)
+        return std::nullopt;
+    return v;
+}
+
+// "Off" selects position 1, then "On" position 0, so a line holding both ends at "On".
+std::optional<int> switchPosition(std::string_view line) {
+    std::optional<int> position;
+    if (line.find(kOff) != std::string_view::npos)
+        position = 1;
+    if (line.find(kOn) != std::string_view::npos)
+        position = 0;
+    return position;
+}
+
+// "10", "100", "1000" are tested in this order, each a substring of the next, so the
+// longest present wins: 40 ms, 4 ms, 0.4 ms.
+std::optional<int> averagingPosition(std::string_view line) {
+    std::optional<int> position;
+    if (line.find("10") != std::string_view::npos)
+        position = 0;
+    if (line.find("100") != std::string_view::npos)
+        position = 1;
+    if (line.find("1000") != std::string_view::npos)
+        position = 2;
+    return position;
+}
+
+std::optional<int> valueOf(ValueKind kind, std::string_view line) {
+    if (!isText(line))
+        return std::nullopt;
+    switch (kind) {
+    case ValueKind::PointPair:
+        if (const auto v = low16(line))
+            return static_cast<int>(*v);
+        return std::nullopt;
+    case ValueKind::Function:
+        if (const auto v = low16(line))
+            return static_cast<int>(*v & 0xFFu);
+        return std::nullopt;
+    case ValueKind::Switch:
+        return switchPosition(line);
+    case ValueKind::Averaging:
+        return averagingPosition(line);
+    }
+    return std::nullopt;
+}
+
+std::string wholeMillimetres(float mm) {
+    // Cut to whole millimetres from the value as the window shows it (one decimal), so a
+    // point that shows as 100.0mm but is held as 99.99999 after a conversion is saved as
+    // 100, not 99.
+    if (!std::isfinite(mm))
+        return "0";
+    const long long tenths = std::llround(static_cast<double>(mm) * 10.0);
+    return std::to_string(tenths / 10);
+}
+
+std::string_view onOff(int position) { return position == 1 ? kOff : kOn; }
+
+std::string_view averagingText(int position) {
+    if (position <= 0)
+        return "10";
+    return position == 1 ? "100" : "1000";
+}
+
+float limitedPoint(int mm, const Qd20Variant& variant) {
+    const double clamped = std::clamp(static_cast<double>(mm), static_cast<double>(variant.rangeStart),
+                                      static_cast<double>(variant.rangeEnd()));
+    return static_cast<float>(std::trunc(clamped / kEditorStep + 0.5) * kEditorStep);
+}
+
+void setFirst(float& first, float& second, float value) {
+    first = value;
+    second = std::max(second, first);
+}
+
+void setSecond(float& first, float& second, float value) {
+    second = value;
+    first = std::min(first, second);
+}
+
+} // namespace
+
+std::string serialize(const Qd20Settings& s) {
+    const std::array<std::string, kLineCount> lines{
+        "[Q1]",
+        wholeMillimetres(s.SwitchPointQ1A),
+        wholeMillimetres(s.SwitchPointQ1B),
+        "[Q2]",
+        wholeMillimetres(s.SwitchPointQ2A),
+        wholeMillimetres(s.SwitchPointQ2B),
+        "[QA]",
+        wholeMillimetres(s.AnalogPoint1),
+        wholeMillimetres(s.AnalogPoint2),
+        "[IV1]",
+        std::string(onOff(s.ivQ1)),
+        "[IV2]",
+        std::string(onOff(s.ivQ2)),
+        "[OEFFNER1]",
+        std::string(onOff(s.osQ1)),
+        "[OEFFNER2]",
+        std::string(onOff(s.osQ2)),
+        "[VERRIEGELUNG]",
+        std::string(onOff(s.tv)),
+        "[BW]",
+        std::string(averagingText(s.bw)),
+        "[Typ Q1]",
+        std::to_string(s.fktQ1),
+        "[Typ Q2]",
+        std::to_string(s.fktQ2),
+    };
+    std::string out;
+    for (const auto& line : lines) {
+        out += line;
+        out += kEol;
+    }
+    return out;
+}
+
+LoadResult parse(std::string_view content) {
+    LoadResult result;
+    if (content.size() > kMaxFileBytes) {
+        result.status = LoadStatus::TooLarge;
+        return result;
+    }
+    const std::vector<std::string_view> lines = splitLines(content);
+    bool anyKey = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!isText(lines[i]))
+            continue;
+        for (const Key& key : kKeys) {
+            if (lines[i].find(key.text) == std::string_view::npos)
+                continue;
+            anyKey = true;
+            const std::size_t valueLines = key.kind == ValueKind::PointPair ? 2 : 1;
+            for (std::size_t k = 1; k <= valueLines; ++k) {
+                if (i + k >= lines.size()) {
+                    result.status = LoadStatus::MissingValueLine;
+                    result.errorLine = static_cast<int>(i + 1);
+                    return result;
+                }
+                if (const auto value = valueOf(key.kind, lines[i + k]))
+                    result.assignments.push_back({k == 1 ? key.first : key.second, *value});
+            }
+        }
+    }
+    result.status = anyKey ? LoadStatus::Ok : LoadStatus::NoKeyFound;
+    return result;
+}
+
+void apply(const Assignment& a, Qd20Settings& s, const Qd20Variant& variant) {
+    const auto position = [&a](int steps) { return std::clamp(a.value, 0, steps - 1); };
+    switch (a.target) {
+    case Target::Q1First:
+        setFirst(s.SwitchPointQ1A, s.SwitchPointQ1B, limitedPoint(a.value, variant));
+        break;
+    case Target::Q1Second:
+        setSecond(s.SwitchPointQ1A, s.SwitchPointQ1B, limitedPoint(a.value, variant));
+        break;
+    case Target::Q2First:
+        setFirst(s.SwitchPointQ2A, s.SwitchPointQ2B, limitedPoint(a.value, variant));
+        break;
+    case Target::Q2Second:
+        setSecond(s.SwitchPointQ2A, s.SwitchPointQ2B, limitedPoint(a.value, variant));
+        break;
+    case Target::AnalogFirst:
+        s.AnalogPoint1 = limitedPoint(a.value, variant);
+        break;
+    case Target::AnalogSecond:
+        s.AnalogPoint2 = limitedPoint(a.value, variant);
+        break;
+    case Target::PulseStretchQ1:
+        s.ivQ1 = position(2);
+        break;
+    case Target::PulseStretchQ2:
+        s.ivQ2 = position(2);
+        break;
+    case Target::NormallyClosedQ1:
+        s.osQ1 = position(2);
+        break;
+    case Target::NormallyClosedQ2:
+        s.osQ2 = position(2);
+        break;
+    case Target::KeyLock:
+        s.tv = position(2);
+        break;
+    case Target::Averaging:
+        s.bw = position(3);
+        break;
+    case Target::FunctionQ1:
+        s.fktQ1 = position(10);
+        break;
+    case Target::FunctionQ2:
+        s.fktQ2 = position(3);
+        break;
+    }
+}
+
+void apply(const std::vector<Assignment>& assignments, Qd20Settings& settings, const Qd20Variant& variant) {
+    for (const Assignment& a : assignments)
+        apply(a, settings, variant);
+}
+
+} // namespace Qd20ProjectFile
