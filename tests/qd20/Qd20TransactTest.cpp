@@ -1,0 +1,239 @@
+// Exchanges of the ZYL24 frame protocol against the simulated bus and against scripted replies.
+#include "Q20_speziell.h"
+#include "SimZyl24Bus.h"
+#include "SimulatedLine.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+// Answers every complete request (any bytes) with the next scripted reply.
+class ScriptedPeer : public SimPeer {
+public:
+    std::deque<Bytes> replies;
+    Bytes heard;
+    std::uint32_t baud() const override { return 38400; }
+    void receive(std::uint8_t byte, const LineSettings&, SimulatedLine& out) override {
+        heard.push_back(byte);
+        if (heard.size() >= 2 && heard.size() == heard[1] && !replies.empty()) {
+            out.deliver(replies.front());
+            replies.pop_front();
+            heard.clear();
+        }
+    }
+};
+
+class Qd20TransactTest : public ::testing::Test {
+protected:
+    Qd20TransactTest() : line(&clock), bus(&clock) {
+        bus.addSensor(5, '0');
+        bus.addSensor(12, '3');
+        line.attach(&bus);
+        line.setTimeouts({4, 2, 2000, 0, 0});
+    }
+    Qd20Result transact(std::uint8_t address, char command, Bytes data = {}) {
+        Qd20Request r;
+        r.address = address;
+        r.command = command;
+        std::copy(data.begin(), data.end(), r.data.begin());
+        return Qd20Transact(line, line.echo(), clock, r);
+    }
+    FakeClock clock;
+    SimulatedLine line;
+    SimZyl24Bus bus;
+};
+
+Qd20Request request(std::uint8_t address, char command, Bytes data = {}) {
+    Qd20Request r;
+    r.address = address;
+    r.command = command;
+    std::copy(data.begin(), data.end(), r.data.begin());
+    return r;
+}
+
+} // namespace
+
+TEST(Qd20FrameTest, RequestFramesAreByteExact) {
+    EXPECT_EQ(BuildFrame(request(5, '?')), (Bytes{0x85, 0x04, 0x3F, 0x3E}));
+    EXPECT_EQ(BuildFrame(request(128, 'A')), (Bytes{0x80, 0x04, 0x41, 0x45}));
+    // Data stop at the first unused slot; the length counts the used slots.
+    EXPECT_EQ(BuildFrame(request(5, 'V', {1})), (Bytes{0x85, 0x05, 0x56, 0x01, 0x57}));
+    EXPECT_EQ(BuildFrame(request(1, '1', {0x3F, 0x3D, 0x03, 0x00, 0x02})),
+              (Bytes{0x81, 0x09, 0x31, 0x3F, 0x3D, 0x03, 0x00, 0x02, 0x3A}));
+    Qd20Request gap = request(7, 'H', {0x10, 0x20});
+    gap.data[3] = 0x05; // behind the first unused slot: not sent
+    EXPECT_EQ(BuildFrame(gap).size(), 6u);
+    // A byte with bit 7 set can never travel as data.
+    EXPECT_EQ(BuildFrame(request(7, 'L', {0x90})), (Bytes{0x87, 0x04, 0x4C, 0x4F}));
+}
+
+TEST(Qd20FrameTest, ReplyFramesCountAllButTheUncountedBytes) {
+    const Bytes none;
+    EXPECT_EQ(BuildReplyFrame(5, 'Y', none), (Bytes{0x85, 0x04, 0x59, 0x58}));
+    const Bytes data(130, 0x01);
+    const Bytes frame = BuildReplyFrame(5, 'Y', data, 128);
+    EXPECT_EQ(frame[1], 6);
+    EXPECT_EQ(frame.size(), 4u + 130u);
+    EXPECT_EQ(frame.back(), Qd20CheckValue(std::span(frame).first(frame.size() - 1)));
+}
+
+TEST_F(Qd20TransactTest, AcknowledgeSetsDataOkAndShowsTheReply) {
+    const Qd20Result r = transact(5, 'S');
+    EXPECT_EQ(bus.frames().back(), (Bytes{0x85, 0x04, 0x53, 0x52}));
+    EXPECT_TRUE(r.dataOk);
+    EXPECT_EQ(r.status, Qd20Status::Bytes);
+    EXPECT_EQ(r.statusHex, "85 04 59 58");
+    EXPECT_EQ(r.data, Bytes{0x58}); // only the check byte
+}
+
+TEST_F(Qd20TransactTest, ParameterReadReturnsTheBlockAndItsCheckByte) {
+    const Qd20Result r = transact(12, '?');
+    ASSERT_TRUE(r.dataOk);
+    ASSERT_EQ(r.data.size(), 19u);
+    EXPECT_EQ(r.data[2], '3');
+    EXPECT_EQ(r.statusHex.substr(0, 9), "8C 16 59 ");
+}
+
+TEST_F(Qd20TransactTest, RefusedReplyLeavesDataOkClearButShowsItsBytes) {
+    const Qd20Result r = transact(5, 'x'); // unknown command
+    EXPECT_FALSE(r.dataOk);
+    EXPECT_EQ(r.status, Qd20Status::Bytes);
+    EXPECT_EQ(r.statusHex, "85 04 4E 4F");
+}
+
+TEST_F(Qd20TransactTest, SilenceAndTheSecondProbeGiveNoData) {
+    const Qd20Result silent = transact(9, 'A');
+    EXPECT_FALSE(silent.dataOk);
+    EXPECT_EQ(silent.status, Qd20Status::NoData);
+    EXPECT_EQ(bus.frames().back(), (Bytes{0x89, 0x04, 0x41, 0x4C}));
+    const Qd20Result v = transact(5, 'v');
+    EXPECT_FALSE(v.dataOk);
+    EXPECT_EQ(v.status, Qd20Status::NoData);
+    // Each wait ran on the fake clock: the constant read time-out per silent read.
+    EXPECT_GE(clock.totalSleptMs(), 4000u);
+}
+
+TEST_F(Qd20TransactTest, EchoesAreDiscardedOnAnEchoingLine) {
+    line.setEcho(true);
+    const Qd20Result r = transact(5, 'A');
+    EXPECT_TRUE(r.dataOk);
+    EXPECT_EQ(r.data.size(), 3u);
+    EXPECT_EQ(r.statusHex.substr(0, 9), "85 06 59 ");
+    EXPECT_EQ(line.pending(), 0u);
+}
+
+TEST_F(Qd20TransactTest, EveryCommandOfTheWindowIsAnsweredByTheSimulatedBus) {
+    for (char c : {'?', 'A', 'I', 'S', 'W', 'G', 'T', 'E', 'M', 'X', 'D', 'C', 'Z', '3'})
+        EXPECT_TRUE(transact(5, c).dataOk) << c;
+    EXPECT_TRUE(transact(5, '1', {0x20, 0x00, 0x01, 0x00, 0x00}).dataOk);
+    EXPECT_TRUE(transact(5, '2', {0x20, 0x00, 0x02, 0x10, 0x00}).dataOk);
+    EXPECT_TRUE(transact(5, 'V', {1}).dataOk);
+    EXPECT_TRUE(transact(5, 'R', {0}).dataOk);
+    EXPECT_TRUE(transact(5, 'B', {6}).dataOk);
+    EXPECT_TRUE(transact(5, 'Q', {1}).dataOk);
+    EXPECT_TRUE(transact(5, 'N', {0x00, 0x00}).dataOk);
+    EXPECT_TRUE(transact(5, 'H', {0x3F, 0x3F}).dataOk);
+    EXPECT_FALSE(transact(5, 'B', {3}).dataOk); // no such averaging code
+    EXPECT_TRUE(transact(5, 'L', {20}).dataOk);
+    EXPECT_TRUE(transact(20, 'A').dataOk);
+    EXPECT_FALSE(transact(5, 'A').dataOk);
+}
+
+TEST_F(Qd20TransactTest, PixelReplyIsCheckedOnTheLastOfItsExtraBytes) {
+    const std::uint64_t before = clock.totalSleptMs();
+    const Qd20Result r = transact(5, '6');
+    ASSERT_TRUE(r.dataOk);
+    EXPECT_GE(clock.totalSleptMs() - before, 100u);
+    const std::size_t lengthByte = std::stoul(r.statusHex.substr(3, 2), nullptr, 16);
+    EXPECT_EQ(r.data.size(), lengthByte - 3 + 128);
+    // The extra bytes are covered by the check as well.
+    line.corruptIncoming(3 + (lengthByte - 4) + 5, 0x01);
+    EXPECT_FALSE(transact(5, '6').dataOk);
+}
+
+TEST_F(Qd20TransactTest, LongDumpWaitsASecondAndReturnsRawBytes) {
+    const std::uint64_t before = clock.totalSleptMs();
+    const Qd20Result r = transact(5, 'K');
+    EXPECT_FALSE(r.dataOk);
+    EXPECT_EQ(r.status, Qd20Status::Untouched);
+    EXPECT_EQ(r.data.size(), SimZyl24Sensor::kDumpBytes);
+    EXPECT_GE(clock.totalSleptMs() - before, 1000u);
+}
+
+TEST_F(Qd20TransactTest, DamagedRepliesNeverSetDataOk) {
+    struct Fault {
+        const char* what;
+        std::function<void()> inject;
+        Qd20Status status;
+    };
+    const std::vector<Fault> faults{
+        {"address byte lost", [&] { line.dropIncoming(1); }, Qd20Status::NoData},
+        {"length byte marks a new frame", [&] { line.corruptIncoming(1, 0x80); }, Qd20Status::Untouched},
+        {"foreign address", [&] { line.corruptIncoming(0, 0x03); }, Qd20Status::Bytes},
+        {"data bit flipped", [&] { line.corruptIncoming(3, 0x04); }, Qd20Status::Bytes},
+        {"check byte flipped", [&] { line.corruptIncoming(5, 0x01); }, Qd20Status::Bytes},
+        {"status not Y or N", [&] { line.corruptIncoming(2, 0x02); }, Qd20Status::Bytes},
+        {"reply too late", [&] { line.delayIncoming(5000); }, Qd20Status::NoData},
+    };
+    for (const Fault& f : faults) {
+        f.inject();
+        const Qd20Result r = transact(5, 'A');
+        EXPECT_FALSE(r.dataOk) << f.what;
+        EXPECT_EQ(r.status, f.status) << f.what;
+        line.delayIncoming(0);
+        line.purge(true, true);
+    }
+    // Afterwards the line works again.
+    EXPECT_TRUE(transact(5, 'A').dataOk);
+}
+
+TEST_F(Qd20TransactTest, NoiseBeforeTheReplyIsNotTakenForIt) {
+    line.injectNoise({0x12, 0x85, 0x04});
+    // The receive buffer is cleared before sending, so old noise does no harm.
+    EXPECT_TRUE(transact(5, 'A').dataOk);
+
+    ScriptedPeer peer;
+    SimulatedLine quiet(&clock);
+    quiet.attach(&peer);
+    quiet.setTimeouts({4, 2, 2000, 0, 0});
+    // Another frame starting in place of the length byte ends the exchange silently.
+    peer.replies.push_back({0x85, 0x8C, 0x04, 0x59});
+    Qd20Result r = Qd20Transact(quiet, false, clock, request(5, 'A'));
+    EXPECT_FALSE(r.dataOk);
+    EXPECT_EQ(r.status, Qd20Status::Untouched);
+    // A first byte without bit 7 is no address: nothing to show.
+    peer.replies.push_back({0x05, 0x04, 0x59, 0x58});
+    r = Qd20Transact(quiet, false, clock, request(5, 'S'));
+    EXPECT_FALSE(r.dataOk);
+    EXPECT_EQ(r.status, Qd20Status::NoData);
+}
+
+TEST_F(Qd20TransactTest, TruncatedReplyIsRefusedEvenWhenItsLastByteMatchesTheCheck) {
+    ScriptedPeer peer;
+    SimulatedLine quiet(&clock);
+    quiet.attach(&peer);
+    quiet.setTimeouts({4, 2, 2000, 0, 0});
+    // Length 6 announces two data bytes and a check byte; only one byte comes, equal to the
+    // running check value of address, length and status.
+    const std::uint8_t check = 0x05 ^ 0x06 ^ 0x59;
+    peer.replies.push_back({0x85, 0x06, 0x59, check});
+    Qd20Result r = Qd20Transact(quiet, false, clock, request(5, 'A'));
+    EXPECT_FALSE(r.dataOk);
+    EXPECT_EQ(r.statusHex, "85 06 59 5A");
+    // A length byte below 3 must not turn into a huge read.
+    peer.replies.push_back({0x85, 0x02, 0x59});
+    r = Qd20Transact(quiet, false, clock, request(5, 'A'));
+    EXPECT_FALSE(r.dataOk);
+    EXPECT_TRUE(r.data.empty());
+}
+
+TEST_F(Qd20TransactTest, FailedDeviceGivesNoData) {
+    line.failFromNow("unplugged");
+    const Qd20Result r = transact(5, 'A');
+    EXPECT_FALSE(r.dataOk);
+    EXPECT_EQ(r.status, Qd20Status::NoData);
+}
