@@ -107,6 +107,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     struct Geometry;
@@ -119,7 +120,6 @@ private:
     void zoomTime(int x, bool in);
     void zoomValue(int y, bool in);
     void dragLevelTo(int y);
-    double sampleAt(long index) const;
     void drawPlotArea(QPainter& p, const Geometry& g);
     void drawFrame(QPainter& p, const Geometry& g);
 
@@ -145,6 +145,7 @@ private:
     int m_anchorPos = 0;
     int m_anchorView = 0;
 
+    std::array<QCursor, 4> m_zoomCursors; // cursor slots 1..4: ZOOMINX, ZOOMINY, ZOOMOUTX, ZOOMOUTY
     std::array<QToolButton*, 7> m_buttons{};
     std::vector<QPoint> m_points; // reused polyline buffer: no allocation per sample
 };
