@@ -1,0 +1,113 @@
+#include "PortMap.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool startsWithCom(std::string_view s) {
+    if (s.size() < 3)
+        return false;
+    for (std::size_t i = 0; i < 3; ++i)
+        if ((s[i] | 0x20) != "com"[i])
+            return false;
+    return true;
+}
+
+// "3", "COM3" or "com 3" gives 3; text that is no number gives nothing.
+std::optional<int> comNumberOf(std::string_view key) {
+    key = trimmed(key);
+    if (startsWithCom(key))
+        key = trimmed(key.substr(3));
+    int number = 0;
+    const auto [end, ec] = std::from_chars(key.data(), key.data() + key.size(), number);
+    if (key.empty() || ec != std::errc() || end != key.data() + key.size())
+        return std::nullopt;
+    return number;
+}
+
+} // namespace
+
+void PortMap::addEntry(std::string_view key, std::string_view path, std::string_view source,
+                       std::string_view entry) {
+    const auto warn = [&](const std::string& why) {
+        m_warnings.push_back(std::string(source) + ": entry \"" + std::string(entry) + "\" ignored: " + why);
+    };
+    const std::optional<int> number = comNumberOf(key);
+    if (!number) {
+        warn("\"" + std::string(trimmed(key)) + "\" is not a COM number");
+        return;
+    }
+    const int com = *number;
+    if (com < 1 || com > kMaxPort) {
+        warn("COM numbers run from 1 to " + std::to_string(kMaxPort));
+        return;
+    }
+    path = trimmed(path);
+    if (path.empty()) {
+        warn("the device path is empty");
+        return;
+    }
+    m_paths[static_cast<std::size_t>(com)] = std::string(path);
+}
+
+void PortMap::addSetting(std::string_view key, std::string_view path) {
+    addEntry(key, path, "Ports", std::string(key) + "=" + std::string(path));
+}
+
+void PortMap::addSettings(const std::vector<std::pair<std::string, std::string>>& entries) {
+    for (const auto& [key, path] : entries)
+        addSetting(key, path);
+}
+
+void PortMap::addOverrides(std::string_view list, std::string_view source) {
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        const std::string_view entry = trimmed(list.substr(0, comma));
+        list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+        if (entry.empty())
+            continue; // "1=/dev/a," or ",," : nothing meant
+        const std::size_t eq = entry.find('=');
+        if (eq == std::string_view::npos) {
+            m_warnings.push_back(std::string(source) + ": entry \"" + std::string(entry) +
+                                 "\" ignored: expected NUMBER=DEVICE, for example 3=/dev/ttyUSB0");
+            continue;
+        }
+        addEntry(entry.substr(0, eq), entry.substr(eq + 1), source, entry);
+    }
+}
+
+void PortMap::addEnvironment() {
+    if (const char* value = std::getenv(kEnvironmentVariable))
+        addOverrides(value, kEnvironmentVariable);
+}
+
+bool PortMap::isMapped(int com) const {
+    return com >= 1 && com <= kMaxPort && !m_paths[static_cast<std::size_t>(com)].empty();
+}
+
+std::string PortMap::path(int com) const {
+    if (com < 1 || com > kMaxPort)
+        return {};
+    if (isMapped(com))
+        return m_paths[static_cast<std::size_t>(com)];
+    return defaultPath(com, m_naming);
+}
+
+std::string PortMap::defaultPath(int com, Naming naming) {
+    if (com < 1 || com > kMaxPort)
+        return {};
+    if (naming == Naming::Windows)
+        return "\\\\.\\COM" + std::to_string(com);
+    return "/dev/ttyS" + std::to_string(com - 1);
+}

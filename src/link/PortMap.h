@@ -1,0 +1,44 @@
+#pragma once
+// Which device stands behind "COM n". Users and sensor manuals speak of COM numbers; on
+// Linux the program needs a device path. Entries come from the settings group "Ports"
+// (handed in by the application) and are overridden by the environment variable
+// ZYLCONFIG_PORTS; numbers mapped by neither use the platform's usual name.
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class PortMap {
+public:
+    enum class Naming { Posix, Windows }; // "/dev/ttyS<n-1>" or "\\.\COMn"
+    static constexpr int kMaxPort = 20;
+    static constexpr const char* kEnvironmentVariable = "ZYLCONFIG_PORTS";
+
+    explicit PortMap(Naming naming) : m_naming(naming) {}
+
+    // One entry of the settings group: key "COM3" (or just "3"), value "/dev/ttyUSB0".
+    void addSetting(std::string_view key, std::string_view path);
+    void addSettings(const std::vector<std::pair<std::string, std::string>>& entries);
+    // A comma-separated list "1=/dev/pts/4,3=/dev/ttyUSB0"; its entries replace earlier ones
+    // for the same numbers. `source` names the list in warnings.
+    void addOverrides(std::string_view list, std::string_view source = kEnvironmentVariable);
+    // addOverrides() with the value of ZYLCONFIG_PORTS, when it is set.
+    void addEnvironment();
+
+    // The device of a COM number: the mapped path or the default name; empty outside 1..20.
+    std::string path(int com) const;
+    bool isMapped(int com) const;
+    static std::string defaultPath(int com, Naming naming);
+
+    // One sentence per entry that was ignored, for the application to show or print. Good
+    // entries next to a bad one are kept.
+    const std::vector<std::string>& warnings() const { return m_warnings; }
+
+private:
+    void addEntry(std::string_view key, std::string_view path, std::string_view source, std::string_view entry);
+
+    Naming m_naming;
+    std::array<std::string, kMaxPort + 1> m_paths;
+    std::vector<std::string> m_warnings;
+};
