@@ -470,7 +470,8 @@ int TCSchaltpunkt::pixelOf(float v) const {
 
 void TCSchaltpunkt::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Color());
+    if (m_color.isValid())
+        p.fillRect(rect(), m_color); // otherwise the parent's background shows through
     if (!m_visible)
         return;
     const int w = width();

@@ -123,8 +123,7 @@ QSize TCSlide::sizeHint() const { return contentSize(); }
 void TCSlide::paintEvent(QPaintEvent*) {
     if (!m_slideLoaded)
         return;
-    QPainter p(this);
-    p.fillRect(rect(), palette().window());
+    QPainter p(this); // the parent's background shows through: its colour is the slider's
     const QSize top = logicalSize(m_top);
     const QSize bottom = logicalSize(m_bottom);
     p.drawPixmap(QRect(QPoint(0, 0), top), m_top);
