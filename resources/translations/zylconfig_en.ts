@@ -17,6 +17,13 @@
     </message>
 </context>
 <context>
+    <name>main</name>
+    <message>
+        <source>Diese Einträge der Portzuordnung werden nicht verwendet:</source>
+        <translation>These port assignments are not used:</translation>
+    </message>
+</context>
+<context>
     <name>QtPrompts</name>
     <message>
         <source>Warnung</source>
