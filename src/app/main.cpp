@@ -103,13 +103,15 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     start->show();
 
+    for (const std::string& w : portWarnings)
+        std::fprintf(stderr, "zylconfig: %s\n", w.c_str());
     if (!portWarnings.empty()) {
-        QString text = QCoreApplication::translate("main", "Diese Einträge der Portzuordnung werden nicht verwendet:");
-        for (const std::string& w : portWarnings) {
-            std::fprintf(stderr, "zylconfig: %s\n", w.c_str());
-            text += QStringLiteral("\n") + QString::fromStdString(w);
-        }
-        QTimer::singleShot(0, start.get(), [&app, &start, text] {
+        // Built when shown, so it comes in the language the last run restored.
+        QTimer::singleShot(0, start.get(), [&app, &start, &portWarnings] {
+            QString text =
+                QCoreApplication::translate("main", "Diese Einträge der Portzuordnung werden nicht verwendet:");
+            for (const std::string& w : portWarnings)
+                text += QStringLiteral("\n") + QString::fromStdString(w);
             app.prompts.message(start.get(), Prompts::Icon::Warning, text, Prompts::Ok);
         });
     }
