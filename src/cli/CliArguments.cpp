@@ -1,0 +1,257 @@
+#include "CliArguments.h"
+
+#include <array>
+#include <charconv>
+#include <functional>
+#include <map>
+#include <string_view>
+
+namespace {
+
+constexpr int kMaxCount = 1'000'000;
+
+const std::map<std::string_view, CliCommand> kCommands{
+    {"ports", CliCommand::Ports},           {"search", CliCommand::Search}, {"read", CliCommand::Read},
+    {"write", CliCommand::Write},           {"store", CliCommand::Store},   {"factory", CliCommand::Factory},
+    {"set-address", CliCommand::SetAddress}, {"poll", CliCommand::Poll},
+};
+
+std::optional<long long> number(std::string_view text, long long min, long long max) {
+    long long value = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || res.ec != std::errc() || res.ptr != text.data() + text.size() || value < min ||
+        value > max)
+        return std::nullopt;
+    return value;
+}
+
+class Parser {
+public:
+    explicit Parser(const std::vector<std::string>& args) : m_args(args) {}
+
+    CliParseResult run() {
+        CliParseResult result;
+        std::vector<std::string> operands;
+        bool haveCommand = false;
+        for (m_pos = 0; m_pos < m_args.size() && m_error.empty(); ++m_pos) {
+            std::string_view arg = m_args[m_pos];
+            if (arg == "--help" || arg == "-h") {
+                result.help = true;
+                return result;
+            }
+            if (arg.size() > 1 && arg.front() == '-') {
+                option(arg);
+            } else if (!haveCommand) {
+                const auto it = kCommands.find(arg);
+                if (it == kCommands.end())
+                    m_error = "unknown command '" + std::string(arg) + "'";
+                else
+                    m_a.command = it->second;
+                haveCommand = true;
+            } else {
+                operands.push_back(std::string(arg));
+            }
+        }
+        if (m_error.empty() && !haveCommand)
+            m_error = "no command given";
+        if (m_error.empty())
+            checkCommand(operands);
+        if (!m_error.empty()) {
+            result.error = m_error;
+            return result;
+        }
+        result.arguments = m_a;
+        return result;
+    }
+
+private:
+    // "--name value" or "--name=value".
+    std::optional<std::string> value(std::string_view name, std::optional<std::string_view> inline_) {
+        if (inline_)
+            return std::string(*inline_);
+        if (m_pos + 1 >= m_args.size()) {
+            m_error = "option " + std::string(name) + " needs a value";
+            return std::nullopt;
+        }
+        return m_args[++m_pos];
+    }
+
+    template <typename T>
+    void numberOption(std::string_view name, std::optional<std::string_view> inline_, T& target, long long min,
+                      long long max) {
+        const auto text = value(name, inline_);
+        if (!text)
+            return;
+        if (const auto v = number(*text, min, max))
+            target = static_cast<T>(*v);
+        else
+            m_error = "option " + std::string(name) + " takes a number from " + std::to_string(min) + " to " +
+                      std::to_string(max) + ", not '" + *text + "'";
+    }
+
+    void option(std::string_view arg) {
+        std::optional<std::string_view> inline_;
+        std::string_view name = arg;
+        if (const auto eq = arg.find('='); eq != std::string_view::npos && arg.starts_with("--")) {
+            name = arg.substr(0, eq);
+            inline_ = arg.substr(eq + 1);
+        }
+        m_seen.push_back(std::string(name));
+        if (name == "--port") {
+            if (const auto v = value(name, inline_))
+                m_a.port = *v;
+        } else if (name == "--baud") {
+            numberOption(name, inline_, m_a.baud, 50, 4'000'000);
+        } else if (name == "--rts") {
+            rtsOption(name, inline_);
+        } else if (name == "--timeout") {
+            numberOption(name, inline_, m_a.timeoutMs, 1, 60'000);
+        } else if (name == "--lang") {
+            langOption(name, inline_);
+        } else if (name == "--verbose" || name == "-v") {
+            m_a.verbose = true;
+        } else if (name == "--address") {
+            int address = 0;
+            numberOption(name, inline_, address, 1, 128);
+            m_a.address = address;
+        } else if (name == "-o" || name == "--output") {
+            if (const auto v = value(name, inline_))
+                m_a.outputFile = *v;
+        } else if (name == "--store") {
+            m_a.store = true;
+        } else if (name == "--count") {
+            numberOption(name, inline_, m_a.count, 1, kMaxCount);
+        } else if (name == "--interval") {
+            numberOption(name, inline_, m_a.intervalMs, 0, 3'600'000);
+        } else if (name == "--command") {
+            commandOption(name, inline_);
+        } else if (name == "--csv") {
+            if (const auto v = value(name, inline_))
+                m_a.csvFile = *v;
+        } else {
+            m_error = "unknown option '" + std::string(arg) + "'";
+        }
+    }
+
+    void rtsOption(std::string_view name, std::optional<std::string_view> inline_) {
+        const auto v = value(name, inline_);
+        if (!v)
+            return;
+        if (*v == "enabled")
+            m_a.rts = RtsControl::Enable;
+        else if (*v == "disabled")
+            m_a.rts = RtsControl::Disable;
+        else if (*v == "toggle")
+            m_a.rts = RtsControl::Toggle;
+        else
+            m_error = "option --rts takes enabled, disabled or toggle, not '" + *v + "'";
+    }
+
+    void langOption(std::string_view name, std::optional<std::string_view> inline_) {
+        const auto v = value(name, inline_);
+        if (!v)
+            return;
+        if (*v == "de" || *v == "en")
+            m_a.english = *v == "en";
+        else
+            m_error = "option --lang takes de or en, not '" + *v + "'";
+    }
+
+    void commandOption(std::string_view name, std::optional<std::string_view> inline_) {
+        const auto v = value(name, inline_);
+        if (!v)
+            return;
+        if (*v == "A" || *v == "I")
+            m_a.pollCommand = (*v)[0];
+        else
+            m_error = "option --command takes A or I, not '" + *v + "'";
+    }
+
+    bool seen(std::string_view name) const {
+        for (const auto& s : m_seen)
+            if (s == name)
+                return true;
+        return false;
+    }
+
+    // Options that belong to other commands are refused rather than ignored: a misplaced
+    // --store must not make anybody believe the settings were stored.
+    void onlyFor(std::initializer_list<std::string_view> options, bool allowed, std::string_view command) {
+        for (std::string_view o : options)
+            if (!allowed && seen(o) && m_error.empty())
+                m_error = "option " + std::string(o) + " does not apply to " + std::string(command);
+    }
+
+    void checkCommand(const std::vector<std::string>& operands) {
+        const CliCommand c = m_a.command;
+        std::string_view commandName;
+        for (const auto& [name, cmd] : kCommands)
+            if (cmd == c)
+                commandName = name;
+        const bool addressed = c != CliCommand::Ports && c != CliCommand::Search;
+        onlyFor({"--address"}, addressed, commandName);
+        onlyFor({"-o", "--output"}, c == CliCommand::Read, commandName);
+        onlyFor({"--store"}, c == CliCommand::Write, commandName);
+        onlyFor({"--count", "--interval", "--command", "--csv"}, c == CliCommand::Poll, commandName);
+        if (!m_error.empty())
+            return;
+        if (addressed && !m_a.address) {
+            m_error = std::string(commandName) + " needs --address N";
+            return;
+        }
+        const std::size_t wanted = (c == CliCommand::Write || c == CliCommand::SetAddress) ? 1 : 0;
+        if (operands.size() != wanted) {
+            m_error = operands.size() > wanted ? "unexpected operand '" + operands[wanted] + "'"
+                                               : std::string(commandName) +
+                                                     (c == CliCommand::Write ? " needs a project file"
+                                                                             : " needs the new address");
+            return;
+        }
+        if (c == CliCommand::Write)
+            m_a.projectFile = operands[0];
+        if (c == CliCommand::SetAddress) {
+            const auto v = number(operands[0], 1, 127);
+            if (!v) {
+                m_error = "the new address must be a number from 1 to 127, not '" + operands[0] + "'";
+                return;
+            }
+            m_a.newAddress = static_cast<int>(*v);
+        }
+        if (c == CliCommand::Poll && m_a.count == 0)
+            m_error = "poll needs --count K";
+    }
+
+    const std::vector<std::string>& m_args;
+    std::size_t m_pos = 0;
+    CliArguments m_a;
+    std::vector<std::string> m_seen;
+    std::string m_error;
+};
+
+} // namespace
+
+std::optional<int> CliArguments::comNumber() const {
+    std::string_view p = port;
+    if (p.size() > 3 && (p.starts_with("COM") || p.starts_with("com")))
+        p.remove_prefix(3);
+    if (const auto n = number(p, 0, 1'000'000))
+        return static_cast<int>(*n);
+    return std::nullopt;
+}
+
+CliParseResult ParseCliArguments(const std::vector<std::string>& args) { return Parser(args).run(); }
+
+const char* CliUsage() {
+    return "usage: zylctl [--port COMn|N|PATH] [--baud 38400] [--rts enabled|disabled|toggle] [--timeout MS]\n"
+           "              [--lang de|en] [--verbose] COMMAND ...\n"
+           "  ports                              COM numbers 1..20, the device behind each, and whether it opens\n"
+           "  search                             bus search over the addresses 1..127\n"
+           "  read    --address N [-o FILE.qel]  print the parameter set; optionally save it as a project file\n"
+           "  write   --address N FILE.qel [--store]  transfer a project file's values (and store them)\n"
+           "  store   --address N                make the settings permanent in the sensor\n"
+           "  factory --address N                factory preset\n"
+           "  set-address --address N NEW        change the bus address to NEW (1..127)\n"
+           "  poll    --address N --count K [--interval MS] [--command A|I] [--csv FILE]\n"
+           "exit codes: 0 success, 1 the sensor refused or did not answer, 2 usage or file error,\n"
+           "            3 the port could not be opened or configured\n";
+}

@@ -1,0 +1,47 @@
+#pragma once
+// zylctl's connection to one ZYL24 bus: the port opened and checked as the window's search
+// opens it, the probe that tells a ZYL24 from other devices, and the exchanges.
+#include "Q20_speziell.h"
+#include "Qd20Commands.h"
+#include "Schnittstelle.h"
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+class CliLink {
+public:
+    enum class OpenOutcome {
+        Ok,
+        OpenFailed, // no such device, no permission, busy with another program...
+        Refused,    // the driver refused the line setting
+        Busy,       // something on the line sends unasked
+    };
+
+    // `trace`, when given, receives every request and what came back.
+    CliLink(Schnittstelle& ports, int com, std::ostream* trace);
+    ~CliLink();
+    CliLink(const CliLink&) = delete;
+    CliLink& operator=(const CliLink&) = delete;
+
+    // 8 data bits, no parity, one stop bit, the given baud rate and RTS handling, the read
+    // time-out constant for finding the sensor; then the busy test and the echo test, which
+    // decides whether every byte sent comes back and has to be discarded.
+    OpenOutcome open(std::uint32_t baud, RtsControl rts, std::uint32_t timeoutMs);
+    // Why the port could not be opened (OpenFailed), as the port layer put it.
+    std::string openError() const;
+    bool echoes() const;
+
+    // A ZYL24 answers 'A' and stays silent to 'v'; a device answering both is something else.
+    bool probe(std::uint8_t address);
+    // Once a sensor is known the exchanges get the long time-outs of measuring.
+    void useMeasurementTimeouts();
+
+    Qd20Result transact(const Qd20Request& request);
+    Qd20Sender sender();
+
+private:
+    Schnittstelle& m_ports;
+    int m_com;
+    std::ostream* m_trace;
+};

@@ -1,0 +1,44 @@
+#include "CliTexts.h"
+
+#include <array>
+#include <cstdlib>
+
+namespace {
+
+struct Pair {
+    std::string_view german;
+    std::string_view english;
+};
+
+// Indexed by CliText.
+constexpr std::array<Pair, 13> kTexts{{
+    {"kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?", "no sensor available"},
+    {"Fehler beim Daten senden oder ungültige Parameter", "error in sending data or wrong parameter"},
+    {"Fehler in Datei", "error in file"},
+    {"keine Projektdatei: kein Schlüssel gefunden", "not a project file: no key found"},
+    {"keine Projektdatei: kein lesbarer Wert", "not a project file: no readable value"},
+    {"Datei zu groß für eine Projektdatei", "file too large for a project file"},
+    {"Datei kann nicht gelesen werden", "cannot read file"},
+    {"Datei kann nicht geschrieben werden", "cannot write file"},
+    {"comport error", "comport error"},
+    {"comport is busy", "comport is busy"},
+    {"unbekannte Sensorvariante", "unknown sensor variant"},
+    {"keine Antwort auf Messung", "no answer to measurement"},
+    {"ungültige Adresse !", "forbidden adress !"},
+}};
+
+} // namespace
+
+std::string_view CliTexts::text(CliText id) const {
+    const Pair& p = kTexts[static_cast<std::size_t>(id)];
+    return m_english ? p.english : p.german;
+}
+
+bool CliTexts::englishFromEnvironment() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return std::string_view(value).substr(0, 2) != "de";
+    }
+    return true;
+}

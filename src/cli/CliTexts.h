@@ -1,0 +1,36 @@
+#pragma once
+// What zylctl tells its user, in German or English. The messages the window shows for the same
+// situations are used word for word, so an operator who knows one front end recognises the
+// other; the rest are zylctl's own.
+#include <string>
+#include <string_view>
+
+enum class CliText {
+    NoSensor,          // the search or the probe found nothing
+    SendError,         // a transfer was refused or not answered
+    FileError,         // a project file key without its value line
+    NoKeyInFile,       // not a project file
+    NoValueInFile,     // keys, but not one readable value
+    FileTooLarge,      // far too large for a project file
+    FileUnreadable,    // followed by the path and the reason
+    FileUnwritable,    // followed by the path and the reason
+    ComportError,      // the line setting was refused
+    ComportBusy,       // a device sends unasked
+    UnknownVariant,    // the parameter block names no known variant
+    NotAnswered,       // a poll that got no reply (followed by its number)
+    ForbiddenAddress,  // set-address outside 1..127
+};
+
+class CliTexts {
+public:
+    explicit CliTexts(bool english) : m_english(english) {}
+    bool english() const { return m_english; }
+    std::string_view text(CliText id) const;
+
+    // The language of the environment: German when LC_ALL, LC_MESSAGES or LANG (the first
+    // that is set) starts with "de", English otherwise.
+    static bool englishFromEnvironment();
+
+private:
+    bool m_english;
+};

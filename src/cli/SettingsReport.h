@@ -1,0 +1,10 @@
+#pragma once
+// The parameter set as zylctl prints it: one "key: value" line per parameter. Keys and values
+// do not depend on the language, so scripts can read them; millimetres carry one decimal and
+// a point.
+#include <string>
+
+struct Qd20Settings;
+struct Qd20Variant;
+
+std::string SettingsReport(const Qd20Settings& settings, const Qd20Variant& variant);

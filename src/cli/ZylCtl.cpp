@@ -1,0 +1,264 @@
+#include "ZylCtl.h"
+
+#include "CliLink.h"
+#include "MeasurementExport.h"
+#include "Qd20Measurement.h"
+#include "Qd20ProjectFile.h"
+#include "Qd20Settings.h"
+#include "SettingsReport.h"
+#include "TextFile.h"
+
+#include <functional>
+#include <iomanip>
+#include <vector>
+
+namespace {
+
+constexpr std::uint8_t kFirstSearchAddress = 1;
+constexpr std::uint8_t kLastSearchAddress = 127;
+constexpr std::uint32_t kAddressChangePauseMs = 1000;
+
+std::string_view groupName(Qd20Group group) {
+    switch (group) {
+    case Qd20Group::Q1: return "Q1";
+    case Qd20Group::Q2: return "Q2";
+    case Qd20Group::KeyLock: return "key lock";
+    case Qd20Group::Averaging: return "averaging";
+    case Qd20Group::Hold: return "hold";
+    case Qd20Group::Analog: return "analog";
+    }
+    return {};
+}
+
+} // namespace
+
+ZylCtl::ZylCtl(const CliArguments& args, DeviceProvider& provider, int com, Clock& clock, std::ostream& out,
+               std::ostream& err)
+    : m_args(args), m_provider(provider), m_com(com), m_clock(clock), m_out(out), m_err(err),
+      m_texts(args.english.value_or(CliTexts::englishFromEnvironment())) {}
+
+int ZylCtl::run() {
+    switch (m_args.command) {
+    case CliCommand::Ports: return ports();
+    case CliCommand::Search: return search();
+    case CliCommand::Read: return read();
+    case CliCommand::Write: return write();
+    case CliCommand::Store: return plainCommand('S');
+    case CliCommand::Factory: return plainCommand('W');
+    case CliCommand::SetAddress: return setAddress();
+    case CliCommand::Poll: return poll();
+    }
+    return kExitUsage;
+}
+
+int ZylCtl::fail(int code, std::string_view message) {
+    m_err << "zylctl: " << message << '\n';
+    return code;
+}
+
+int ZylCtl::sendError(std::string_view what) {
+    std::string message(m_texts.text(CliText::SendError));
+    if (!what.empty())
+        message += " (" + std::string(what) + ")";
+    return fail(kExitSensor, message);
+}
+
+int ZylCtl::ports() {
+    for (int com = 1; com <= Schnittstelle::kMaxPort; ++com) {
+        const OpenResult opened = m_provider.open(com);
+        m_out << "COM" << std::left << std::setw(3) << com << std::setw(24) << m_provider.describe(com);
+        if (opened.error == OpenError::None) {
+            m_out << "opens";
+        } else {
+            // The port layer names the port first ("COM 2 (/dev/ttyS1): no such device."); the
+            // table already shows it.
+            std::string_view why = opened.message;
+            const std::string name = "COM " + std::to_string(com) + " (" + m_provider.describe(com) + ")";
+            if (why.starts_with(name)) {
+                why.remove_prefix(name.size());
+                if (why.starts_with(":"))
+                    why.remove_prefix(1);
+                while (why.starts_with(" "))
+                    why.remove_prefix(1);
+            }
+            m_out << why;
+        }
+        m_out << '\n';
+    }
+    return kExitOk;
+}
+
+std::optional<int> ZylCtl::connect(CliLink& link, bool probeAddress) {
+    switch (link.open(m_args.baud, m_args.rts, m_args.timeoutMs)) {
+    case CliLink::OpenOutcome::Ok: break;
+    case CliLink::OpenOutcome::OpenFailed: return fail(kExitPort, link.openError());
+    case CliLink::OpenOutcome::Refused:
+        return fail(kExitPort, std::string(m_texts.text(CliText::ComportError)) + ": " +
+                                   m_provider.describe(m_com) + " refuses " + std::to_string(m_args.baud) +
+                                   " baud, 8 data bits, no parity, one stop bit");
+    case CliLink::OpenOutcome::Busy: return fail(kExitPort, m_texts.text(CliText::ComportBusy));
+    }
+    if (probeAddress) {
+        if (!link.probe(static_cast<std::uint8_t>(*m_args.address)))
+            return fail(kExitSensor, m_texts.text(CliText::NoSensor));
+        link.useMeasurementTimeouts();
+    }
+    return std::nullopt;
+}
+
+std::optional<int> ZylCtl::readSettings(CliLink& link, Qd20Settings& settings, const Qd20Variant*& variant) {
+    const Qd20Result reply = link.transact(PlainRequest(static_cast<std::uint8_t>(*m_args.address), '?'));
+    const auto block = reply.dataOk ? DecodeParameterBlock(reply.data) : std::nullopt;
+    if (!block)
+        return sendError("?");
+    variant = VariantForCode(block->variantCode);
+    if (!variant)
+        return fail(kExitSensor, std::string(m_texts.text(CliText::UnknownVariant)) + " " +
+                                     std::to_string(block->variantCode));
+    settings = SettingsFromBlock(*block, *variant, Qd20Settings{});
+    return std::nullopt;
+}
+
+int ZylCtl::withLink(bool probeAddress, const std::function<int(CliLink&)>& work) {
+    Schnittstelle ports(m_provider, m_clock);
+    CliLink link(ports, m_com, m_args.verbose ? &m_err : nullptr);
+    if (const auto code = connect(link, probeAddress))
+        return *code;
+    return work(link);
+}
+
+int ZylCtl::search() {
+    return withLink(false, [this](CliLink& link) { return searchOn(link); });
+}
+
+int ZylCtl::searchOn(CliLink& link) {
+    for (int address = kFirstSearchAddress; address <= kLastSearchAddress; ++address) {
+        if (link.probe(static_cast<std::uint8_t>(address))) {
+            m_out << "address " << address << '\n';
+            return kExitOk;
+        }
+    }
+    return fail(kExitSensor, m_texts.text(CliText::NoSensor));
+}
+
+int ZylCtl::read() {
+    return withLink(true, [this](CliLink& link) { return readOn(link); });
+}
+
+int ZylCtl::readOn(CliLink& link) {
+    Qd20Settings settings;
+    const Qd20Variant* variant = nullptr;
+    if (const auto code = readSettings(link, settings, variant))
+        return *code;
+    m_out << SettingsReport(settings, *variant);
+    if (!m_args.outputFile.empty()) {
+        if (const auto why = TextFile::writeAtomically(m_args.outputFile, Qd20ProjectFile::serialize(settings)))
+            return fail(kExitUsage,
+                        std::string(m_texts.text(CliText::FileUnwritable)) + " " + m_args.outputFile + ": " + *why);
+    }
+    return kExitOk;
+}
+
+int ZylCtl::write() {
+    // The file is checked before the port is touched: a bad file sends nothing.
+    const auto file = TextFile::read(m_args.projectFile, Qd20ProjectFile::kMaxFileBytes);
+    const std::string where = " " + m_args.projectFile;
+    if (file.error == TextFile::ReadError::Unreadable)
+        return fail(kExitUsage, std::string(m_texts.text(CliText::FileUnreadable)) + where + ": " + file.reason);
+    const auto loaded = Qd20ProjectFile::parse(file.content);
+    if (file.error == TextFile::ReadError::TooLarge || loaded.status == Qd20ProjectFile::LoadStatus::TooLarge)
+        return fail(kExitUsage, std::string(m_texts.text(CliText::FileTooLarge)) + where);
+    switch (loaded.status) {
+    case Qd20ProjectFile::LoadStatus::Ok: break;
+    case Qd20ProjectFile::LoadStatus::NoKeyFound:
+        return fail(kExitUsage, std::string(m_texts.text(CliText::NoKeyInFile)) + where);
+    case Qd20ProjectFile::LoadStatus::MissingValueLine:
+        return fail(kExitUsage, std::string(m_texts.text(CliText::FileError)) + where + ":" +
+                                    std::to_string(loaded.errorLine));
+    case Qd20ProjectFile::LoadStatus::TooLarge: break;
+    }
+    if (loaded.assignments.empty())
+        return fail(kExitUsage, std::string(m_texts.text(CliText::NoValueInFile)) + where);
+
+    return withLink(true, [this, &loaded](CliLink& link) { return writeOn(link, loaded.assignments); });
+}
+
+int ZylCtl::writeOn(CliLink& link, const std::vector<Qd20ProjectFile::Assignment>& assignments) {
+    // Hold and lowlight are not in the file: they keep what the sensor has.
+    Qd20Settings settings;
+    const Qd20Variant* variant = nullptr;
+    if (const auto code = readSettings(link, settings, variant))
+        return *code;
+    Qd20ProjectFile::apply(assignments, settings, *variant);
+
+    const auto address = static_cast<std::uint8_t>(*m_args.address);
+    const Qd20WriteAllResult written = SendAll(link.sender(), address, settings, *variant);
+    if (!written.ok)
+        return sendError(written.failed ? groupName(*written.failed) : std::string_view{});
+    if (m_args.store && !link.transact(PlainRequest(address, 'S')).dataOk)
+        return sendError("S");
+    return kExitOk;
+}
+
+int ZylCtl::plainCommand(char command) {
+    return withLink(true, [this, command](CliLink& link) {
+        if (!link.transact(PlainRequest(static_cast<std::uint8_t>(*m_args.address), command)).dataOk)
+            return sendError(std::string(1, command));
+        return kExitOk;
+    });
+}
+
+int ZylCtl::setAddress() {
+    return withLink(true, [this](CliLink& link) { return setAddressOn(link); });
+}
+
+int ZylCtl::setAddressOn(CliLink& link) {
+    const auto newAddress = static_cast<std::uint8_t>(m_args.newAddress);
+    link.transact(AddressChangeRequest(static_cast<std::uint8_t>(*m_args.address), newAddress));
+    // The sensor takes a moment to come back under its new address; whether it does is the
+    // only answer that counts.
+    m_clock.sleepMs(kAddressChangePauseMs);
+    if (!link.transact(PlainRequest(newAddress, 'A')).dataOk)
+        return sendError("L");
+    m_out << "address " << m_args.newAddress << '\n';
+    return kExitOk;
+}
+
+int ZylCtl::poll() {
+    return withLink(true, [this](CliLink& link) { return pollOn(link); });
+}
+
+int ZylCtl::pollOn(CliLink& link) {
+    Qd20Settings settings;
+    const Qd20Variant* variant = nullptr;
+    if (const auto code = readSettings(link, settings, variant))
+        return *code;
+
+    const auto address = static_cast<std::uint8_t>(*m_args.address);
+    std::vector<std::uint16_t> samples;
+    samples.reserve(static_cast<std::size_t>(m_args.count));
+    int missed = 0;
+    const std::uint64_t start = m_clock.nowMs();
+    for (int i = 0; i < m_args.count; ++i) {
+        const std::uint64_t due = start + static_cast<std::uint64_t>(i) * m_args.intervalMs;
+        if (const std::uint64_t now = m_clock.nowMs(); now < due)
+            m_clock.sleepMs(static_cast<std::uint32_t>(due - now));
+        const Qd20Result reply = link.transact(PlainRequest(address, m_args.pollCommand));
+        const auto measurement = reply.dataOk ? DecodeMeasurement(reply.data) : std::nullopt;
+        if (!measurement) {
+            ++missed;
+            m_err << "zylctl: " << m_texts.text(CliText::NotAnswered) << ' ' << (i + 1) << '\n';
+            continue;
+        }
+        samples.push_back(measurement->value);
+        m_out << measurement->value << ';'
+              << MeasurementExport::formatOneDecimal(ToMillimetresInt(measurement->value, *variant)) << std::endl;
+    }
+    if (!m_args.csvFile.empty()) {
+        if (const auto why =
+                TextFile::writeAtomically(m_args.csvFile, MeasurementExport::toCsv(samples, *variant)))
+            return fail(kExitUsage,
+                        std::string(m_texts.text(CliText::FileUnwritable)) + " " + m_args.csvFile + ": " + *why);
+    }
+    return missed == 0 ? kExitOk : kExitSensor;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// zylctl: the ZYL24 window's search, read, write, store, factory preset, address change and
+// measurement polling from the command line, over the same port layer, exchanges, commands
+// and file formats as the window.
+#include "CliArguments.h"
+#include "CliTexts.h"
+
+#include "Qd20ProjectFile.h"
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class Clock;
+class CliLink;
+class DeviceProvider;
+struct Qd20Variant;
+
+class ZylCtl {
+public:
+    static constexpr int kExitOk = 0;
+    static constexpr int kExitSensor = 1; // the sensor refused or did not answer
+    static constexpr int kExitUsage = 2;  // command line or file error
+    static constexpr int kExitPort = 3;   // the port could not be opened or configured
+
+    // `com` is the COM number the provider opens for this run.
+    ZylCtl(const CliArguments& args, DeviceProvider& provider, int com, Clock& clock, std::ostream& out,
+           std::ostream& err);
+
+    int run();
+
+private:
+    int ports();
+    int search();
+    int read();
+    int write();
+    int plainCommand(char command);
+    int setAddress();
+    int poll();
+
+    // Opens the port (and probes the address when asked), runs `work` on the connection and
+    // closes the port again.
+    int withLink(bool probeAddress, const std::function<int(CliLink&)>& work);
+    int searchOn(CliLink& link);
+    int readOn(CliLink& link);
+    int writeOn(CliLink& link, const std::vector<Qd20ProjectFile::Assignment>& assignments);
+    int setAddressOn(CliLink& link);
+    int pollOn(CliLink& link);
+
+    // Opens the port and, when an address is given, makes sure a ZYL24 answers there. Returns
+    // an exit code when that failed.
+    std::optional<int> connect(CliLink& link, bool probeAddress);
+    // '?' decoded into settings and variant; an exit code when the sensor did not answer.
+    std::optional<int> readSettings(CliLink& link, Qd20Settings& settings, const Qd20Variant*& variant);
+    int fail(int code, std::string_view message);
+    int sendError(std::string_view what = {});
+
+    const CliArguments& m_args;
+    DeviceProvider& m_provider;
+    int m_com;
+    Clock& m_clock;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    CliTexts m_texts;
+};

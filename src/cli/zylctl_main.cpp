@@ -1,0 +1,52 @@
+// zylctl: the ZYL24 sensors from the command line (see ZylCtl.h and the README).
+#include "CliArguments.h"
+#include "Clock.h"
+#include "NativePorts.h"
+#include "Schnittstelle.h"
+#include "ZylCtl.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A device path given with --port is served under this COM number; which one does not
+// matter, it only names the port in messages.
+constexpr int kPathPort = 1;
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const CliParseResult parsed = ParseCliArguments(args);
+    if (parsed.help) {
+        std::cout << CliUsage();
+        return ZylCtl::kExitOk;
+    }
+    if (!parsed.arguments) {
+        std::cerr << "zylctl: " << parsed.error << '\n' << CliUsage();
+        return ZylCtl::kExitUsage;
+    }
+    const CliArguments& arguments = *parsed.arguments;
+
+    PortMap map(nativePortNaming());
+    map.addEnvironment();
+    int com = kPathPort;
+    if (const auto number = arguments.comNumber()) {
+        if (*number < 1 || *number > Schnittstelle::kMaxPort) {
+            std::cerr << "zylctl: comport not allowed: COM numbers run from 1 to " << Schnittstelle::kMaxPort
+                      << '\n';
+            return ZylCtl::kExitPort;
+        }
+        com = *number;
+    } else {
+        map.addSetting(std::to_string(com), arguments.port);
+    }
+    for (const std::string& warning : map.warnings())
+        std::cerr << "zylctl: " << warning << '\n';
+
+    const std::unique_ptr<DeviceProvider> provider = createNativeDeviceProvider(std::move(map));
+    SystemClock clock;
+    return ZylCtl(arguments, *provider, com, clock, std::cout, std::cerr).run();
+}
