@@ -1,6 +1,9 @@
 #include "SimulatedLine.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <limits>
 
 SimulatedLine::SimulatedLine(Clock* clock) : m_clock(clock) {}
 
@@ -15,8 +18,25 @@ void SimulatedLine::corruptIncoming(std::size_t index, std::uint8_t xorMask) {
     m_corrupt.emplace_back(m_delivered + index, xorMask);
 }
 
+bool SimulatedLine::hears(const SimPeer* peer) const {
+    return std::find(m_peers.begin(), m_peers.end(), peer) != m_peers.end() && peer->baud() == m_settings.baud;
+}
+
+std::uint8_t SimulatedLine::dataMask() const {
+    return static_cast<std::uint8_t>((1u << m_settings.dataBits) - 1u);
+}
+
+void SimulatedLine::enqueue(std::uint8_t byte, std::uint64_t availableAt) {
+    // A delayed reply must not hold back bytes that arrive earlier (an echo, noise), and
+    // bytes arriving at the same moment keep the order they were sent in.
+    auto at = m_rx.end();
+    while (at != m_rx.begin() && std::prev(at)->availableAt > availableAt)
+        --at;
+    m_rx.insert(at, {byte, availableAt});
+}
+
 void SimulatedLine::deliver(const std::uint8_t* data, std::size_t count) {
-    const std::uint8_t mask = static_cast<std::uint8_t>((1u << m_settings.dataBits) - 1u);
+    const std::uint8_t mask = dataMask();
     for (std::size_t i = 0; i < count; ++i) {
         std::uint8_t b = data[i];
         const std::size_t index = m_delivered++;
@@ -32,30 +52,43 @@ void SimulatedLine::deliver(const std::uint8_t* data, std::size_t count) {
                 ++it;
             }
         }
-        m_rx.push_back({static_cast<std::uint8_t>(b & mask), now() + m_delayMs});
+        enqueue(static_cast<std::uint8_t>(b & mask), now() + m_delayMs);
     }
 }
 
 void SimulatedLine::injectNoise(const std::vector<std::uint8_t>& bytes) {
     for (std::uint8_t b : bytes)
-        m_rx.push_back({b, now()});
+        enqueue(static_cast<std::uint8_t>(b & dataMask()), now());
 }
 
 void SimulatedLine::waitMs(std::uint64_t ms) {
-    if (m_clock && ms > 0)
-        m_clock->sleepMs(static_cast<std::uint32_t>(ms));
+    if (ms == 0)
+        return;
+    if (!m_clock) {
+        m_ownTimeMs += ms;
+        return;
+    }
+    while (ms > 0) {
+        const std::uint64_t step = std::min<std::uint64_t>(ms, UINT32_MAX);
+        m_clock->sleepMs(static_cast<std::uint32_t>(step));
+        ms -= step;
+    }
 }
 
 std::size_t SimulatedLine::read(std::uint8_t* buf, std::size_t max) {
     if (!m_failure.empty() || max == 0)
         return 0;
     if (m_rx.empty()) {
-        for (SimPeer* peer : m_peers)
-            if (peer->baud() == m_settings.baud)
+        const std::vector<SimPeer*> peers = m_peers; // idle() may attach or detach devices
+        for (SimPeer* peer : peers)
+            if (hears(peer))
                 peer->idle(m_settings, *this);
     }
     const std::uint64_t total =
         std::uint64_t(m_timeouts.readTotalConstantMs) + std::uint64_t(m_timeouts.readTotalMultiplierMs) * max;
+    // All-zero time-outs (or an interval of MAXDWORD alone) return what is there at once.
+    const bool atOnce = total == 0 && (m_timeouts.readIntervalMs == 0 ||
+                                       m_timeouts.readIntervalMs == std::numeric_limits<std::uint32_t>::max());
     if (m_rx.empty()) {
         waitMs(total);
         return 0;
@@ -64,6 +97,8 @@ std::size_t SimulatedLine::read(std::uint8_t* buf, std::size_t max) {
     const std::uint64_t first = m_rx.front().availableAt;
     const std::uint64_t t0 = now();
     if (first > t0) {
+        if (atOnce)
+            return 0;
         if (total != 0 && first - t0 > total) {
             waitMs(total);
             return 0;
@@ -82,16 +117,17 @@ std::size_t SimulatedLine::read(std::uint8_t* buf, std::size_t max) {
 std::size_t SimulatedLine::write(const std::uint8_t* data, std::size_t count) {
     if (!m_failure.empty())
         return 0;
-    const std::uint8_t mask = static_cast<std::uint8_t>((1u << m_settings.dataBits) - 1u);
+    const std::uint8_t mask = dataMask();
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t b = static_cast<std::uint8_t>(data[i] & mask);
         m_written.push_back(data[i]);
         if (m_echo)
-            m_rx.push_back({b, now()});
-        // Copy: a device may attach or detach others while it handles a byte.
+            enqueue(b, now());
+        // Copy: a device may attach or detach others while it handles a byte. One that was
+        // detached meanwhile (and may be gone) hears nothing more.
         const std::vector<SimPeer*> peers = m_peers;
         for (SimPeer* peer : peers)
-            if (peer->baud() == m_settings.baud)
+            if (hears(peer))
                 peer->receive(b, m_settings, *this);
     }
     return count;

@@ -31,6 +31,7 @@ public:
 class SimulatedLine : public SerialDevice {
 public:
     // With a clock, waiting out a read time-out advances it (a FakeClock makes time pass).
+    // Without one the line keeps its own time, so delayed bytes still arrive in order.
     explicit SimulatedLine(Clock* clock = nullptr);
 
     void attach(SimPeer* peer);
@@ -83,10 +84,16 @@ private:
         std::uint8_t byte;
         std::uint64_t availableAt;
     };
-    std::uint64_t now() const { return m_clock ? m_clock->nowMs() : 0; }
+    std::uint64_t now() const { return m_clock ? m_clock->nowMs() : m_ownTimeMs; }
     void waitMs(std::uint64_t ms);
+    // Queues a byte for the program, keeping the queue in order of arrival.
+    void enqueue(std::uint8_t byte, std::uint64_t availableAt);
+    std::uint8_t dataMask() const;
+    // Attached (not detached while bytes were handed round) and talking at the line's rate.
+    bool hears(const SimPeer* peer) const;
 
     Clock* m_clock;
+    std::uint64_t m_ownTimeMs = 0;
     std::vector<SimPeer*> m_peers;
     std::deque<Pending> m_rx;
     std::vector<std::uint8_t> m_written;
@@ -103,5 +110,4 @@ private:
     bool m_rts = false;
     bool m_dtr = false;
     bool m_lineError = false;
-    bool m_delivering = false;
 };

@@ -1,0 +1,263 @@
+#include "PosixDeviceProvider.h"
+
+#include "NativePorts.h"
+#include "ParityMarkDecoder.h"
+#include "PosixSerialDevice.h"
+#include "PtyPair.h"
+#include "Schnittstelle.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+using ::testing::HasSubstr;
+
+// A scratch file that disappears with the test.
+class TempFile {
+public:
+    TempFile() {
+        const int fd = ::mkstemp(m_path);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    ~TempFile() { std::remove(m_path); }
+    std::string path() const { return m_path; }
+
+private:
+    char m_path[32] = "/tmp/zyl-port-XXXXXX";
+};
+
+// A group this process is not in, so the message must tell the user to join it.
+gid_t foreignGroup(std::string& name) {
+    for (const char* candidate : {"dialout", "uucp", "tty", "daemon"}) {
+        if (const group* g = ::getgrnam(candidate); g && g->gr_gid != 0 && g->gr_gid != ::getegid()) {
+            name = g->gr_name;
+            return g->gr_gid;
+        }
+    }
+    return 0;
+}
+
+TEST(PortMapTest, SettingsEnvironmentAndDefaultsCombine) {
+    PortMap map(PortMap::Naming::Posix);
+    map.addSettings({{"COM3", "/dev/ttyUSB0"}, {"com4", " /dev/ttyUSB1 "}, {"7", "/dev/ttyACM0"}});
+    map.addOverrides("3=/dev/pts/4, 1=/dev/pts/5,");
+
+    EXPECT_EQ(map.path(3), "/dev/pts/4");
+    EXPECT_EQ(map.path(1), "/dev/pts/5");
+    EXPECT_EQ(map.path(4), "/dev/ttyUSB1");
+    EXPECT_EQ(map.path(7), "/dev/ttyACM0");
+    EXPECT_EQ(map.path(2), "/dev/ttyS1");
+    EXPECT_EQ(map.path(20), "/dev/ttyS19");
+    EXPECT_TRUE(map.isMapped(4));
+    EXPECT_FALSE(map.isMapped(2));
+    EXPECT_EQ(map.path(0), "");
+    EXPECT_EQ(map.path(21), "");
+    EXPECT_TRUE(map.warnings().empty());
+
+    EXPECT_EQ(PortMap(PortMap::Naming::Windows).path(12), "\\\\.\\COM12");
+}
+
+TEST(PortMapTest, MalformedEntriesAreReportedAndTheGoodOnesKept) {
+    PortMap map(PortMap::Naming::Posix);
+    map.addOverrides("1=/dev/pts/4,x=/dev/a,21=/dev/b,0=/dev/c,5=,/dev/ttyUSB3,-2=/dev/d,6=/dev/pts/9");
+    map.addSetting("COMX", "/dev/e");
+    map.addSetting("COM8", "");
+
+    EXPECT_EQ(map.path(1), "/dev/pts/4");
+    EXPECT_EQ(map.path(6), "/dev/pts/9");
+    EXPECT_EQ(map.path(5), "/dev/ttyS4");
+    const std::vector<std::string>& w = map.warnings();
+    ASSERT_EQ(w.size(), 8u);
+    EXPECT_EQ(w[0], "ZYLCONFIG_PORTS: entry \"x=/dev/a\" ignored: \"x\" is not a COM number");
+    EXPECT_EQ(w[1], "ZYLCONFIG_PORTS: entry \"21=/dev/b\" ignored: COM numbers run from 1 to 20");
+    EXPECT_THAT(w[2], HasSubstr("\"0=/dev/c\""));
+    EXPECT_EQ(w[3], "ZYLCONFIG_PORTS: entry \"5=\" ignored: the device path is empty");
+    EXPECT_EQ(w[4], "ZYLCONFIG_PORTS: entry \"/dev/ttyUSB3\" ignored: expected NUMBER=DEVICE, "
+                    "for example 3=/dev/ttyUSB0");
+    EXPECT_THAT(w[5], HasSubstr("\"-2=/dev/d\""));
+    EXPECT_EQ(w[6], "Ports: entry \"COMX=/dev/e\" ignored: \"COMX\" is not a COM number");
+    EXPECT_EQ(w[7], "Ports: entry \"COM8=\" ignored: the device path is empty");
+}
+
+TEST(PortMapTest, EnvironmentVariableOverridesSettings) {
+    ::setenv("ZYLCONFIG_PORTS", "2=/dev/pts/7,oops", 1);
+    PortMap map(nativePortNaming());
+    map.addSetting("COM2", "/dev/ttyUSB0");
+    map.addEnvironment();
+    ::unsetenv("ZYLCONFIG_PORTS");
+    EXPECT_EQ(map.path(2), "/dev/pts/7");
+    EXPECT_EQ(map.warnings().size(), 1u);
+}
+
+class ProviderTest : public ::testing::Test {
+protected:
+    PosixDeviceProvider providerFor(const std::string& list) {
+        PortMap map(PortMap::Naming::Posix);
+        map.addOverrides(list);
+        return PosixDeviceProvider(std::move(map));
+    }
+};
+
+TEST_F(ProviderTest, OpensMappedLineAndRefusesASecondOpenAsBusy) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    PosixDeviceProvider provider = providerFor("4=" + pty.slavePath());
+    EXPECT_EQ(provider.describe(4), pty.slavePath());
+
+    OpenResult first = provider.open(4);
+    ASSERT_EQ(first.error, OpenError::None) << first.message;
+    ASSERT_TRUE(first.device);
+    EXPECT_EQ(first.device->settings(), LineSettings{});
+
+    const OpenResult second = provider.open(4);
+    EXPECT_EQ(second.error, OpenError::Busy);
+    EXPECT_EQ(second.device, nullptr);
+    EXPECT_EQ(second.message, "COM 4 (" + pty.slavePath() + ") is in use by another program.");
+}
+
+TEST_F(ProviderTest, FailuresSayWhatIsWrongWithTheNumber) {
+    TempFile file;
+    PosixDeviceProvider provider = providerFor("2=/nonexistent/ttyUSB7,3=" + file.path());
+
+    const OpenResult absent = provider.open(2);
+    EXPECT_EQ(absent.error, OpenError::Absent);
+    EXPECT_EQ(absent.message, "COM 2 (/nonexistent/ttyUSB7): no such device.");
+
+    const OpenResult notSerial = provider.open(3);
+    EXPECT_EQ(notSerial.error, OpenError::NotSerial);
+    EXPECT_EQ(notSerial.message, "COM 3 (" + file.path() + ") is not a serial line.");
+
+    for (int com : {0, 21, -1}) {
+        const OpenResult outside = provider.open(com);
+        EXPECT_EQ(outside.error, OpenError::NotMapped) << com;
+        EXPECT_THAT(outside.message, HasSubstr("not a port number from 1 to 20"));
+    }
+}
+
+TEST_F(ProviderTest, UnmappedNumberPointsToTheMappingWhenItsDefaultIsMissing) {
+    PosixDeviceProvider provider = providerFor("");
+    const OpenResult r = provider.open(20); // /dev/ttyS19: absent or without hardware here
+    ASSERT_NE(r.error, OpenError::None);
+    EXPECT_THAT(r.message, HasSubstr("COM 20 (/dev/ttyS19)"));
+    EXPECT_THAT(r.message, HasSubstr("ZYLCONFIG_PORTS=20=/dev/ttyUSB0"));
+}
+
+TEST(PermissionMessageTest, NamesTheOwningGroupAndTheFix) {
+    std::string group;
+    const gid_t gid = foreignGroup(group);
+    if (gid == 0)
+        GTEST_SKIP() << "no group to hand the file to";
+    TempFile file;
+    ASSERT_EQ(::chown(file.path().c_str(), static_cast<uid_t>(-1), gid), 0);
+    ASSERT_EQ(::chmod(file.path().c_str(), 0660), 0);
+
+    EXPECT_EQ(PosixDeviceProvider::permissionMessage(3, file.path()),
+              "COM 3 (" + file.path() + "): no permission to open the device. It belongs to group '" + group +
+                  "'; add yourself with: sudo usermod -aG " + group + " $USER, then log in again.");
+}
+
+TEST(PermissionMessageTest, DeviceWithoutGroupAccessNeedsTheAdministrator) {
+    TempFile file;
+    ASSERT_EQ(::chmod(file.path().c_str(), 0600), 0);
+    const std::string message = PosixDeviceProvider::permissionMessage(5, file.path());
+    EXPECT_THAT(message, HasSubstr("COM 5 (" + file.path() + "): no permission to open the device."));
+    EXPECT_THAT(message, HasSubstr("with mode 0600; ask the administrator"));
+    EXPECT_THAT(message, ::testing::Not(HasSubstr("usermod")));
+}
+
+TEST(PermissionMessageTest, OpenUnderAnUnprivilegedUserReportsNoPermission) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to drop to another user";
+    std::string group;
+    const gid_t gid = foreignGroup(group);
+    if (gid == 0)
+        GTEST_SKIP() << "no group to hand the file to";
+    TempFile file;
+    ASSERT_EQ(::chown(file.path().c_str(), 0, gid), 0);
+    ASSERT_EQ(::chmod(file.path().c_str(), 0660), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const gid_t nogroup = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(nogroup) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        PortMap map(PortMap::Naming::Posix);
+        map.addOverrides("6=" + file.path());
+        PosixDeviceProvider provider(std::move(map));
+        const OpenResult r = provider.open(6);
+        const bool ok = r.error == OpenError::NoPermission &&
+                        r.message.find("sudo usermod -aG " + group + " $USER") != std::string::npos;
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST(ParityMarkDecoderTest, MarksAreRemovedAcrossChunkBoundaries) {
+    ParityMarkDecoder decoder;
+    std::vector<std::uint8_t> out;
+    const std::vector<std::uint8_t> raw{'A', 0xFF, 0xFF, 0xFF, 0x00, 'x', 0xFF, 0x00, 0x00, 'B'};
+    for (std::uint8_t b : raw) // one byte at a time: every split point
+        decoder.decode(&b, 1, out);
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{'A', 0xFF, 'x', 0x00, 'B'}));
+    EXPECT_TRUE(decoder.takeError());
+    EXPECT_FALSE(decoder.takeError());
+
+    out.clear();
+    const std::vector<std::uint8_t> clean{0x00, 0xFF, 0xFF, 0x01};
+    decoder.decode(clean.data(), clean.size(), out);
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{0x00, 0xFF, 0x01}));
+    EXPECT_FALSE(decoder.takeError());
+
+    // A lone 0xFF followed by data (a driver not doubling it) loses nothing.
+    out.clear();
+    const std::vector<std::uint8_t> lone{0xFF, 0x41};
+    decoder.decode(lone.data(), lone.size(), out);
+    EXPECT_EQ(out, (std::vector<std::uint8_t>{0xFF, 0x41}));
+}
+
+TEST(PortLayerOnPtyTest, BusPortOnARealLineSeesUnaskedDataAndALostDevice) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    PortMap map(PortMap::Naming::Posix);
+    map.addOverrides("4=" + pty.slavePath());
+    PosixDeviceProvider provider(std::move(map));
+    SystemClock clock;
+    Schnittstelle ports(provider, clock);
+
+    ASSERT_TRUE(ports.OpenBusPort(4, 38400, 0, 0, 8, 20));
+    EXPECT_FALSE(ports.LineIsBusy(4));
+    {
+        TimedSender chatter(pty, {{10, {'M', '1'}}});
+        EXPECT_TRUE(ports.LineIsBusy(4));
+    }
+    EXPECT_FALSE(ports.EchoTest(4));
+    EXPECT_EQ(pty.receive(), (std::vector<std::uint8_t>{'t', 'e', 's', 't'}));
+
+    // A second program (or window) cannot take the same line.
+    EXPECT_FALSE(ports.OpenBusPort(5, 38400, 0, 0, 8, 20)); // 5 is unmapped: /dev/ttyS4
+    Schnittstelle other(provider, clock);
+    EXPECT_FALSE(other.OpenBusPort(4, 38400, 0, 0, 8, 20));
+    EXPECT_THAT(other.lastOpenError(), HasSubstr("in use by another program"));
+
+    pty.closeMaster();
+    EXPECT_TRUE(ports.SyncLine(4)); // a dead line is silent...
+    EXPECT_FALSE(ports.device(4)->lastError().empty()); // ...and says why
+    ports.ClosePort(4);
+    EXPECT_FALSE(ports.isOpen(4));
+}
+
+} // namespace
