@@ -1,0 +1,61 @@
+#include "CliArguments.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CliArguments parsed(const std::vector<std::string>& argv) {
+    const CliParseResult r = ParseCliArguments(argv);
+    EXPECT_TRUE(r.arguments.has_value()) << r.error;
+    return r.arguments.value_or(CliArguments{});
+}
+
+std::string errorOf(const std::vector<std::string>& argv) {
+    const CliParseResult r = ParseCliArguments(argv);
+    EXPECT_FALSE(r.arguments.has_value());
+    return r.error;
+}
+
+} // namespace
+
+TEST(CliArgumentsTest, GlobalOptionsMayStandBeforeOrAfterTheCommand) {
+    const CliArguments a = parsed({"--port", "COM3", "poll", "--address=7", "--count", "5", "--baud", "19200",
+                                   "--rts", "toggle", "--command", "I", "--lang", "en", "--csv", "x.csv"});
+    EXPECT_EQ(a.command, CliCommand::Poll);
+    EXPECT_EQ(a.comNumber(), 3);
+    EXPECT_EQ(a.address, 7);
+    EXPECT_EQ(a.count, 5);
+    EXPECT_EQ(a.baud, 19200u);
+    EXPECT_EQ(a.rts, RtsControl::Toggle);
+    EXPECT_EQ(a.pollCommand, 'I');
+    EXPECT_EQ(a.english, true);
+    EXPECT_EQ(a.csvFile, "x.csv");
+    EXPECT_EQ(a.intervalMs, 40u);
+    EXPECT_EQ(a.timeoutMs, 100u);
+
+    EXPECT_EQ(parsed({"search", "--port", "/dev/pts/4"}).comNumber(), std::nullopt);
+    EXPECT_EQ(parsed({"search", "--port", "12"}).comNumber(), 12);
+    EXPECT_EQ(parsed({"write", "--address", "128", "f.qel", "--store"}).projectFile, "f.qel");
+    EXPECT_EQ(parsed({"set-address", "--address", "5", "127"}).newAddress, 127);
+}
+
+TEST(CliArgumentsTest, MistakesAreUsageErrorsThatNameTheProblem) {
+    EXPECT_EQ(errorOf({}), "no command given");
+    EXPECT_EQ(errorOf({"scan"}), "unknown command 'scan'");
+    EXPECT_EQ(errorOf({"read"}), "read needs --address N");
+    EXPECT_EQ(errorOf({"read", "--address", "0"}), "option --address takes a number from 1 to 128, not '0'");
+    EXPECT_EQ(errorOf({"read", "--address"}), "option --address needs a value");
+    EXPECT_EQ(errorOf({"write", "--address", "5"}), "write needs a project file");
+    EXPECT_EQ(errorOf({"poll", "--address", "5"}), "poll needs --count K");
+    EXPECT_EQ(errorOf({"poll", "--address", "5", "--count", "3", "--command", "X"}),
+              "option --command takes A or I, not 'X'");
+    // A new address the sensor cannot take is refused, not cut to its low byte.
+    EXPECT_EQ(errorOf({"set-address", "--address", "5", "300"}),
+              "the new address must be a number from 1 to 127, not '300'");
+    EXPECT_EQ(errorOf({"search", "--rts", "on"}), "option --rts takes enabled, disabled or toggle, not 'on'");
+    EXPECT_EQ(errorOf({"search", "extra"}), "unexpected operand 'extra'");
+    // An option of another command would silently do nothing: refused.
+    EXPECT_EQ(errorOf({"read", "--address", "5", "--store"}), "option --store does not apply to read");
+    EXPECT_EQ(errorOf({"search", "--address", "5"}), "option --address does not apply to search");
+    EXPECT_TRUE(ParseCliArguments({"read", "--help"}).help);
+}

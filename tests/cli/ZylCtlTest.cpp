@@ -1,0 +1,287 @@
+// zylctl's commands in-process, against the simulated ZYL24 bus on a fake clock: exact
+// frames, what reaches the sensor, and the failure paths that are hard to provoke from outside.
+#include "ZylCtl.h"
+
+#include "CliArguments.h"
+#include "Clock.h"
+#include "DeviceProvider.h"
+#include "MeasurementExport.h"
+#include "Q20_speziell.h"
+#include "Qd20ProjectFile.h"
+#include "SimZyl24Bus.h"
+#include "SimulatedLine.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace {
+
+constexpr int kBusPort = 1;
+
+// COM1 is a simulated bus with a 220 mm sensor at address 5; every other number is absent.
+class BusProvider : public DeviceProvider {
+public:
+    explicit BusProvider(Clock& clock) : m_clock(clock), m_bus(&clock) { m_bus.addSensor(5, '0'); }
+
+    OpenResult open(int com) override {
+        OpenResult result;
+        if (com != kBusPort) {
+            result.error = OpenError::Absent;
+            result.message = "COM " + std::to_string(com) + " (test): no such device.";
+            return result;
+        }
+        auto line = std::make_unique<SimulatedLine>(&m_clock);
+        line->attach(&m_bus);
+        m_bus.lineReset();
+        if (m_prepare)
+            m_prepare(*line);
+        result.device = std::move(line);
+        return result;
+    }
+    std::string describe(int com) const override { return com == kBusPort ? "test bus" : "nothing"; }
+
+    SimZyl24Bus& bus() { return m_bus; }
+    SimZyl24Sensor& sensor() { return *m_bus.sensors().front(); }
+    // Runs on every new line, before the program uses it (fault injection).
+    void prepare(std::function<void(SimulatedLine&)> f) { m_prepare = std::move(f); }
+
+private:
+    Clock& m_clock;
+    SimZyl24Bus m_bus;
+    std::function<void(SimulatedLine&)> m_prepare;
+};
+
+// Another device on the line that sends without being asked.
+class ChattyPeer : public SimPeer {
+public:
+    std::uint32_t baud() const override { return 38400; }
+    void receive(std::uint8_t, const LineSettings&, SimulatedLine&) override {}
+    void idle(const LineSettings&, SimulatedLine& out) override { out.deliver({0x12}); }
+};
+
+class ZylCtlTest : public ::testing::Test {
+protected:
+    int run(const std::vector<std::string>& argv, int com = kBusPort) {
+        const CliParseResult parsed = ParseCliArguments(argv);
+        EXPECT_TRUE(parsed.arguments.has_value()) << parsed.error;
+        if (!parsed.arguments)
+            return -1;
+        out.str({});
+        err.str({});
+        return ZylCtl(*parsed.arguments, provider, com, clock, out, err).run();
+    }
+
+    std::vector<char> commandsSent() {
+        std::vector<char> letters;
+        for (const auto& frame : provider.bus().frames())
+            letters.push_back(static_cast<char>(frame.at(2)));
+        return letters;
+    }
+
+    std::string tempFile(const std::string& name, const std::string& content = {}) {
+        const auto path = std::filesystem::path(::testing::TempDir()) / name;
+        if (!content.empty())
+            std::ofstream(path, std::ios::binary) << content;
+        else
+            std::filesystem::remove(path);
+        return path.string();
+    }
+
+    static std::string slurp(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    FakeClock clock;
+    BusProvider provider{clock};
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+} // namespace
+
+TEST_F(ZylCtlTest, SearchProbesRisingAddressesAndTakesTheFirstZyl24) {
+    EXPECT_EQ(run({"search"}), ZylCtl::kExitOk);
+    EXPECT_EQ(out.str(), "address 5\n");
+    // 'A' to 1..4 unanswered, then 'A' and 'v' at 5.
+    EXPECT_EQ(commandsSent(), (std::vector<char>{'A', 'A', 'A', 'A', 'A', 'v'}));
+    EXPECT_EQ(provider.bus().frames().front(), (std::vector<std::uint8_t>{0x81, 0x04, 'A', 0x44}));
+}
+
+TEST_F(ZylCtlTest, SearchWithoutSensorReportsNoSensorInTheChosenLanguage) {
+    provider.sensor().setAddress(128); // beyond what the search probes
+    EXPECT_EQ(run({"--lang", "de", "search"}), ZylCtl::kExitSensor);
+    EXPECT_EQ(err.str(), "zylctl: kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?\n");
+    EXPECT_EQ(provider.bus().frames().size(), 127u);
+
+    EXPECT_EQ(run({"--lang", "en", "read", "--address", "7"}), ZylCtl::kExitSensor);
+    EXPECT_EQ(err.str(), "zylctl: no sensor available\n");
+}
+
+TEST_F(ZylCtlTest, ReadPrintsEveryParameterAndSavesTheWindowsProjectFile) {
+    const std::string qel = tempFile("read.qel");
+    EXPECT_EQ(run({"read", "--address", "5", "-o", qel}), ZylCtl::kExitOk) << err.str();
+    // The simulated sensor's factory preset of the 220 mm variant.
+    EXPECT_EQ(out.str(), "variant: ZYL24_220\n"
+                         "range: 80.0 .. 300.0 mm\n"
+                         "q1 function: 0 (switch point)\n"
+                         "q1 normally closed: off\n"
+                         "q1 pulse stretching: off\n"
+                         "q1 point 1: 190.0 mm\n"
+                         "q1 point 2: 300.0 mm\n"
+                         "q2 function: 0 (switch point)\n"
+                         "q2 normally closed: off\n"
+                         "q2 pulse stretching: off\n"
+                         "q2 point 1: 245.0 mm\n"
+                         "q2 point 2: 300.0 mm\n"
+                         "analog 4 mA: 80.0 mm\n"
+                         "analog 20 mA: 300.0 mm\n"
+                         "key lock: off\n"
+                         "hold: off\n"
+                         "averaging: 40 ms\n"
+                         "lowlight: off\n");
+    EXPECT_EQ(slurp(qel), "[Q1]\r\n190\r\n300\r\n[Q2]\r\n245\r\n300\r\n[QA]\r\n80\r\n300\r\n"
+                          "[IV1]\r\nOff\r\n[IV2]\r\nOff\r\n[OEFFNER1]\r\nOff\r\n[OEFFNER2]\r\nOff\r\n"
+                          "[VERRIEGELUNG]\r\nOff\r\n[BW]\r\n10\r\n[Typ Q1]\r\n0\r\n[Typ Q2]\r\n0\r\n");
+}
+
+TEST_F(ZylCtlTest, WriteSendsTheFilesValuesWithTheWindowsLimitsAndOrder) {
+    const std::string qel = tempFile("write.qel", "[Q1]\r\n100\r\n150\r\n[Q2]\r\n60\r\n400\r\n[QA]\r\n120\r\n280\r\n"
+                                                  "[IV1]\r\nOn\r\n[OEFFNER1]\r\nOn\r\n[VERRIEGELUNG]\r\nOn\r\n"
+                                                  "[BW]\r\n100\r\n[Typ Q1]\r\n1\r\n[Typ Q2]\r\n2\r\n");
+    EXPECT_EQ(run({"write", "--address", "5", qel}), ZylCtl::kExitOk) << err.str();
+    EXPECT_EQ(commandsSent(), (std::vector<char>{'A', 'v', '?', '1', '2', 'G', 'V', 'B', 'R', 'H', 'N'}));
+
+    // '1': 100 mm -> 3722, flags normally closed + stretching, 150 mm -> 2792.
+    const auto& frames = provider.bus().frames();
+    EXPECT_EQ(frames[3], (std::vector<std::uint8_t>{0x85, 0x09, '1', 0x3A, 0x0A, 0x03, 0x2B, 0x28, 0x0D}));
+    // '2': 60 mm is raised to the range start and sent as 4093, 400 mm to the range end as 2.
+    EXPECT_EQ(frames[4], (std::vector<std::uint8_t>{0x85, 0x09, '2', 0x3F, 0x3D, 0x00, 0x00, 0x02, 0x3E}));
+
+    const Qd20ParameterBlock& p = provider.sensor().parameters();
+    EXPECT_EQ(p.q1Function, 1);
+    EXPECT_TRUE(p.q1NormallyClosed);
+    EXPECT_TRUE(p.q1PulseStretch);
+    EXPECT_EQ(p.q2Function, 2);
+    EXPECT_TRUE(p.keyLockOn);
+    EXPECT_EQ(p.averaging, 1);
+    EXPECT_EQ(p.analogPoint1Raw, 3350);
+    EXPECT_EQ(p.analogPoint2Raw, 372);
+    // Not stored without --store.
+    EXPECT_EQ(provider.sensor().stored().averaging, 0);
+
+    EXPECT_EQ(run({"write", "--address", "5", qel, "--store"}), ZylCtl::kExitOk) << err.str();
+    EXPECT_EQ(commandsSent().back(), 'S');
+    EXPECT_EQ(provider.sensor().stored(), provider.sensor().parameters());
+}
+
+TEST_F(ZylCtlTest, WriteStopsAtTheFirstRefusedGroupAndSaysWhich) {
+    // Reply bytes before the '2' acknowledge: 'A' 6, '?' 22, '1' 4; its check byte is the 4th.
+    provider.prepare([](SimulatedLine& line) { line.corruptIncoming(6 + 22 + 4 + 3, 0x01); });
+    const std::string qel = tempFile("refused.qel", "[Q1]\n100\n150\n[Typ Q2]\n2\n");
+    EXPECT_EQ(run({"--lang", "en", "write", "--address", "5", qel, "--store"}), ZylCtl::kExitSensor);
+    EXPECT_EQ(err.str(), "zylctl: error in sending data or wrong parameter (Q2)\n");
+    EXPECT_EQ(commandsSent(), (std::vector<char>{'A', 'v', '?', '1', '2'}));
+}
+
+TEST_F(ZylCtlTest, BadProjectFilesAreRefusedBeforeAnythingIsSent) {
+    struct Case {
+        std::string content;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {std::string("\x7f" "ELF\0\0\x01", 7), "not a project file: no key found"},
+        {"[Q1]\n100\n150\n[BW]\n", "error in file"},
+        {"[Q1]\nabc\n\n", "not a project file: no readable value"},
+    };
+    for (const Case& c : cases) {
+        const std::string qel = tempFile("bad.qel", c.content);
+        EXPECT_EQ(run({"--lang", "en", "write", "--address", "5", qel}), ZylCtl::kExitUsage);
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(run({"--lang", "en", "write", "--address", "5", tempFile("missing.qel")}), ZylCtl::kExitUsage);
+    EXPECT_NE(err.str().find("cannot read file"), std::string::npos) << err.str();
+    EXPECT_TRUE(provider.bus().frames().empty());
+}
+
+TEST_F(ZylCtlTest, PollTakesKSamplesAtTheIntervalAndExportsThem) {
+    provider.sensor().setFixedDistance(190.0f);
+    const std::string csv = tempFile("poll.csv");
+    EXPECT_EQ(run({"poll", "--address", "5", "--count", "3", "--interval", "100", "--csv", csv}), ZylCtl::kExitOk)
+        << err.str();
+    EXPECT_EQ(out.str(), "2047;190.0\n2047;190.0\n2047;190.0\n");
+    EXPECT_EQ(slurp(csv), "Rohdaten [LSB];Skaliert [mm]\n2047; 190.0\n2047; 190.0\n2047; 190.0\n");
+
+    // The polls start 100 ms apart on the clock, whatever each exchange took.
+    std::vector<std::uint64_t> starts;
+    provider.bus().setFrameListener([&](const std::vector<std::uint8_t>& frame) {
+        if (frame.at(2) == 'I')
+            starts.push_back(clock.nowMs());
+    });
+    EXPECT_EQ(run({"poll", "--address", "5", "--count", "3", "--interval", "100", "--command", "I"}),
+              ZylCtl::kExitOk);
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_EQ(starts[1] - starts[0], 100u);
+    EXPECT_EQ(starts[2] - starts[1], 100u);
+}
+
+TEST_F(ZylCtlTest, PollReportsMissedSamplesAndFailsWithoutDroppingTheOthers) {
+    provider.sensor().setFixedDistance(300.0f);
+    // The reply to the second measurement loses its check byte: 'A' 6, '?' 22, 'A' 6, then 6.
+    provider.prepare([](SimulatedLine& line) { line.corruptIncoming(6 + 22 + 6 + 5, 0x01); });
+    EXPECT_EQ(run({"--lang", "en", "poll", "--address", "5", "--count", "3"}), ZylCtl::kExitSensor);
+    EXPECT_EQ(out.str(), "0;300.0\n0;300.0\n");
+    EXPECT_EQ(err.str(), "zylctl: no answer to measurement 2\n");
+}
+
+TEST_F(ZylCtlTest, AddressChangeWaitsASecondAndConfirmsAtTheNewAddress) {
+    std::uint64_t sentAt = 0;
+    std::uint64_t confirmedAt = 0;
+    provider.bus().setFrameListener([&](const std::vector<std::uint8_t>& frame) {
+        if (frame.at(2) == 'L')
+            sentAt = clock.nowMs();
+        if (frame.at(0) == 0x94 && frame.at(2) == 'A')
+            confirmedAt = clock.nowMs();
+    });
+    EXPECT_EQ(run({"set-address", "--address", "5", "20"}), ZylCtl::kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "address 20\n");
+    EXPECT_EQ(provider.bus().frames()[2], (std::vector<std::uint8_t>{0x85, 0x05, 'L', 20, 0x58}));
+    EXPECT_GE(confirmedAt - sentAt, 1000u);
+    EXPECT_EQ(provider.sensor().address(), 20);
+}
+
+TEST_F(ZylCtlTest, StoreAndFactoryPresetSendTheirCommandAfterTheProbe) {
+    provider.sensor().parameters().averaging = 2;
+    EXPECT_EQ(run({"store", "--address", "5"}), ZylCtl::kExitOk);
+    EXPECT_EQ(provider.sensor().stored().averaging, 2);
+    EXPECT_EQ(run({"factory", "--address", "5"}), ZylCtl::kExitOk);
+    EXPECT_EQ(provider.sensor().parameters().averaging, 0);
+    EXPECT_EQ(commandsSent(), (std::vector<char>{'A', 'v', 'S', 'A', 'v', 'W'}));
+}
+
+TEST_F(ZylCtlTest, PortThatCannotBeOpenedGivesExitThreeWithTheReason) {
+    EXPECT_EQ(run({"search"}, 3), ZylCtl::kExitPort);
+    EXPECT_EQ(err.str(), "zylctl: COM 3 (test): no such device.\n");
+
+    provider.prepare([](SimulatedLine& line) {
+        line.setSettingsFilter([](const LineSettings& s) { return s.baud != 57600; });
+    });
+    EXPECT_EQ(run({"--baud", "57600", "search"}), ZylCtl::kExitPort);
+    EXPECT_EQ(err.str(), "zylctl: comport error: test bus refuses 57600 baud, 8 data bits, no parity, one stop bit\n");
+
+    ChattyPeer chatty;
+    provider.prepare([&chatty](SimulatedLine& line) { line.attach(&chatty); });
+    EXPECT_EQ(run({"search"}), ZylCtl::kExitPort);
+    EXPECT_EQ(err.str(), "zylctl: comport is busy\n");
+    EXPECT_TRUE(provider.bus().frames().empty());
+}
+
+TEST_F(ZylCtlTest, EchoingLineIsDetectedAndItsEchoDiscarded) {
+    provider.prepare([](SimulatedLine& line) { line.setEcho(true); });
+    EXPECT_EQ(run({"search"}), ZylCtl::kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "address 5\n");
+}
