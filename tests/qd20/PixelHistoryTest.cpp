@@ -75,13 +75,14 @@ TEST_F(PixelHistoryTest, WithHundredAveragesMissingReadingsCountAsZeroUntilTheTa
     EXPECT_EQ(full.mean(5), 52);
 }
 
-TEST_F(PixelHistoryTest, MeansAreCutTowardZero) {
+TEST_F(PixelHistoryTest, NegativeMeansAreCutTowardZeroAndReachThePlotAsSigned16BitValues) {
     history.setPixelAverages(2);
     const auto a = flatCurve(-3);
-    const auto b = flatCurve(0);
+    const auto b = flatCurve(-8);
     history.takeReading(&a, memory);
     history.takeReading(&b, memory);
-    EXPECT_EQ(history.mean(0), -1);
+    EXPECT_EQ(history.mean(0), -5) << "-11 / 2";
+    EXPECT_EQ(memory.slot(0), 0xFFFB);
 }
 
 TEST_F(PixelHistoryTest, FailedReadingUsesUpItsColumn) {
@@ -89,7 +90,10 @@ TEST_F(PixelHistoryTest, FailedReadingUsesUpItsColumn) {
     const auto a = flatCurve(30);
     const auto b = flatCurve(60);
     history.takeReading(&a, memory);
+    memory.setOldestSlot(9);
     history.takeReading(nullptr, memory);
+    EXPECT_EQ(memory.oldestSlot(), 0) << "the plot restarts at slot 0 even without a reading";
+    EXPECT_EQ(memory.slot(100), 10) << "and keeps the curve it had (30 / 3)";
     history.takeReading(&b, memory);
     EXPECT_EQ(history.cell(0, 0), 30);
     EXPECT_EQ(history.cell(0, 1), 0);
@@ -127,21 +131,6 @@ TEST_F(PixelHistoryTest, MeansAreSpreadOverTheRingExceptItsLastSlot) {
     EXPECT_EQ(memory.slot(397), 1010); // pixel 101 takes the last three slots
     EXPECT_EQ(memory.slot(399), 1010);
     EXPECT_EQ(memory.slot(400), 0x1234);
-}
-
-TEST_F(PixelHistoryTest, NegativeMeansReachThePlotAsSigned16BitValues) {
-    const auto curve = flatCurve(-5);
-    history.takeReading(&curve, memory);
-    EXPECT_EQ(memory.slot(0), 0xFFFB);
-}
-
-TEST_F(PixelHistoryTest, FailedReadingLeavesTheCurveButStillRestartsThePlotAtSlotZero) {
-    const auto curve = flatCurve(77);
-    history.takeReading(&curve, memory);
-    memory.setOldestSlot(9);
-    history.takeReading(nullptr, memory);
-    EXPECT_EQ(memory.oldestSlot(), 0);
-    EXPECT_EQ(memory.slot(100), 77);
 }
 
 TEST(PixelTextTest, PixelAndServiceLinesJoinTheDecodedNumbers) {

@@ -118,10 +118,6 @@ void TFSimulation::buildLayout() {
     holderLayout->addWidget(SP_Q1);
     grid->addWidget(m_distanceHolder, row, 1, 1, kColumns - 1);
 
-    for (int i = 0; i < kRequestSlots; ++i)
-        m_request[static_cast<std::size_t>(i)].hex->setText(hexText(0));
-    for (int i = 0; i < kReplySlots; ++i)
-        m_reply[static_cast<std::size_t>(i)].hex->setText(hexText(0));
     showFrame(Area::Request, {});
     showFrame(Area::Reply, {});
 }
@@ -195,10 +191,10 @@ void TFSimulation::showFrame(Area area, const std::vector<std::uint8_t>& frame) 
     for (int i = 0; i < slotCount; ++i) {
         ByteSlot& slot = byteSlots[i];
         const bool inFrame = i < shown;
-        if (i < length) {
-            slot.hex->setText(hexText(frame[static_cast<std::size_t>(i)]));
-            slot.bits->setValue(frame[static_cast<std::size_t>(i)]);
-        }
+        // Slots the frame does not reach go back to zero, so no byte of an earlier frame shows.
+        const std::uint8_t byte = i < length ? frame[static_cast<std::size_t>(i)] : 0;
+        slot.hex->setText(hexText(byte));
+        slot.bits->setValue(byte);
         slot.hex->setVisible(inFrame);
         slot.bits->setVisible(inFrame);
         slot.role->setText(roleText(area, i, length));
