@@ -153,4 +153,275 @@
         <translation>Distance:</translation>
     </message>
 </context>
+<context>
+    <name>TQD20_Form</name>
+    <message>
+        <source>Öffner</source>
+        <translation>normaly closed</translation>
+    </message>
+    <message>
+        <source>Schliesser</source>
+        <translation>normaly open</translation>
+    </message>
+    <message>
+        <source>Schaltausgang</source>
+        <translation>switch point</translation>
+    </message>
+    <message>
+        <source>Schaltfenster</source>
+        <translation>switch window</translation>
+    </message>
+    <message>
+        <source>schnelle Messung</source>
+        <translation>fast measurement</translation>
+    </message>
+    <message>
+        <source>Impulsverlängerung an</source>
+        <translation>turn off delay on</translation>
+    </message>
+    <message>
+        <source>Impulsverlängerung aus</source>
+        <translation>turn off delay off</translation>
+    </message>
+    <message>
+        <source>Schaltpunkte</source>
+        <translation>switching points</translation>
+    </message>
+    <message>
+        <source>Ausgang Q1</source>
+        <translation>output Q1</translation>
+    </message>
+    <message>
+        <source>Ausgang Q2</source>
+        <translation>output Q2</translation>
+    </message>
+    <message>
+        <source>Tastensperre</source>
+        <translation>lock button</translation>
+    </message>
+    <message>
+        <source>Mittelungszeit</source>
+        <translation>average time</translation>
+    </message>
+    <message>
+        <source>HoldData</source>
+        <translation>holddata</translation>
+    </message>
+    <message>
+        <source>Analog-Kennlinie</source>
+        <translation>analog-output</translation>
+    </message>
+    <message>
+        <source>Sensor</source>
+        <translation>sensor</translation>
+    </message>
+    <message>
+        <source>Messwerte Abstand</source>
+        <translation>distance data</translation>
+    </message>
+    <message>
+        <source>Messwert Q1</source>
+        <translation>Q1 data</translation>
+    </message>
+    <message>
+        <source>Werkseinstellung</source>
+        <translation>factory preset</translation>
+    </message>
+    <message>
+        <source>im Sensor speichern</source>
+        <translation>save to sensor</translation>
+    </message>
+    <message>
+        <source>Datei</source>
+        <translation>&amp;file</translation>
+    </message>
+    <message>
+        <source>Ö&amp;ffnen</source>
+        <translation>&amp;open</translation>
+    </message>
+    <message>
+        <source>&amp;Speichern</source>
+        <translation>&amp;save</translation>
+    </message>
+    <message>
+        <source>&amp;Beenden</source>
+        <translation>&amp;quit</translation>
+    </message>
+    <message>
+        <source>&amp;Manuell</source>
+        <translation>&amp;manual</translation>
+    </message>
+    <message>
+        <source>&amp;Suchen</source>
+        <translation>&amp;search</translation>
+    </message>
+    <message>
+        <source>&amp;Trennen</source>
+        <translation>&amp;disconnect</translation>
+    </message>
+    <message>
+        <source>S&amp;ensordaten</source>
+        <translation>s&amp;ensordata</translation>
+    </message>
+    <message>
+        <source>Einstellungen vom Sensor &amp;lesen</source>
+        <translation>&amp;read parameter</translation>
+    </message>
+    <message>
+        <source>Einstellungen an Sensor ü&amp;bertragen</source>
+        <translation>&amp;set parameter</translation>
+    </message>
+    <message>
+        <source>&amp;Hilfe</source>
+        <translation>&amp;help</translation>
+    </message>
+    <message>
+        <source>&amp;language</source>
+        <translation>&amp;Sprache</translation>
+    </message>
+    <message>
+        <source>I&amp;nhalt</source>
+        <translation>&amp;contents</translation>
+    </message>
+    <message>
+        <source>Spezialfunktionen</source>
+        <translation>special functions</translation>
+    </message>
+    <message>
+        <source>Adresse</source>
+        <translation>adress</translation>
+    </message>
+    <message>
+        <source>Adresse ändern</source>
+        <translation>change adress</translation>
+    </message>
+    <message>
+        <source>Direkthilfe</source>
+        <translation>quick info</translation>
+    </message>
+    <message>
+        <source>Modus für dunkle Objekte</source>
+        <translation>mode for dark objects</translation>
+    </message>
+    <message>
+        <source>Ausgang Q1 konfigurieren</source>
+        <translation>configure output Q1</translation>
+    </message>
+    <message>
+        <source>Ausgang Q2 konfigurieren</source>
+        <translation>configure output Q2</translation>
+    </message>
+    <message>
+        <source>Tastenverriegelung</source>
+        <translation>disable buttons</translation>
+    </message>
+    <message>
+        <source>Mittelungszeit einstellen</source>
+        <translation>set average time</translation>
+    </message>
+    <message>
+        <source>Hold wenn Daten ungültig</source>
+        <translation>hold if data invalid</translation>
+    </message>
+    <message>
+        <source>Analog Kennlinie</source>
+        <translation>set analog-output</translation>
+    </message>
+    <message>
+        <source>Sensoradresse</source>
+        <translation>set sensoradress</translation>
+    </message>
+    <message>
+        <source>Messwerte</source>
+        <translation>measured values distance</translation>
+    </message>
+    <message>
+        <source>Grapfische Darstellung</source>
+        <translation>graphics of measured values</translation>
+    </message>
+    <message>
+        <source>Werkseinstellung aktivieren</source>
+        <translation>activate factory preset</translation>
+    </message>
+    <message>
+        <source>Einstellungen im Sensor dauerhaft speichern</source>
+        <translation>save data to internal EEPROM</translation>
+    </message>
+    <message>
+        <source>Programm beenden</source>
+        <translation>quit programm</translation>
+    </message>
+    <message>
+        <source>Messdaten Abstand lesen</source>
+        <translation>read distance values</translation>
+    </message>
+    <message>
+        <source>Messdaten Q1 lesen</source>
+        <translation>read measurement Q1</translation>
+    </message>
+    <message>
+        <source>Einstellungen im Sensor flüchtig speichern</source>
+        <translation>set all sensorparameter</translation>
+    </message>
+    <message>
+        <source>Sensoreinstellungen lesen</source>
+        <translation>read all sensorparameter</translation>
+    </message>
+    <message>
+        <source>Sensor suchen</source>
+        <translation>search sensor</translation>
+    </message>
+    <message>
+        <source>Projekt als Datei speichern</source>
+        <translation>save session</translation>
+    </message>
+    <message>
+        <source>Projektdatei öffnen</source>
+        <translation>load session</translation>
+    </message>
+    <message>
+        <source>kein Sensor verfügbar
+ComPort richtig?
+Sensor angeschlossen?</source>
+        <translation>no sensor available</translation>
+    </message>
+    <message>
+        <source>Fehler beim Daten senden oder ungültige Parameter</source>
+        <translation>error in sending data or wrong parameter</translation>
+    </message>
+    <message>
+        <source>ungültige Adresse !</source>
+        <translation>forbidden adress !</translation>
+    </message>
+    <message>
+        <source>Dateneingabe</source>
+        <translation>data input</translation>
+    </message>
+    <message>
+        <source>neue Adresse:</source>
+        <translation>new adress:</translation>
+    </message>
+    <message>
+        <source>keine Adresse gewählt</source>
+        <translation>no adress selected</translation>
+    </message>
+    <message>
+        <source>keine Daten</source>
+        <translation>no data</translation>
+    </message>
+    <message>
+        <source>Sensor: keiner</source>
+        <translation>sensor: no</translation>
+    </message>
+    <message>
+        <source>Daten noch nicht im Sensor gespeichert!
+Wollen Sie dennoch beenden?</source>
+        <translation>Settings not saved in sensor!
+Do You want to quit anyway?</translation>
+    </message>
+    <message>
+        <source>Einstellungen (*.qel)|*.qel</source>
+        <translation>sensorfiles (*.qel)|*.qel</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,289 @@
+// The ZYL24 window: construction, showing and closing, the registry record and the control sets.
+#include "TQD20_Form.h"
+
+#include "AppState.h"
+#include "Artwork.h"
+#include "Prompts.h"
+#include "Qd20WindowRecord.h"
+#include "Schnittstelle.h"
+#include "TCGraphic.h"
+#include "TCSchaltpunkt.h"
+#include "TCSlide.h"
+#include "TFSimulation.h"
+#include "TFortschritt.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QShowEvent>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace {
+
+const QString kSettingsGroup = QStringLiteral("zyl24");
+const QString kRecordValue = QStringLiteral("Einstellungen");
+// The full bus address, kept beside the record because the record holds only 4 bits of it.
+const QString kAddressValue = QStringLiteral("Adresse");
+
+QSettings programSettings() { return QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco")); }
+
+} // namespace
+
+TQD20_Form::TQD20_Form(AppState& app, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_variant(VariantForSensorType(1)) {
+    setObjectName(QStringLiteral("TQD20_Form"));
+    buildMenus();
+    buildToolBar();
+    buildCentral();
+    buildStatusBar();
+    connectHandlers();
+    setHelpContexts();
+
+    setWindowTitle(QStringLiteral("ZYL 24"));
+    setLed(led_q1, 0);
+    setLed(led_qv, 0);
+    showNoSensorPanels();
+    SetDisconnectedControls();
+    ApplySensorVariant();
+    retranslateUi();
+}
+
+TQD20_Form::~TQD20_Form() = default;
+
+void TQD20_Form::showSensorWindow() {
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TQD20_Form::showEvent(QShowEvent* event) {
+    // Restoring a minimised window is no new showing: it keeps its connection.
+    if (!event->spontaneous())
+        FormShow();
+    QMainWindow::showEvent(event);
+}
+
+void TQD20_Form::closeEvent(QCloseEvent* event) {
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+// Every showing starts disconnected, with the settings of the last session.
+void TQD20_Form::FormShow() {
+    VariantFixed = false;
+    setWindowTitle(QStringLiteral("ZYL 24"));
+    SetDisconnectedControls();
+    setStatus(2, QStringLiteral("Status:"));
+    m_statusKind = StatusKind::Empty;
+    setStatus(1, QStringLiteral("Port:"));
+    Connected = false;
+    SettingsStored = true;
+    m_presetPending = true;
+    ApplySensorVariant();
+    readSettings();
+    refreshEditors();
+    if (m_app.EnglishUi)
+        EnglishMenuClick();
+    else
+        GermanMenuClick();
+}
+
+// Returns false when the user keeps the window open.
+bool TQD20_Form::FormClose() {
+    stopWindowTimers();
+    if (m_app.simulation)
+        m_app.simulation->hide();
+    if (!SettingsStored) {
+        const int answer = m_app.prompts.message(
+            this, Prompts::Icon::Confirmation,
+            tr("Daten noch nicht im Sensor gespeichert!\nWollen Sie dennoch beenden?"), Prompts::Yes | Prompts::No);
+        if (answer != Prompts::Yes) {
+            if (BES->isEnabled())
+                BES->setFocus();
+            return false;
+        }
+    }
+    if (TSuchen->isActive()) {
+        TSuchen->stop();
+        if (m_app.progress)
+            m_app.progress->hide();
+    }
+    if (m_app.SensorType == 0)
+        m_app.SensorType = 1;
+    writeSettings();
+    m_app.ports.ClosePort(PortNumber);
+    Connected = false;
+    return true;
+}
+
+void TQD20_Form::stopWindowTimers() {
+    for (QTimer* t : {RohDataTimer, MessDataTimer, TimerPixelGraf, TimerPixel, HalvernDataTimer})
+        t->stop();
+}
+
+void TQD20_Form::readSettings() {
+    QSettings settings = programSettings();
+    settings.beginGroup(kSettingsGroup);
+    const QByteArray raw = settings.value(kRecordValue).toByteArray();
+    const auto record = Qd20WindowRecord::decode(
+        std::span(reinterpret_cast<const std::uint8_t*>(raw.constData()), static_cast<std::size_t>(raw.size())));
+    if (!record)
+        return;
+    std::optional<int> fullAddress;
+    bool ok = false;
+    const int stored = settings.value(kAddressValue).toInt(&ok);
+    if (ok)
+        fullAddress = stored;
+
+    Qd20Settings s = settingsFromControls();
+    using R = Qd20WindowRecord;
+    s.SwitchPointQ1A = record->firstPoints[R::Q1];
+    s.SwitchPointQ2A = record->firstPoints[R::Q2];
+    s.AnalogPoint1 = record->firstPoints[R::Analog];
+    s.SwitchPointQ1B = record->secondPoints[R::Q1];
+    s.SwitchPointQ2B = record->secondPoints[R::Q2];
+    s.AnalogPoint2 = record->secondPoints[R::Analog];
+    s.fktQ1 = record->FktQ1;
+    s.osQ1 = record->OSQ1;
+    s.ivQ1 = record->IVQ1;
+    s.fktQ2 = record->FktQ2;
+    s.osQ2 = record->OSQ2;
+    s.ivQ2 = record->IVQ2;
+    s.tv = record->TV;
+    s.bw = record->BW;
+    s.setQ1 = record->SetQ1;
+    applySettingsToControls(s);
+
+    const int address = Qd20WindowRecord::resolveAddress(record->address, fullAddress);
+    Slave_Adr->setCurrentText(address == 0 ? QStringLiteral("no") : QString::number(address));
+    m_app.ports.RtsMode = static_cast<std::int16_t>(record->RtsMode);
+}
+
+void TQD20_Form::writeSettings() {
+    const Qd20Settings s = settingsFromControls();
+    Qd20WindowRecord record;
+    using R = Qd20WindowRecord;
+    record.firstPoints = {R::wholeMillimetres(s.SwitchPointQ1A), R::wholeMillimetres(s.SwitchPointQ2A),
+                          R::wholeMillimetres(s.AnalogPoint1)};
+    record.secondPoints = {R::wholeMillimetres(s.SwitchPointQ1B), R::wholeMillimetres(s.SwitchPointQ2B),
+                           R::wholeMillimetres(s.AnalogPoint2)};
+    record.FktQ1 = s.fktQ1;
+    record.OSQ1 = s.osQ1;
+    record.IVQ1 = s.ivQ1;
+    record.FktQ2 = s.fktQ2;
+    record.OSQ2 = s.osQ2;
+    record.IVQ2 = s.ivQ2;
+    record.TV = s.tv;
+    record.BW = s.bw;
+    record.SetQ1 = s.setQ1;
+    bool ok = false;
+    const int address = Slave_Adr->currentText().trimmed().toInt(&ok);
+    record.address = (ok && address >= 1 && address <= 128) ? address : 0;
+    record.RtsMode = m_app.ports.RtsMode;
+
+    const auto bytes = record.encode();
+    QSettings settings = programSettings();
+    settings.beginGroup(kSettingsGroup);
+    settings.setValue(kRecordValue, QByteArray(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    settings.setValue(kAddressValue, record.address);
+}
+
+void TQD20_Form::SetConnectedControls() {
+    for (QAction* a : {LesenButton, SetzenButton, QD20NVB701, QD20NVB2201, QD60NVB5001})
+        a->setEnabled(true);
+    DatenMenu->menuAction()->setEnabled(true);
+    for (QWidget* w : std::initializer_list<QWidget*>{BSETQ1, BSETQ2, BAN, BCA, BWE, BES, StartButton, TriggerButton,
+                                                      StartButtonSingle, TriggerButtonSingle})
+        w->setEnabled(true);
+}
+
+void TQD20_Form::SetDisconnectedControls() {
+    for (QAction* a : {LesenButton, SetzenButton, QD20NVB701, QD20NVB2201, QD60NVB5001})
+        a->setEnabled(false);
+    DatenMenu->menuAction()->setEnabled(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{BSETQ1, BSETQ2, BAN, BCA, BWE, BES, StartButton, TriggerButton,
+                                                      StartButtonSingle, TriggerButtonSingle})
+        w->setEnabled(false);
+    RohDataTimer->stop();
+    MessDataTimer->stop();
+}
+
+void TQD20_Form::ApplySensorVariant() {
+    if (const Qd20Variant* v = VariantForSensorType(m_app.SensorType)) {
+        m_variant = v;
+        setStatus(0, QString::fromUtf8(v->sensorText.data(), static_cast<qsizetype>(v->sensorText.size())));
+        m_noSensorShown = false;
+    }
+    QD20NVB701->setChecked(m_variant->sensorType == 2);
+    QD20NVB2201->setChecked(m_variant->sensorType == 1);
+    QD60NVB5001->setChecked(m_variant->sensorType == 11);
+    for (TCSchaltpunkt* editor : {SP_Q1, SP_Q2, SP_QA})
+        setEditorScale(editor);
+    AbstandGauge->setRange(0, static_cast<int>(std::trunc(m_variant->rangeEnd())));
+    if (m_presetPending) {
+        m_presetPending = false;
+        Qd20Settings s = settingsFromControls();
+        PresetPoints(s, *m_variant);
+        applySettingsToControls(s);
+    }
+    refreshEditors();
+}
+
+void TQD20_Form::setStatus(int panel, const QString& text) { m_statusPanels.at(panel)->setText(text); }
+
+QString TQD20_Form::statusText(int panel) const { return m_statusPanels.at(panel)->text(); }
+
+void TQD20_Form::showExchangeStatus(StatusKind kind, const QString& hex) {
+    m_statusKind = kind;
+    m_statusHex = hex;
+    switch (kind) {
+    case StatusKind::Empty:
+        setStatus(2, QStringLiteral("Status:"));
+        break;
+    case StatusKind::NoData:
+        setStatus(2, QStringLiteral("Status: ") + tr("keine Daten"));
+        break;
+    case StatusKind::Bytes:
+        setStatus(2, QStringLiteral("Status: ") + hex);
+        break;
+    }
+}
+
+void TQD20_Form::showNoSensorPanels() {
+    showExchangeStatus(StatusKind::Empty);
+    setStatus(1, QStringLiteral("Port:"));
+    setStatus(0, tr("Sensor: keiner"));
+    m_noSensorShown = true;
+}
+
+void TQD20_Form::setMark(QPushButton* button, int image) {
+    button->setIcon(QIcon(Artwork::bitmap(QStringLiteral("LED%1").arg(image))));
+    button->setProperty("transferMark", image);
+    button->update();
+}
+
+void TQD20_Form::clearMark(QPushButton* button) {
+    button->setIcon(QIcon());
+    button->setProperty("transferMark", 0);
+    button->update();
+}
+
+int TQD20_Form::transferMark(const QPushButton* button) const { return button->property("transferMark").toInt(); }
+
+void TQD20_Form::setLed(QLabel* led, int image) {
+    led->setPixmap(Artwork::bitmap(QStringLiteral("LED%1").arg(image)));
+    led->setProperty("ledImage", image);
+}
