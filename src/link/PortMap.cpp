@@ -111,3 +111,7 @@ std::string PortMap::defaultPath(int com, Naming naming) {
         return "\\\\.\\COM" + std::to_string(com);
     return "/dev/ttyS" + std::to_string(com - 1);
 }
+
+std::string PortMap::outOfRangeMessage(int com) {
+    return "COM " + std::to_string(com) + " is not a port number from 1 to " + std::to_string(kMaxPort) + ".";
+}

@@ -30,6 +30,10 @@ public:
     std::string path(int com) const;
     bool isMapped(int com) const;
     static std::string defaultPath(int com, Naming naming);
+    // "COM 3 (/dev/ttyUSB0)": how messages name a port.
+    std::string label(int com) const { return "COM " + std::to_string(com) + " (" + path(com) + ")"; }
+    // The sentence for a number outside 1..20.
+    static std::string outOfRangeMessage(int com);
 
     // One sentence per entry that was ignored, for the application to show or print. Good
     // entries next to a bad one are kept.

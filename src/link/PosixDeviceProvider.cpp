@@ -15,8 +15,6 @@
 
 namespace {
 
-std::string portName(int com, const std::string& path) { return "COM " + std::to_string(com) + " (" + path + ")"; }
-
 std::string groupName(gid_t gid) {
     std::vector<char> buf(4096);
     group g{};
@@ -52,7 +50,7 @@ bool processHasGroup(gid_t gid) {
 } // namespace
 
 std::string PosixDeviceProvider::permissionMessage(int com, const std::string& path) {
-    const std::string head = portName(com, path) + ": no permission to open the device.";
+    const std::string head = "COM " + std::to_string(com) + " (" + path + "): no permission to open the device.";
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return head;
@@ -76,8 +74,7 @@ OpenResult PosixDeviceProvider::open(int com) {
     const std::string path = m_map.path(com);
     if (path.empty()) {
         result.error = OpenError::NotMapped;
-        result.message = "COM " + std::to_string(com) + " is not a port number from 1 to " +
-                         std::to_string(PortMap::kMaxPort) + ".";
+        result.message = PortMap::outOfRangeMessage(com);
         return result;
     }
     int err = 0;
@@ -85,7 +82,7 @@ OpenResult PosixDeviceProvider::open(int com) {
     if (result.device)
         return result;
 
-    const std::string name = portName(com, path);
+    const std::string name = m_map.label(com);
     const std::string mapHint = m_map.isMapped(com)
                                     ? std::string()
                                     : " To use another device, set for example ZYLCONFIG_PORTS=" +

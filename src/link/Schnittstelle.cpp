@@ -1,5 +1,7 @@
 #include "Schnittstelle.h"
 
+#include "PortMap.h"
+
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -121,8 +123,7 @@ const PortEntry& Schnittstelle::port(int com) const {
 
 bool Schnittstelle::openDevice(int com) {
     if (com < 1 || com > kMaxPort) {
-        m_lastOpenError = "COM " + std::to_string(com) + " is not a port number from 1 to " +
-                          std::to_string(kMaxPort) + ".";
+        m_lastOpenError = PortMap::outOfRangeMessage(com);
         return false;
     }
     PortEntry& entry = port(com);
