@@ -30,9 +30,14 @@ TCSchaltpunkt::TCSchaltpunkt(QWidget* parent) : TCSchaltpunkt(Values{}, parent) 
 TCSchaltpunkt::TCSchaltpunkt(const Values& initial, QWidget* parent) : QWidget(parent) { init(initial); }
 
 TCSchaltpunkt::~TCSchaltpunkt() {
-    // The fields live in our parent, so they would outlive us without this.
-    delete m_edit1.data();
-    delete m_edit2.data();
+    // The fields live in our parent, so they would outlive us without this. Unhooked first: a
+    // field that loses the focus while it goes must not report a value from a dying component.
+    for (QLineEdit* field : {m_edit1.data(), m_edit2.data()}) {
+        if (field) {
+            field->removeEventFilter(this);
+            delete field;
+        }
+    }
 }
 
 void TCSchaltpunkt::init(const Values& v) {
@@ -202,6 +207,7 @@ void TCSchaltpunkt::SetWindow(bool b) {
         }
     } else if (m_edit2) {
         // Deleted later: this may run from a handler of the field's own key or focus event.
+        m_edit2->removeEventFilter(this);
         m_edit2->hide();
         m_edit2->deleteLater();
         m_edit2 = nullptr;
@@ -353,8 +359,10 @@ void TCSchaltpunkt::updateFieldVisibility() {
 }
 
 bool TCSchaltpunkt::eventFilter(QObject* watched, QEvent* event) {
-    const bool first = watched == m_edit1;
-    if (!first && watched != m_edit2)
+    // A field its parent is destroying is no line edit any more by now: leave it alone.
+    auto* field = qobject_cast<QLineEdit*>(watched);
+    const bool first = field && field == m_edit1;
+    if (!first && !(field && field == m_edit2))
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
