@@ -64,6 +64,16 @@ bool usableSubtype(ProviderSubtype subtype) {
     return subtype == ProviderSubtype::Rs232 || subtype == ProviderSubtype::Rs422;
 }
 
+std::string settingText(std::uint32_t baud, int stopBits, int parity, int byteSize) {
+    static constexpr std::array<const char*, 5> kParity{"none", "odd", "even", "mark", "space"};
+    static constexpr std::array<const char*, 3> kStop{"1 stop bit", "1.5 stop bits", "2 stop bits"};
+    const std::string p = parity >= 0 && parity < 5 ? kParity[static_cast<std::size_t>(parity)]
+                                                    : "code " + std::to_string(parity);
+    const std::string s = stopBits >= 0 && stopBits < 3 ? kStop[static_cast<std::size_t>(stopBits)]
+                                                        : "stop-bit code " + std::to_string(stopBits);
+    return std::to_string(baud) + " baud, " + std::to_string(byteSize) + " data bits, parity " + p + ", " + s;
+}
+
 int countEqual(const char* code, const char* pattern) {
     int equal = 0;
     for (std::size_t i = 0; i < kTypeCodeLength; ++i)
@@ -150,8 +160,10 @@ int Schnittstelle::OpenAndIdentify(int com, std::uint32_t baud, int stopBits, in
     if (!openDevice(com))
         return 0;
     SerialDevice& dev = *device(com);
-    if (!usableSubtype(dev.providerSubtype()))
+    if (!usableSubtype(dev.providerSubtype())) {
+        refuseSubtype(com);
         return 0; // stays open until the next ClosePort, like any other open port
+    }
 
     Timeouts t;
     t.readIntervalMs = 10;
@@ -186,8 +198,10 @@ bool Schnittstelle::OpenBusPort(int com, std::uint32_t baud, int stopBits, int p
     if (!openDevice(com))
         return false;
     SerialDevice& dev = *device(com);
-    if (!usableSubtype(dev.providerSubtype()))
+    if (!usableSubtype(dev.providerSubtype())) {
+        refuseSubtype(com);
         return false;
+    }
 
     Timeouts t;
     t.readIntervalMs = 40;
@@ -198,11 +212,20 @@ bool Schnittstelle::OpenBusPort(int com, std::uint32_t baud, int stopBits, int p
     const std::optional<LineSettings> wanted =
         lineSettingsFor(baud, stopBits, parity, byteSize, rtsControlFromMode(RtsMode));
     const bool accepted = wanted && dev.applySettings(*wanted);
+    if (!accepted)
+        m_lastOpenError = "COM " + std::to_string(com) + " (" + m_provider.describe(com) +
+                          ") does not take the line setting " + settingText(baud, stopBits, parity, byteSize) + ".";
     // Raised whatever the state call returned: converters that take their supply from the
     // handshake lines need them before the first byte. In toggle mode the driver owns RTS.
     dev.setRts(true);
     dev.setDtr(true);
     return accepted;
+}
+
+void Schnittstelle::refuseSubtype(int com) {
+    m_lastOpenError = "COM " + std::to_string(com) + " (" + m_provider.describe(com) +
+                      ") is not an RS-232 or RS-422 port (the driver reports type " +
+                      std::to_string(static_cast<std::uint32_t>(device(com)->providerSubtype())) + ").";
 }
 
 void Schnittstelle::ClosePort(int com) {

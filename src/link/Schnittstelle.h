@@ -45,7 +45,8 @@ public:
     const PortEntry& port(int com) const;
     SerialDevice* device(int com) { return port(com).device.get(); }
     bool isOpen(int com) const { return port(com).isOpen; }
-    // Why the last open of this number failed (empty when it did not fail).
+    // Why the last open failed (empty when it did not fail): the provider's sentence, or the
+    // port's refusal of its type or of the line setting.
     const std::string& lastOpenError() const { return m_lastOpenError; }
 
     DeviceProvider& provider() { return m_provider; }
@@ -60,6 +61,7 @@ public:
 
 private:
     bool openDevice(int com);
+    void refuseSubtype(int com);
 
     DeviceProvider& m_provider;
     Clock& m_clock;

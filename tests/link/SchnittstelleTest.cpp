@@ -185,6 +185,7 @@ TEST_F(PortsTest, PortOfOtherProviderSubtypeIsRefusedButStaysOpen) {
 
     EXPECT_FALSE(ports.OpenBusPort(5, 38400, 0, 0, 8, 20));
     EXPECT_TRUE(ports.isOpen(5));
+    EXPECT_EQ(ports.lastOpenError(), "COM 5 (sim COM 5) is not an RS-232 or RS-422 port (the driver reports type 6).");
     ports.ClosePort(5);
     EXPECT_FALSE(ports.isOpen(5));
     EXPECT_EQ(ports.device(5), nullptr);
@@ -217,6 +218,8 @@ TEST_F(PortsTest, RefusedBusSettingStillRaisesHandshakeLines) {
     provider.plug(2, [](SimulatedLine& line) { line.setSettingsFilter([](const LineSettings&) { return false; }); });
     EXPECT_FALSE(ports.OpenBusPort(2, 38400, 0, 0, 8, 20));
     EXPECT_TRUE(ports.isOpen(2));
+    EXPECT_EQ(ports.lastOpenError(),
+              "COM 2 (sim COM 2) does not take the line setting 38400 baud, 8 data bits, parity none, 1 stop bit.");
     EXPECT_TRUE(lineOf(ports, 2).rts());
     EXPECT_TRUE(lineOf(ports, 2).dtr());
 }
@@ -224,6 +227,7 @@ TEST_F(PortsTest, RefusedBusSettingStillRaisesHandshakeLines) {
 TEST_F(PortsTest, ImpossibleLineCodesCountAsRefused) {
     provider.plug(2);
     EXPECT_FALSE(ports.OpenBusPort(2, 38400, 0, 9, 8, 20)); // parity code 9
+    EXPECT_NE(ports.lastOpenError().find("parity code 9"), std::string::npos);
     EXPECT_FALSE(ports.OpenBusPort(2, 38400, 3, 0, 8, 20)); // stop-bit code 3
     EXPECT_FALSE(ports.OpenBusPort(2, 38400, 0, 0, 9, 20)); // nine data bits
     EXPECT_TRUE(ports.isOpen(2));
