@@ -1,0 +1,220 @@
+// zylctl as a process against zylsim on a pseudo-terminal: the real serial layer end to end.
+// Binaries come from ZYL_BIN_DIR (the build root); every wait is bounded and zylsim is
+// stopped at the end of each test.
+#include "MeasurementExport.h"
+#include "Qd20Variant.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string binary(const std::string& relative) {
+    const char* root = std::getenv("ZYL_BIN_DIR");
+    return root ? (fs::path(root) / relative).string() : std::string();
+}
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Starts a program with standard output and error going to files.
+pid_t spawn(const std::vector<std::string>& argv, const fs::path& out, const fs::path& err) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class ZylCtlProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::path(::testing::TempDir()) / ("zylctl-" + std::to_string(::getpid()) + "-" +
+                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+        ASSERT_FALSE(binary("src/cli/zylctl").empty()) << "ZYL_BIN_DIR is not set";
+    }
+
+    void TearDown() override {
+        if (m_sim > 0) {
+            ::kill(m_sim, SIGTERM);
+            ::waitpid(m_sim, nullptr, 0);
+        }
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+
+    // Starts zylsim and returns the terminal it serves (its first output line).
+    std::string startSim(std::vector<std::string> options) {
+        std::vector<std::string> argv{binary("src/sim/zylsim"), "--log", log().string()};
+        argv.insert(argv.end(), options.begin(), options.end());
+        m_sim = spawn(argv, m_dir / "sim.out", m_dir / "sim.err");
+        EXPECT_GT(m_sim, 0);
+        for (auto waited = 0ms; waited < 5000ms; waited += 10ms) {
+            const std::string text = slurp(m_dir / "sim.out");
+            if (const auto nl = text.find('\n'); nl != std::string::npos)
+                return text.substr(0, nl);
+            std::this_thread::sleep_for(10ms);
+        }
+        ADD_FAILURE() << "zylsim did not start: " << slurp(m_dir / "sim.err");
+        return {};
+    }
+
+    Outcome zylctl(std::vector<std::string> args) {
+        args.insert(args.begin(), binary("src/cli/zylctl"));
+        Outcome o;
+        const pid_t pid = spawn(args, m_dir / "ctl.out", m_dir / "ctl.err");
+        if (pid <= 0) {
+            ADD_FAILURE() << "zylctl could not be started";
+            return o;
+        }
+        int status = 0;
+        pid_t done = 0;
+        for (auto waited = 0ms; waited < 30000ms && done == 0; waited += 5ms) {
+            done = ::waitpid(pid, &status, WNOHANG);
+            if (done == 0)
+                std::this_thread::sleep_for(5ms);
+        }
+        if (done == 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            ADD_FAILURE() << "zylctl did not finish within 30 s";
+        }
+        o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        o.out = slurp(m_dir / "ctl.out");
+        o.err = slurp(m_dir / "ctl.err");
+        return o;
+    }
+
+    fs::path file(const std::string& name) const { return m_dir / name; }
+    fs::path log() const { return m_dir / "frames.log"; }
+    std::vector<std::string> loggedFrames() const {
+        std::vector<std::string> lines;
+        std::istringstream in(slurp(log()));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+private:
+    fs::path m_dir;
+    pid_t m_sim = -1;
+};
+
+} // namespace
+
+TEST_F(ZylCtlProcessTest, SearchFindsTheSensorBehindAnEchoingConverter) {
+    const std::string tty = startSim({"--sensor", "9:500", "--echo"});
+    const Outcome o = zylctl({"--port", tty, "--timeout", "20", "search"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, "address 9\n");
+}
+
+TEST_F(ZylCtlProcessTest, ReadPrintsTheSetAndSavesTheProjectFile) {
+    const std::string tty = startSim({"--sensor", "9:500"});
+    const Outcome o = zylctl({"--port", tty, "read", "--address", "9", "-o", file("read.qel").string()});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_NE(o.out.find("variant: ZYL24_500\nrange: 250.0 .. 750.0 mm\n"), std::string::npos) << o.out;
+    EXPECT_EQ(slurp(file("read.qel")), "[Q1]\r\n499\r\n750\r\n[Q2]\r\n625\r\n750\r\n[QA]\r\n250\r\n750\r\n"
+                                       "[IV1]\r\nOff\r\n[IV2]\r\nOff\r\n[OEFFNER1]\r\nOff\r\n[OEFFNER2]\r\nOff\r\n"
+                                       "[VERRIEGELUNG]\r\nOff\r\n[BW]\r\n10\r\n[Typ Q1]\r\n0\r\n[Typ Q2]\r\n0\r\n");
+}
+
+TEST_F(ZylCtlProcessTest, WriteSendsTheWriteAllSequenceAndStores) {
+    const std::string tty = startSim({"--sensor", "9:500"});
+    std::ofstream(file("set.qel")) << "[Q1]\n300\n400\n[Q2]\n500\n600\n[QA]\n260\n740\n[IV1]\nOff\n[IV2]\nOn\n"
+                                      "[OEFFNER1]\nOff\n[OEFFNER2]\nOn\n[VERRIEGELUNG]\nOff\n[BW]\n1000\n"
+                                      "[Typ Q1]\n2\n[Typ Q2]\n1\n";
+    const Outcome o = zylctl({"--port", tty, "write", "--address", "9", file("set.qel").string(), "--store"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    const std::vector<std::string> expected{
+        "89 04 41 4C",                // probe 'A'
+        "89 04 76 7B",                // probe 'v'
+        "89 04 3F 32",                // '?': hold and lowlight come from the sensor
+        "89 09 31 39 25 00 2C 32 33", // '1': 300 mm, 400 mm, no flags
+        "89 04 54 59",                // 'T': trigger function
+        "89 09 32 1F 3F 03 13 0C 0E", // '2': 500 mm, flags 3, 600 mm
+        "89 05 56 00 5A",             // 'V' off
+        "89 05 42 00 4E",             // 'B' 0.4 ms
+        "89 05 52 00 5E",             // 'R' off
+        "89 06 48 01 11 57",          // 'H' 740 mm
+        "89 06 4E 3E 2D 52",          // 'N' 260 mm
+        "89 04 53 5E",                // 'S'
+    };
+    EXPECT_EQ(loggedFrames(), expected);
+}
+
+TEST_F(ZylCtlProcessTest, BadProjectFileSendsNothing) {
+    const std::string tty = startSim({"--sensor", "9:500"});
+    std::ofstream(file("bad.qel")) << "[Q1]\n300\n400\n[BW]\n";
+    const Outcome o = zylctl({"--lang", "de", "--port", tty, "write", "--address", "9", file("bad.qel").string()});
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_EQ(o.err, "zylctl: Fehler in Datei " + file("bad.qel").string() + ":4\n");
+    EXPECT_TRUE(loggedFrames().empty());
+}
+
+TEST_F(ZylCtlProcessTest, PollPrintsKSamplesAndExportsTheSameAsTheWindow) {
+    const std::string tty = startSim({"--sensor", "9:500"});
+    const Outcome o = zylctl({"--port", tty, "poll", "--address", "9", "--count", "5", "--interval", "10", "--csv",
+                              file("poll.csv").string()});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    std::vector<std::uint16_t> samples;
+    std::istringstream lines(o.out);
+    const Qd20Variant& v500 = *VariantForSensorType(11);
+    for (std::string line; std::getline(lines, line);) {
+        const auto semicolon = line.find(';');
+        ASSERT_NE(semicolon, std::string::npos) << line;
+        samples.push_back(static_cast<std::uint16_t>(std::stoi(line.substr(0, semicolon))));
+        EXPECT_EQ(line.substr(semicolon + 1), MeasurementExport::formatOneDecimal(ToMillimetresInt(samples.back(), v500)));
+    }
+    EXPECT_EQ(samples.size(), 5u);
+    EXPECT_EQ(slurp(file("poll.csv")), MeasurementExport::toCsv(samples, v500, CsvLineEnd::Lf));
+}
+
+TEST_F(ZylCtlProcessTest, PortThatIsMissingOrNoSerialLineGivesExitThree) {
+    const Outcome missing = zylctl({"--port", file("no-such-tty").string(), "search"});
+    EXPECT_EQ(missing.exitCode, 3);
+    EXPECT_NE(missing.err.find("no such device"), std::string::npos) << missing.err;
+
+    std::ofstream(file("plain")) << "not a terminal";
+    const Outcome plain = zylctl({"--port", file("plain").string(), "read", "--address", "5"});
+    EXPECT_EQ(plain.exitCode, 3);
+    EXPECT_NE(plain.err.find("is not a serial line"), std::string::npos) << plain.err;
+
+    const Outcome usage = zylctl({"--port", "COM3", "read"});
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_NE(usage.err.find("read needs --address N\nusage: zylctl"), std::string::npos) << usage.err;
+}
