@@ -40,7 +40,8 @@ public:
     const std::vector<std::string>& warnings() const { return m_warnings; }
 
 private:
-    void addEntry(std::string_view key, std::string_view path, std::string_view source, std::string_view entry);
+    void addEntry(std::string_view key, std::string_view path, std::string_view source,
+                  std::string_view entry);
 
     Naming m_naming;
     std::array<std::string, kMaxPort + 1> m_paths;

@@ -50,7 +50,8 @@ bool processHasGroup(gid_t gid) {
 } // namespace
 
 std::string PosixDeviceProvider::permissionMessage(int com, const std::string& path) {
-    const std::string head = "COM " + std::to_string(com) + " (" + path + "): no permission to open the device.";
+    const std::string head =
+        "COM " + std::to_string(com) + " (" + path + "): no permission to open the device.";
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return head;
@@ -83,10 +84,11 @@ OpenResult PosixDeviceProvider::open(int com) {
         return result;
 
     const std::string name = m_map.label(com);
-    const std::string mapHint = m_map.isMapped(com)
-                                    ? std::string()
-                                    : " To use another device, set for example ZYLCONFIG_PORTS=" +
-                                          std::to_string(com) + "=/dev/ttyUSB0.";
+    const std::string mapHint =
+        m_map.isMapped(com)
+            ? std::string()
+            : " To use another device, set for example ZYLCONFIG_PORTS=" + std::to_string(com) +
+                  "=/dev/ttyUSB0.";
     switch (err) {
     case ENOENT:
     case ENOTDIR:
@@ -126,7 +128,9 @@ OpenResult PosixDeviceProvider::open(int com) {
     return result;
 }
 
-PortMap::Naming nativePortNaming() { return PortMap::Naming::Posix; }
+PortMap::Naming nativePortNaming() {
+    return PortMap::Naming::Posix;
+}
 
 std::unique_ptr<DeviceProvider> createNativeDeviceProvider(PortMap map) {
     return std::make_unique<PosixDeviceProvider>(std::move(map));

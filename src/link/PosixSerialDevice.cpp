@@ -31,10 +31,10 @@ bool speedFor(std::uint32_t baud, speed_t& speed) {
         std::uint32_t baud;
         speed_t speed;
     } kSpeeds[] = {
-        {50, B50},       {75, B75},       {110, B110},     {134, B134},       {150, B150},
-        {200, B200},     {300, B300},     {600, B600},     {1200, B1200},     {1800, B1800},
-        {2400, B2400},   {4800, B4800},   {9600, B9600},   {19200, B19200},   {38400, B38400},
-        {57600, B57600}, {115200, B115200}, {230400, B230400},
+        {50, B50},         {75, B75},         {110, B110},       {134, B134},     {150, B150},
+        {200, B200},       {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
+        {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
+        {57600, B57600},   {115200, B115200}, {230400, B230400},
 #ifdef B460800
         {460800, B460800},
 #endif
@@ -68,7 +68,9 @@ constexpr tcflag_t kFrameBits = CSIZE | PARENB | PARODD | CSTOPB
 #endif
     ;
 
-bool deviceGone(int errorNumber) { return errorNumber == EIO || errorNumber == ENXIO || errorNumber == ENODEV; }
+bool deviceGone(int errorNumber) {
+    return errorNumber == EIO || errorNumber == ENXIO || errorNumber == ENODEV;
+}
 
 } // namespace
 
@@ -95,7 +97,8 @@ std::unique_ptr<PosixSerialDevice> PosixSerialDevice::open(const std::string& pa
     if (::tcgetattr(fd, &original) != 0)
         return refuse(errno);
 
-    std::unique_ptr<PosixSerialDevice> device(new PosixSerialDevice(fd, path, original, isPseudoTerminal(path)));
+    std::unique_ptr<PosixSerialDevice> device(
+        new PosixSerialDevice(fd, path, original, isPseudoTerminal(path)));
     if (!device->applySettings(LineSettings{})) {
         errorNumber = EINVAL;
         return nullptr;
@@ -154,8 +157,9 @@ std::size_t PosixSerialDevice::read(std::uint8_t* buf, std::size_t max) {
     // All zero (or the Windows "interval MAXDWORD, rest 0") means: what is there, at once.
     const bool atOnce =
         noTotal && (t.readIntervalMs == 0 || t.readIntervalMs == std::numeric_limits<std::uint32_t>::max());
-    const std::int64_t total =
-        static_cast<std::int64_t>(t.readTotalConstantMs) + static_cast<std::int64_t>(t.readTotalMultiplierMs) * static_cast<std::int64_t>(std::min<std::size_t>(max, INT32_MAX));
+    const std::int64_t total = static_cast<std::int64_t>(t.readTotalConstantMs) +
+                               static_cast<std::int64_t>(t.readTotalMultiplierMs) *
+                                   static_cast<std::int64_t>(std::min<std::size_t>(max, INT32_MAX));
     const auto start = SteadyClock::now();
     auto lastArrival = start;
     std::size_t n = 0;
@@ -201,7 +205,8 @@ std::size_t PosixSerialDevice::read(std::uint8_t* buf, std::size_t max) {
 
 std::size_t PosixSerialDevice::writeAll(const std::uint8_t* data, std::size_t count) {
     const std::int64_t limit = static_cast<std::int64_t>(m_timeouts.writeTotalConstantMs) +
-                               static_cast<std::int64_t>(m_timeouts.writeTotalMultiplierMs) * static_cast<std::int64_t>(std::min<std::size_t>(count, INT32_MAX));
+                               static_cast<std::int64_t>(m_timeouts.writeTotalMultiplierMs) *
+                                   static_cast<std::int64_t>(std::min<std::size_t>(count, INT32_MAX));
     const auto start = SteadyClock::now();
     std::size_t done = 0;
     while (done < count) {
@@ -270,11 +275,20 @@ bool PosixSerialDevice::applySettings(const LineSettings& s) {
         return false;
     tcflag_t size = 0;
     switch (s.dataBits) {
-    case 5: size = CS5; break;
-    case 6: size = CS6; break;
-    case 7: size = CS7; break;
-    case 8: size = CS8; break;
-    default: return false;
+    case 5:
+        size = CS5;
+        break;
+    case 6:
+        size = CS6;
+        break;
+    case 7:
+        size = CS7;
+        break;
+    case 8:
+        size = CS8;
+        break;
+    default:
+        return false;
     }
     // A UART sends one and a half stop bits only with 5 data bits, and never two with 5.
     const bool fiveBits = s.dataBits == 5;
@@ -293,14 +307,24 @@ bool PosixSerialDevice::applySettings(const LineSettings& s) {
     tio.c_cflag &= ~static_cast<tcflag_t>(kFrameBits | CRTSCTS);
     tio.c_cflag |= CLOCAL | CREAD | size;
     switch (s.parity) {
-    case Parity::None: break;
-    case Parity::Odd: tio.c_cflag |= PARENB | PARODD; break;
-    case Parity::Even: tio.c_cflag |= PARENB; break;
+    case Parity::None:
+        break;
+    case Parity::Odd:
+        tio.c_cflag |= PARENB | PARODD;
+        break;
+    case Parity::Even:
+        tio.c_cflag |= PARENB;
+        break;
 #ifdef CMSPAR
-    case Parity::Mark: tio.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case Parity::Space: tio.c_cflag |= PARENB | CMSPAR; break;
+    case Parity::Mark:
+        tio.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case Parity::Space:
+        tio.c_cflag |= PARENB | CMSPAR;
+        break;
 #endif
-    default: return false; // no stick parity on this system
+    default:
+        return false; // no stick parity on this system
     }
     if (s.stopBits != StopBits::One)
         tio.c_cflag |= CSTOPB; // with 5 data bits the UART makes that one and a half
@@ -363,7 +387,9 @@ void PosixSerialDevice::setRts(bool on) {
     setModemLine(TIOCM_RTS, on);
 }
 
-void PosixSerialDevice::setDtr(bool on) { setModemLine(TIOCM_DTR, on); }
+void PosixSerialDevice::setDtr(bool on) {
+    setModemLine(TIOCM_DTR, on);
+}
 
 void PosixSerialDevice::waitTransmitEmpty() {
     while (::tcdrain(m_fd) != 0 && errno == EINTR) {

@@ -17,29 +17,42 @@ constexpr std::size_t kTypeCodeLength = 8;
 
 std::optional<Parity> parityFromCode(int code) {
     switch (code) {
-    case 0: return Parity::None;
-    case 1: return Parity::Odd;
-    case 2: return Parity::Even;
-    case 3: return Parity::Mark;
-    case 4: return Parity::Space;
-    default: return std::nullopt;
+    case 0:
+        return Parity::None;
+    case 1:
+        return Parity::Odd;
+    case 2:
+        return Parity::Even;
+    case 3:
+        return Parity::Mark;
+    case 4:
+        return Parity::Space;
+    default:
+        return std::nullopt;
     }
 }
 
 std::optional<StopBits> stopBitsFromCode(int code) {
     switch (code) {
-    case 0: return StopBits::One;
-    case 1: return StopBits::OneAndHalf;
-    case 2: return StopBits::Two;
-    default: return std::nullopt;
+    case 0:
+        return StopBits::One;
+    case 1:
+        return StopBits::OneAndHalf;
+    case 2:
+        return StopBits::Two;
+    default:
+        return std::nullopt;
     }
 }
 
 RtsControl rtsControlFromMode(std::int16_t mode) {
     switch (mode) {
-    case 1: return RtsControl::Disable;
-    case 2: return RtsControl::Toggle;
-    default: return RtsControl::Enable; // 0, and -1 when no choice was ever made
+    case 1:
+        return RtsControl::Disable;
+    case 2:
+        return RtsControl::Toggle;
+    default:
+        return RtsControl::Enable; // 0, and -1 when no choice was ever made
     }
 }
 
@@ -84,7 +97,7 @@ int countEqual(const char* code, const char* pattern) {
 
 struct TypeRule {
     int type;
-    const char* family;                   // at least 4 equal positions
+    const char* family;                  // at least 4 equal positions
     std::array<const char*, 3> variants; // at least 7 equal positions
 
     bool holds(const char* code, int familyMin, int variantMin) const {
@@ -142,8 +155,8 @@ bool Schnittstelle::openDevice(int com) {
         entry.device.reset();
         entry.handleInvalid = true;
         entry.isOpen = false;
-        m_lastOpenError = result.message.empty() ? "COM " + std::to_string(com) + " could not be opened."
-                                                 : result.message;
+        m_lastOpenError =
+            result.message.empty() ? "COM " + std::to_string(com) + " could not be opened." : result.message;
         return false;
     }
     entry.device = std::move(result.device);
@@ -171,8 +184,8 @@ int Schnittstelle::OpenAndIdentify(int com, std::uint32_t baud, int stopBits, in
     t.readTotalConstantMs = readTimeoutMs;
     dev.setTimeouts(t);
 
-    std::optional<LineSettings> wanted = lineSettingsFor(dev.settings().baud, stopBits, parity, byteSize,
-                                                         RtsControl::Enable);
+    std::optional<LineSettings> wanted =
+        lineSettingsFor(dev.settings().baud, stopBits, parity, byteSize, RtsControl::Enable);
     std::uint8_t type = 0;
     const std::size_t attempts = baud != 0 ? 1 : kSearchRates.size();
     for (std::size_t attempt = 0; attempt < attempts; ++attempt) {
@@ -214,7 +227,8 @@ bool Schnittstelle::OpenBusPort(int com, std::uint32_t baud, int stopBits, int p
     const bool accepted = wanted && dev.applySettings(*wanted);
     if (!accepted)
         m_lastOpenError = "COM " + std::to_string(com) + " (" + m_provider.describe(com) +
-                          ") does not take the line setting " + settingText(baud, stopBits, parity, byteSize) + ".";
+                          ") does not take the line setting " +
+                          settingText(baud, stopBits, parity, byteSize) + ".";
     // Raised whatever the state call returned: converters that take their supply from the
     // handshake lines need them before the first byte. In toggle mode the driver owns RTS.
     dev.setRts(true);

@@ -44,7 +44,9 @@ OpenResult Win32DeviceProvider::open(int com) {
     return result;
 }
 
-PortMap::Naming nativePortNaming() { return PortMap::Naming::Windows; }
+PortMap::Naming nativePortNaming() {
+    return PortMap::Naming::Windows;
+}
 
 std::unique_ptr<DeviceProvider> createNativeDeviceProvider(PortMap map) {
     return std::make_unique<Win32DeviceProvider>(std::move(map));

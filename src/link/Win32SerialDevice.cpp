@@ -7,21 +7,32 @@
 
 namespace {
 
-HANDLE handleOf(void* h) { return static_cast<HANDLE>(h); }
+HANDLE handleOf(void* h) {
+    return static_cast<HANDLE>(h);
+}
 
 RtsControl rtsFromDcb(DWORD control) {
     switch (control) {
-    case RTS_CONTROL_DISABLE: return RtsControl::Disable;
-    case RTS_CONTROL_TOGGLE: return RtsControl::Toggle;
-    default: return RtsControl::Enable;
+    case RTS_CONTROL_DISABLE:
+        return RtsControl::Disable;
+    case RTS_CONTROL_TOGGLE:
+        return RtsControl::Toggle;
+    default:
+        return RtsControl::Enable;
     }
 }
 
 void setRtsControl(DCB& dcb, RtsControl rts) {
     switch (rts) {
-    case RtsControl::Disable: dcb.fRtsControl = RTS_CONTROL_DISABLE; break;
-    case RtsControl::Toggle: dcb.fRtsControl = RTS_CONTROL_TOGGLE; break; // raised while sending
-    case RtsControl::Enable: dcb.fRtsControl = RTS_CONTROL_ENABLE; break;
+    case RtsControl::Disable:
+        dcb.fRtsControl = RTS_CONTROL_DISABLE;
+        break;
+    case RtsControl::Toggle:
+        dcb.fRtsControl = RTS_CONTROL_TOGGLE;
+        break; // raised while sending
+    case RtsControl::Enable:
+        dcb.fRtsControl = RTS_CONTROL_ENABLE;
+        break;
     }
 }
 
@@ -45,7 +56,8 @@ std::string Win32SerialDevice::errorText(unsigned long code) {
     return result;
 }
 
-std::unique_ptr<Win32SerialDevice> Win32SerialDevice::open(const std::string& path, unsigned long& errorCode) {
+std::unique_ptr<Win32SerialDevice> Win32SerialDevice::open(const std::string& path,
+                                                           unsigned long& errorCode) {
     errorCode = ERROR_SUCCESS;
     const HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -78,7 +90,9 @@ std::unique_ptr<Win32SerialDevice> Win32SerialDevice::open(const std::string& pa
 Win32SerialDevice::Win32SerialDevice(void* handle, std::string path, ProviderSubtype subtype)
     : m_handle(handle), m_path(std::move(path)), m_subtype(subtype) {}
 
-Win32SerialDevice::~Win32SerialDevice() { CloseHandle(handleOf(m_handle)); }
+Win32SerialDevice::~Win32SerialDevice() {
+    CloseHandle(handleOf(m_handle));
+}
 
 void Win32SerialDevice::fail(const char* what, unsigned long code) {
     if (deviceGone(code))
@@ -101,7 +115,8 @@ std::size_t Win32SerialDevice::write(const std::uint8_t* data, std::size_t count
     std::size_t done = 0;
     while (done < count) {
         DWORD put = 0;
-        const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(count - done, std::numeric_limits<DWORD>::max()));
+        const DWORD ask =
+            static_cast<DWORD>(std::min<std::size_t>(count - done, std::numeric_limits<DWORD>::max()));
         if (!WriteFile(handleOf(m_handle), data + done, ask, &put, nullptr)) {
             fail("writing", GetLastError());
             break;
@@ -179,7 +194,9 @@ void Win32SerialDevice::setRts(bool on) {
     EscapeCommFunction(handleOf(m_handle), on ? SETRTS : CLRRTS);
 }
 
-void Win32SerialDevice::setDtr(bool on) { EscapeCommFunction(handleOf(m_handle), on ? SETDTR : CLRDTR); }
+void Win32SerialDevice::setDtr(bool on) {
+    EscapeCommFunction(handleOf(m_handle), on ? SETDTR : CLRDTR);
+}
 
 void Win32SerialDevice::waitTransmitEmpty() {
     // For a communication port this returns once every byte written has left the UART.

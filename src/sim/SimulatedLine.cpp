@@ -12,14 +12,17 @@ void SimulatedLine::attach(SimPeer* peer) {
         m_peers.push_back(peer);
 }
 
-void SimulatedLine::detach(SimPeer* peer) { std::erase(m_peers, peer); }
+void SimulatedLine::detach(SimPeer* peer) {
+    std::erase(m_peers, peer);
+}
 
 void SimulatedLine::corruptIncoming(std::size_t index, std::uint8_t xorMask) {
     m_corrupt.emplace_back(m_delivered + index, xorMask);
 }
 
 bool SimulatedLine::hears(const SimPeer* peer) const {
-    return std::find(m_peers.begin(), m_peers.end(), peer) != m_peers.end() && peer->baud() == m_settings.baud;
+    return std::find(m_peers.begin(), m_peers.end(), peer) != m_peers.end() &&
+           peer->baud() == m_settings.baud;
 }
 
 std::uint8_t SimulatedLine::dataMask() const {
@@ -87,8 +90,9 @@ std::size_t SimulatedLine::read(std::uint8_t* buf, std::size_t max) {
     const std::uint64_t total =
         std::uint64_t(m_timeouts.readTotalConstantMs) + std::uint64_t(m_timeouts.readTotalMultiplierMs) * max;
     // All-zero time-outs (or an interval of MAXDWORD alone) return what is there at once.
-    const bool atOnce = total == 0 && (m_timeouts.readIntervalMs == 0 ||
-                                       m_timeouts.readIntervalMs == std::numeric_limits<std::uint32_t>::max());
+    const bool atOnce =
+        total == 0 && (m_timeouts.readIntervalMs == 0 ||
+                       m_timeouts.readIntervalMs == std::numeric_limits<std::uint32_t>::max());
     if (m_rx.empty()) {
         waitMs(total);
         return 0;

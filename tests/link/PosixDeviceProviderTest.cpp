@@ -254,7 +254,7 @@ TEST(PortLayerOnPtyTest, BusPortOnARealLineSeesUnaskedDataAndALostDevice) {
     EXPECT_THAT(other.lastOpenError(), HasSubstr("in use by another program"));
 
     pty.closeMaster();
-    EXPECT_TRUE(ports.SyncLine(4)); // a dead line is silent...
+    EXPECT_TRUE(ports.SyncLine(4));                     // a dead line is silent...
     EXPECT_FALSE(ports.device(4)->lastError().empty()); // ...and says why
     ports.ClosePort(4);
     EXPECT_FALSE(ports.isOpen(4));

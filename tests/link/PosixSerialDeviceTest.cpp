@@ -17,7 +17,8 @@ constexpr long kSlack = 400; // scheduling on a shared machine
 
 long msSince(std::chrono::steady_clock::time_point start) {
     return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+            .count());
 }
 
 class PosixSerialDeviceTest : public ::testing::Test {

@@ -13,7 +13,9 @@ public:
     explicit SimLineProvider(Clock& clock) : m_clock(clock) {}
 
     void plug(int com, std::function<void(SimulatedLine&)> setup = {}) { m_setups[com] = std::move(setup); }
-    void refuse(int com, OpenError error, std::string message) { m_refusals[com] = {error, std::move(message)}; }
+    void refuse(int com, OpenError error, std::string message) {
+        m_refusals[com] = {error, std::move(message)};
+    }
 
     int opens() const { return m_opens; }
 
