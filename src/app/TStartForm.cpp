@@ -47,7 +47,7 @@ QToolButton* makeFamilyButton(QWidget* parent, const char* name, const QString& 
     }
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    button->setMinimumSize(120, 110);
+    button->setMinimumSize(150, 130);
     button->setFocusPolicy(Qt::StrongFocus);
     QFont font = button->font();
     font.setBold(true);
@@ -135,6 +135,8 @@ TStartForm::TStartForm(AppState& app, const QStringList& arguments, QWidget* par
     });
 
     setWindowTitle(QStringLiteral("ZYLConfig"));
+    // Wide enough for both status panels.
+    setMinimumWidth(SensorPanel->width() + PortPanel->width() + 40);
     retranslateUi();
     Q20Button->setFocus();
 }

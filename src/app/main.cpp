@@ -9,18 +9,16 @@
 #include "Schnittstelle.h"
 #include "TAboutBox.h"
 #include "TCOMPortDialog.h"
+#include "TFSimulation.h"
 #include "TFortschritt.h"
 #include "TLimitParas.h"
 #include "TModifyValue.h"
 #include "TPasswordDlg.h"
+#include "TQD20_Form.h"
 #include "TQS40_Form.h"
 #include "TQS40_NUVA_Form.h"
 #include "TSensorParameterDialog.h"
 #include "TStartForm.h"
-#ifdef ZYL_WITH_QD20_UI
-#include "TFSimulation.h"
-#include "TQD20_Form.h"
-#endif
 
 #include <QApplication>
 #include <QSettings>
@@ -71,15 +69,11 @@ int main(int argc, char* argv[]) {
 
     // Every window exists from here to the end of the program; the first is the main window.
     auto start = std::make_unique<TStartForm>(app, arguments);
-#ifdef ZYL_WITH_QD20_UI
     auto qd20 = std::make_unique<TQD20_Form>(app);
-#endif
     auto about = std::make_unique<TAboutBox>(app);
     auto portDialog = std::make_unique<TCOMPortDialog>(app);
     auto progress = std::make_unique<TFortschritt>(app);
-#ifdef ZYL_WITH_QD20_UI
     auto simulation = std::make_unique<TFSimulation>(app);
-#endif
     auto nuva = std::make_unique<TQS40_NUVA_Form>(app);
     auto limits = std::make_unique<TLimitParas>();
     auto modifyValue = std::make_unique<TModifyValue>();
@@ -92,12 +86,8 @@ int main(int argc, char* argv[]) {
     app.portDialog = portDialog.get();
     app.progress = progress.get();
     app.help = help.get();
-#ifdef ZYL_WITH_QD20_UI
     app.simulation = simulation.get();
     start->setSensorWindows(qd20.get(), nuva.get());
-#else
-    start->setSensorWindows(nullptr, nuva.get());
-#endif
 
     // Closing the start window ends the program, whatever other window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
