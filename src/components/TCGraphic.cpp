@@ -487,7 +487,7 @@ void TCGraphic::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     const bool plotOnly = plotFillRect(plot).contains(event->rect());
     if (!plotOnly)
-        p.fillRect(rect(), m_color);
+        p.fillRect(rect(), Color());
     drawPlotArea(p, g);
     if (!plotOnly)
         drawFrame(p, g);
@@ -545,7 +545,7 @@ static int collectCurve(const unsigned char* start, long ringSize, long first, i
 }
 
 void TCGraphic::drawPlotArea(QPainter& p, const Geometry& g) {
-    p.fillRect(QRect(QPoint(g.left + 1, g.top - 1), QPoint(g.right, g.bottom - 1)), m_color);
+    p.fillRect(QRect(QPoint(g.left + 1, g.top - 1), QPoint(g.right, g.bottom - 1)), Color());
 
     if (m_drawLevel) {
         for (int k = 1; k <= TLevel::kCount && k <= m_levels.LAnz(); ++k) {

@@ -44,7 +44,8 @@ public:
 
     QPen Pen() const { return m_pen; }
     void SetPen(const QPen& pen);
-    QColor Color() const { return m_color; }
+    // Background of the plot; follows the parent's background until set.
+    QColor Color() const { return m_color.isValid() ? m_color : palette().window().color(); }
     void SetColor(const QColor& color);
     int Ymax() const { return m_ymax; }
     void SetYmax(int v);
@@ -124,7 +125,7 @@ private:
     void drawFrame(QPainter& p, const Geometry& g);
 
     QPen m_pen;
-    QColor m_color = Qt::white;
+    QColor m_color;
     int m_ymax = 100;
     int m_ymin = 0;
     int m_maxZoom = 10;

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -125,16 +126,16 @@ void TCSchaltpunkt::SetPos2Value(float v) {
 
 void TCSchaltpunkt::SetStartValue(float v) {
     m_start = v;
-    if (!m_constructing) {
-        m_sp1 = CheckPos1Value(m_sp1);
-        m_sp2 = CheckPos2Value(m_sp2);
-    }
-    updateFields();
-    update();
+    scaleChanged();
 }
 
 void TCSchaltpunkt::SetStoppValue(float v) {
     m_stopp = v;
+    scaleChanged();
+}
+
+// Both points are brought back onto the new scale, silently: the owner set the scale itself.
+void TCSchaltpunkt::scaleChanged() {
     if (!m_constructing) {
         m_sp1 = CheckPos1Value(m_sp1);
         m_sp2 = CheckPos2Value(m_sp2);
@@ -339,13 +340,13 @@ void TCSchaltpunkt::updateFields() {
     if (m_edit1) {
         const QString t1 = formatValue(m_sp1);
         m_edit1->setGeometry(fieldRect(m_edit1, t1, true));
-        if (m_text && m_edit1->text() != t1)
+        if (m_edit1->text() != t1)
             m_edit1->setText(t1);
     }
     if (m_edit2) {
         const QString t2 = formatValue(m_sp2);
         m_edit2->setGeometry(fieldRect(m_edit2, t2, false));
-        if (m_text && m_edit2->text() != t2)
+        if (m_edit2->text() != t2)
             m_edit2->setText(t2);
     }
 }

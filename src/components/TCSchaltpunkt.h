@@ -118,6 +118,7 @@ private:
     void init(const Values& v);
     float CheckPos1Value(float v);
     float CheckPos2Value(float v);
+    void scaleChanged();
     double clampToScale(double v) const;
     double snap(double v) const;
     double mouseScale() const;

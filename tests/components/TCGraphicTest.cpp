@@ -23,6 +23,7 @@ struct TCGraphicTest : ::testing::Test {
         plot = std::make_unique<TCGraphic>();
         plot->resize(600, 300);
         plot->SetPen(QPen(Qt::red, 1));
+        plot->SetColor(Qt::white);
         QObject::connect(plot.get(), &TCGraphic::OnChangeLevel, [this] { ++levelEvents; });
     }
     void send(QEvent::Type type, int x, int y) {
