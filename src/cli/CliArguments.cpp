@@ -103,11 +103,13 @@ private:
         } else if (name == "--baud") {
             numberOption(name, inline_, m_a.baud, 50, 4'000'000);
         } else if (name == "--rts") {
-            rtsOption(name, inline_);
+            choiceOption(name, inline_, m_a.rts,
+                         {{"enabled", RtsControl::Enable}, {"disabled", RtsControl::Disable},
+                          {"toggle", RtsControl::Toggle}});
         } else if (name == "--timeout") {
             numberOption(name, inline_, m_a.timeoutMs, 1, 60'000);
         } else if (name == "--lang") {
-            langOption(name, inline_);
+            choiceOption(name, inline_, m_a.english, {{"de", std::optional(false)}, {"en", std::optional(true)}});
         } else if (name == "--verbose" || name == "-v") {
             m_a.verbose = true;
         } else if (name == "--address") {
@@ -124,7 +126,7 @@ private:
         } else if (name == "--interval") {
             numberOption(name, inline_, m_a.intervalMs, 0, 3'600'000);
         } else if (name == "--command") {
-            commandOption(name, inline_);
+            choiceOption(name, inline_, m_a.pollCommand, {{"A", 'A'}, {"I", 'I'}});
         } else if (name == "--csv") {
             if (const auto v = value(name, inline_))
                 m_a.csvFile = *v;
@@ -133,38 +135,25 @@ private:
         }
     }
 
-    void rtsOption(std::string_view name, std::optional<std::string_view> inline_) {
+    // An option that takes one of a few words; the message lists them in the order given.
+    template <typename T>
+    void choiceOption(std::string_view name, std::optional<std::string_view> inline_, T& target,
+                      std::initializer_list<std::pair<std::string_view, T>> choices) {
         const auto v = value(name, inline_);
         if (!v)
             return;
-        if (*v == "enabled")
-            m_a.rts = RtsControl::Enable;
-        else if (*v == "disabled")
-            m_a.rts = RtsControl::Disable;
-        else if (*v == "toggle")
-            m_a.rts = RtsControl::Toggle;
-        else
-            m_error = "option --rts takes enabled, disabled or toggle, not '" + *v + "'";
-    }
-
-    void langOption(std::string_view name, std::optional<std::string_view> inline_) {
-        const auto v = value(name, inline_);
-        if (!v)
-            return;
-        if (*v == "de" || *v == "en")
-            m_a.english = *v == "en";
-        else
-            m_error = "option --lang takes de or en, not '" + *v + "'";
-    }
-
-    void commandOption(std::string_view name, std::optional<std::string_view> inline_) {
-        const auto v = value(name, inline_);
-        if (!v)
-            return;
-        if (*v == "A" || *v == "I")
-            m_a.pollCommand = (*v)[0];
-        else
-            m_error = "option --command takes A or I, not '" + *v + "'";
+        std::string words;
+        for (const auto& [word, choice] : choices) {
+            if (*v == word) {
+                target = choice;
+                return;
+            }
+            words += (words.empty() ? "" : ", ") + std::string(word);
+        }
+        const auto last = words.rfind(", ");
+        if (last != std::string::npos)
+            words.replace(last, 2, " or ");
+        m_error = "option " + std::string(name) + " takes " + words + ", not '" + *v + "'";
     }
 
     bool seen(std::string_view name) const {

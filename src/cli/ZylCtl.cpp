@@ -63,6 +63,12 @@ int ZylCtl::sendError(std::string_view what) {
     return fail(kExitSensor, message);
 }
 
+int ZylCtl::save(const std::string& path, const std::string& content, int codeOnSuccess) {
+    if (const auto why = TextFile::writeAtomically(path, content))
+        return fail(kExitUsage, std::string(m_texts.text(CliText::FileUnwritable)) + " " + path + ": " + *why);
+    return codeOnSuccess;
+}
+
 int ZylCtl::ports() {
     for (int com = 1; com <= Schnittstelle::kMaxPort; ++com) {
         const OpenResult opened = m_provider.open(com);
@@ -127,6 +133,16 @@ int ZylCtl::withLink(bool probeAddress, const std::function<int(CliLink&)>& work
     return work(link);
 }
 
+int ZylCtl::withSettings(const std::function<int(CliLink&, Qd20Settings&, const Qd20Variant&)>& work) {
+    return withLink(true, [this, &work](CliLink& link) {
+        Qd20Settings settings;
+        const Qd20Variant* variant = nullptr;
+        if (const auto code = readSettings(link, settings, variant))
+            return *code;
+        return work(link, settings, *variant);
+    });
+}
+
 int ZylCtl::search() {
     return withLink(false, [this](CliLink& link) { return searchOn(link); });
 }
@@ -142,20 +158,15 @@ int ZylCtl::searchOn(CliLink& link) {
 }
 
 int ZylCtl::read() {
-    return withLink(true, [this](CliLink& link) { return readOn(link); });
+    return withSettings([this](CliLink&, Qd20Settings& settings, const Qd20Variant& variant) {
+        return readOn(settings, variant);
+    });
 }
 
-int ZylCtl::readOn(CliLink& link) {
-    Qd20Settings settings;
-    const Qd20Variant* variant = nullptr;
-    if (const auto code = readSettings(link, settings, variant))
-        return *code;
-    m_out << SettingsReport(settings, *variant);
-    if (!m_args.outputFile.empty()) {
-        if (const auto why = TextFile::writeAtomically(m_args.outputFile, Qd20ProjectFile::serialize(settings)))
-            return fail(kExitUsage,
-                        std::string(m_texts.text(CliText::FileUnwritable)) + " " + m_args.outputFile + ": " + *why);
-    }
+int ZylCtl::readOn(const Qd20Settings& settings, const Qd20Variant& variant) {
+    m_out << SettingsReport(settings, variant);
+    if (!m_args.outputFile.empty())
+        return save(m_args.outputFile, Qd20ProjectFile::serialize(settings), kExitOk);
     return kExitOk;
 }
 
@@ -180,19 +191,16 @@ int ZylCtl::write() {
     if (loaded.assignments.empty())
         return fail(kExitUsage, std::string(m_texts.text(CliText::NoValueInFile)) + where);
 
-    return withLink(true, [this, &loaded](CliLink& link) { return writeOn(link, loaded.assignments); });
+    // Hold and lowlight are not in the file: they keep what the sensor has.
+    return withSettings([this, &loaded](CliLink& link, Qd20Settings& settings, const Qd20Variant& variant) {
+        Qd20ProjectFile::apply(loaded.assignments, settings, variant);
+        return writeOn(link, settings, variant);
+    });
 }
 
-int ZylCtl::writeOn(CliLink& link, const std::vector<Qd20ProjectFile::Assignment>& assignments) {
-    // Hold and lowlight are not in the file: they keep what the sensor has.
-    Qd20Settings settings;
-    const Qd20Variant* variant = nullptr;
-    if (const auto code = readSettings(link, settings, variant))
-        return *code;
-    Qd20ProjectFile::apply(assignments, settings, *variant);
-
+int ZylCtl::writeOn(CliLink& link, const Qd20Settings& settings, const Qd20Variant& variant) {
     const auto address = static_cast<std::uint8_t>(*m_args.address);
-    const Qd20WriteAllResult written = SendAll(link.sender(), address, settings, *variant);
+    const Qd20WriteAllResult written = SendAll(link.sender(), address, settings, variant);
     if (!written.ok)
         return sendError(written.failed ? groupName(*written.failed) : std::string_view{});
     if (m_args.store && !link.transact(PlainRequest(address, 'S')).dataOk)
@@ -225,15 +233,12 @@ int ZylCtl::setAddressOn(CliLink& link) {
 }
 
 int ZylCtl::poll() {
-    return withLink(true, [this](CliLink& link) { return pollOn(link); });
+    return withSettings([this](CliLink& link, Qd20Settings&, const Qd20Variant& variant) {
+        return pollOn(link, variant);
+    });
 }
 
-int ZylCtl::pollOn(CliLink& link) {
-    Qd20Settings settings;
-    const Qd20Variant* variant = nullptr;
-    if (const auto code = readSettings(link, settings, variant))
-        return *code;
-
+int ZylCtl::pollOn(CliLink& link, const Qd20Variant& variant) {
     const auto address = static_cast<std::uint8_t>(*m_args.address);
     std::vector<std::uint16_t> samples;
     samples.reserve(static_cast<std::size_t>(m_args.count));
@@ -252,13 +257,10 @@ int ZylCtl::pollOn(CliLink& link) {
         }
         samples.push_back(measurement->value);
         m_out << measurement->value << ';'
-              << MeasurementExport::formatOneDecimal(ToMillimetresInt(measurement->value, *variant)) << std::endl;
+              << MeasurementExport::formatOneDecimal(ToMillimetresInt(measurement->value, variant)) << std::endl;
     }
-    if (!m_args.csvFile.empty()) {
-        if (const auto why =
-                TextFile::writeAtomically(m_args.csvFile, MeasurementExport::toCsv(samples, *variant)))
-            return fail(kExitUsage,
-                        std::string(m_texts.text(CliText::FileUnwritable)) + " " + m_args.csvFile + ": " + *why);
-    }
-    return missed == 0 ? kExitOk : kExitSensor;
+    const int code = missed == 0 ? kExitOk : kExitSensor;
+    if (!m_args.csvFile.empty())
+        return save(m_args.csvFile, MeasurementExport::toCsv(samples, variant), code);
+    return code;
 }

@@ -5,17 +5,15 @@
 #include "CliArguments.h"
 #include "CliTexts.h"
 
-#include "Qd20ProjectFile.h"
-
 #include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <vector>
 
 class Clock;
 class CliLink;
 class DeviceProvider;
+struct Qd20Settings;
 struct Qd20Variant;
 
 class ZylCtl {
@@ -43,11 +41,13 @@ private:
     // Opens the port (and probes the address when asked), runs `work` on the connection and
     // closes the port again.
     int withLink(bool probeAddress, const std::function<int(CliLink&)>& work);
+    // The same after reading the sensor's parameter set ('?') into settings of its variant.
+    int withSettings(const std::function<int(CliLink&, Qd20Settings&, const Qd20Variant&)>& work);
     int searchOn(CliLink& link);
-    int readOn(CliLink& link);
-    int writeOn(CliLink& link, const std::vector<Qd20ProjectFile::Assignment>& assignments);
+    int readOn(const Qd20Settings& settings, const Qd20Variant& variant);
+    int writeOn(CliLink& link, const Qd20Settings& settings, const Qd20Variant& variant);
     int setAddressOn(CliLink& link);
-    int pollOn(CliLink& link);
+    int pollOn(CliLink& link, const Qd20Variant& variant);
 
     // Opens the port and, when an address is given, makes sure a ZYL24 answers there. Returns
     // an exit code when that failed.
@@ -55,6 +55,8 @@ private:
     // '?' decoded into settings and variant; an exit code when the sensor did not answer.
     std::optional<int> readSettings(CliLink& link, Qd20Settings& settings, const Qd20Variant*& variant);
     int fail(int code, std::string_view message);
+    // Writes a user file without ever destroying the previous one; a failure is a file error.
+    int save(const std::string& path, const std::string& content, int codeOnSuccess);
     int sendError(std::string_view what = {});
 
     const CliArguments& m_args;

@@ -31,7 +31,7 @@ public:
         OpenResult result;
         if (com != kBusPort) {
             result.error = OpenError::Absent;
-            result.message = "COM " + std::to_string(com) + " (test): no such device.";
+            result.message = "COM " + std::to_string(com) + " (" + describe(com) + "): no such device.";
             return result;
         }
         auto line = std::make_unique<SimulatedLine>(&m_clock);
@@ -265,7 +265,7 @@ TEST_F(ZylCtlTest, StoreAndFactoryPresetSendTheirCommandAfterTheProbe) {
 
 TEST_F(ZylCtlTest, PortThatCannotBeOpenedGivesExitThreeWithTheReason) {
     EXPECT_EQ(run({"search"}, 3), ZylCtl::kExitPort);
-    EXPECT_EQ(err.str(), "zylctl: COM 3 (test): no such device.\n");
+    EXPECT_EQ(err.str(), "zylctl: COM 3 (nothing): no such device.\n");
 
     provider.prepare([](SimulatedLine& line) {
         line.setSettingsFilter([](const LineSettings& s) { return s.baud != 57600; });
@@ -278,6 +278,18 @@ TEST_F(ZylCtlTest, PortThatCannotBeOpenedGivesExitThreeWithTheReason) {
     EXPECT_EQ(run({"search"}), ZylCtl::kExitPort);
     EXPECT_EQ(err.str(), "zylctl: comport is busy\n");
     EXPECT_TRUE(provider.bus().frames().empty());
+}
+
+TEST_F(ZylCtlTest, PortsListsEveryNumberWithItsDeviceAndWhetherItOpens) {
+    EXPECT_EQ(run({"ports"}), ZylCtl::kExitOk);
+    std::istringstream lines(out.str());
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);)
+        rows.push_back(line);
+    ASSERT_EQ(rows.size(), 20u);
+    EXPECT_EQ(rows[0], "COM1  test bus                opens");
+    EXPECT_EQ(rows[2], "COM3  nothing                 no such device.");
+    EXPECT_EQ(rows[19].substr(0, 6), "COM20 ");
 }
 
 TEST_F(ZylCtlTest, EchoingLineIsDetectedAndItsEchoDiscarded) {
