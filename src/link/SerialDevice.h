@@ -3,7 +3,8 @@
 // because the sensor protocols were tuned against it: a read ends when the interval between
 // two bytes exceeds readIntervalMs, or when the total time
 // readTotalConstantMs + readTotalMultiplierMs * requested bytes has passed, whichever comes
-// first. A read returns what arrived, 0 on time-out.
+// first. A read returns what arrived, 0 on time-out. A read interval of 0 sets no limit
+// between bytes; all read time-outs 0 return at once with what has already arrived.
 #include <cstddef>
 #include <cstdint>
 #include <string>
