@@ -8,6 +8,8 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -88,6 +90,41 @@ TEST_F(ShellTest, HelpOpensTopicPagesAndFallsBackToTheContents) {
     // Both languages ship a contents page.
     EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/de/index.html")));
     EXPECT_TRUE(QFile::exists(QStringLiteral(":/help/en/index.html")));
+}
+
+// Runs `act` on the message box once it is up, then returns what message() returned.
+template <typename Act>
+int answerMessageBox(QtPrompts& prompts, const QString& text, int buttons, Act act) {
+    QTimer::singleShot(0, [act] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        act(*box);
+    });
+    return prompts.message(nullptr, Prompts::Icon::Confirmation, text, buttons);
+}
+
+TEST(QtPromptsTest, MessageBoxShowsTheAskedButtonsAndReportsThePressedOne) {
+    QtPrompts prompts;
+    QStringList labels;
+    const int pressed = answerMessageBox(prompts, QStringLiteral("Wirklich?"), Prompts::Yes | Prompts::No,
+                                         [&labels](QMessageBox& box) {
+                                             EXPECT_EQ(box.text(), QStringLiteral("Wirklich?"));
+                                             EXPECT_EQ(box.windowTitle(), QStringLiteral("Bestätigung"));
+                                             for (QAbstractButton* b : box.buttons())
+                                                 labels << b->text();
+                                             box.button(QMessageBox::No)->click();
+                                         });
+    EXPECT_EQ(pressed, Prompts::No);
+    labels.sort();
+    EXPECT_EQ(labels, (QStringList{"&Ja", "&Nein"}));
+
+    // Escape on a question answers with the button that changes nothing.
+    EXPECT_EQ(answerMessageBox(prompts, QStringLiteral("?"), Prompts::Yes | Prompts::No,
+                               [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }),
+              Prompts::No);
+    EXPECT_EQ(answerMessageBox(prompts, QStringLiteral("?"), Prompts::Ok | Prompts::Retry,
+                               [](QMessageBox& box) { box.button(QMessageBox::Retry)->click(); }),
+              Prompts::Retry);
 }
 
 TEST(QtPromptsTest, WindowFiltersBecomeQtNameFilters) {
