@@ -156,6 +156,17 @@ int main(int argc, char** argv) {
             ++row;
         }
     }
+    column = 0;
+    ++row;
+    for (const char* name : {"ZOOMINX", "ZOOMINY", "ZOOMOUTX", "ZOOMOUTY", "CRQ12", "CRQ11", "CRQ22", "CRQ21",
+                             "CRQA20", "CRQA4"}) {
+        auto* picture = new QLabel(artBox);
+        const QCursor cursor = Artwork::cursor(QString::fromLatin1(name));
+        picture->setPixmap(cursor.pixmap());
+        picture->setCursor(cursor);
+        picture->setToolTip(QString::fromLatin1(name));
+        artLayout->addWidget(picture, row, column++, Qt::AlignCenter);
+    }
     grid->addWidget(artBox, 2, 0, 1, 2);
 
     window.show();
