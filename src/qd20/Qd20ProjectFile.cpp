@@ -166,15 +166,38 @@ float limitedPoint(int mm, const Qd20Variant& variant) {
     return static_cast<float>(std::trunc(clamped / kEditorStep + 0.5) * kEditorStep);
 }
 
-void setFirst(float& first, float& second, float value) {
-    first = value;
-    second = std::max(second, first);
-}
+// Where a point lands in the settings, and whether it belongs to a pair that the window keeps
+// in order (the switching outputs) or not (the analog characteristic).
+struct PointSlot {
+    Target target;
+    float Qd20Settings::*point;
+    float Qd20Settings::*partner;
+    enum { First, Second, Free } order;
+};
+constexpr std::array<PointSlot, 6> kPointSlots{{
+    {Target::Q1First, &Qd20Settings::SwitchPointQ1A, &Qd20Settings::SwitchPointQ1B, PointSlot::First},
+    {Target::Q1Second, &Qd20Settings::SwitchPointQ1B, &Qd20Settings::SwitchPointQ1A, PointSlot::Second},
+    {Target::Q2First, &Qd20Settings::SwitchPointQ2A, &Qd20Settings::SwitchPointQ2B, PointSlot::First},
+    {Target::Q2Second, &Qd20Settings::SwitchPointQ2B, &Qd20Settings::SwitchPointQ2A, PointSlot::Second},
+    {Target::AnalogFirst, &Qd20Settings::AnalogPoint1, &Qd20Settings::AnalogPoint2, PointSlot::Free},
+    {Target::AnalogSecond, &Qd20Settings::AnalogPoint2, &Qd20Settings::AnalogPoint1, PointSlot::Free},
+}};
 
-void setSecond(float& first, float& second, float value) {
-    second = value;
-    first = std::min(first, second);
-}
+struct SliderSlot {
+    Target target;
+    int Qd20Settings::*position;
+    int steps;
+};
+constexpr std::array<SliderSlot, 8> kSliderSlots{{
+    {Target::PulseStretchQ1, &Qd20Settings::ivQ1, 2},
+    {Target::PulseStretchQ2, &Qd20Settings::ivQ2, 2},
+    {Target::NormallyClosedQ1, &Qd20Settings::osQ1, 2},
+    {Target::NormallyClosedQ2, &Qd20Settings::osQ2, 2},
+    {Target::KeyLock, &Qd20Settings::tv, 2},
+    {Target::Averaging, &Qd20Settings::bw, 3},
+    {Target::FunctionQ1, &Qd20Settings::fktQ1, 10},
+    {Target::FunctionQ2, &Qd20Settings::fktQ2, 3},
+}};
 
 } // namespace
 
@@ -246,51 +269,22 @@ LoadResult parse(std::string_view content) {
 }
 
 void apply(const Assignment& a, Qd20Settings& s, const Qd20Variant& variant) {
-    const auto position = [&a](int steps) { return std::clamp(a.value, 0, steps - 1); };
-    switch (a.target) {
-    case Target::Q1First:
-        setFirst(s.SwitchPointQ1A, s.SwitchPointQ1B, limitedPoint(a.value, variant));
-        break;
-    case Target::Q1Second:
-        setSecond(s.SwitchPointQ1A, s.SwitchPointQ1B, limitedPoint(a.value, variant));
-        break;
-    case Target::Q2First:
-        setFirst(s.SwitchPointQ2A, s.SwitchPointQ2B, limitedPoint(a.value, variant));
-        break;
-    case Target::Q2Second:
-        setSecond(s.SwitchPointQ2A, s.SwitchPointQ2B, limitedPoint(a.value, variant));
-        break;
-    case Target::AnalogFirst:
-        s.AnalogPoint1 = limitedPoint(a.value, variant);
-        break;
-    case Target::AnalogSecond:
-        s.AnalogPoint2 = limitedPoint(a.value, variant);
-        break;
-    case Target::PulseStretchQ1:
-        s.ivQ1 = position(2);
-        break;
-    case Target::PulseStretchQ2:
-        s.ivQ2 = position(2);
-        break;
-    case Target::NormallyClosedQ1:
-        s.osQ1 = position(2);
-        break;
-    case Target::NormallyClosedQ2:
-        s.osQ2 = position(2);
-        break;
-    case Target::KeyLock:
-        s.tv = position(2);
-        break;
-    case Target::Averaging:
-        s.bw = position(3);
-        break;
-    case Target::FunctionQ1:
-        s.fktQ1 = position(10);
-        break;
-    case Target::FunctionQ2:
-        s.fktQ2 = position(3);
-        break;
+    for (const PointSlot& slot : kPointSlots) {
+        if (slot.target != a.target)
+            continue;
+        float& point = s.*slot.point;
+        float& partner = s.*slot.partner;
+        point = limitedPoint(a.value, variant);
+        // A first point pushes the second one up, a second point pulls the first one down.
+        if (slot.order == PointSlot::First)
+            partner = std::max(partner, point);
+        else if (slot.order == PointSlot::Second)
+            partner = std::min(partner, point);
+        return;
     }
+    for (const SliderSlot& slot : kSliderSlots)
+        if (slot.target == a.target)
+            s.*slot.position = std::clamp(a.value, 0, slot.steps - 1);
 }
 
 void apply(const std::vector<Assignment>& assignments, Qd20Settings& settings, const Qd20Variant& variant) {
