@@ -200,6 +200,7 @@ void TCSchaltpunkt::SetWindow(bool b) {
     m_window = b || m_analog;
     if (m_window) {
         ensureFields();
+        updateFieldVisibility();
         if (m_sp1 > m_sp2) {
             const float oldSp1 = m_sp1;
             const float oldSp2 = m_sp2;
@@ -318,8 +319,7 @@ void TCSchaltpunkt::ensureFields() {
     }
 }
 
-QRect TCSchaltpunkt::fieldRect(const QLineEdit* field, const QString& text, bool first) const {
-    Q_UNUSED(field);
+QRect TCSchaltpunkt::fieldRect(const QString& text, bool first) const {
     const QFontMetrics fm(first ? m_font1 : m_font2);
     const int w = fm.horizontalAdvance(text) + 8;
     const int h = fm.height() + 4;
@@ -339,13 +339,13 @@ QRect TCSchaltpunkt::fieldRect(const QLineEdit* field, const QString& text, bool
 void TCSchaltpunkt::updateFields() {
     if (m_edit1) {
         const QString t1 = formatValue(m_sp1);
-        m_edit1->setGeometry(fieldRect(m_edit1, t1, true));
+        m_edit1->setGeometry(fieldRect(t1, true));
         if (m_edit1->text() != t1)
             m_edit1->setText(t1);
     }
     if (m_edit2) {
         const QString t2 = formatValue(m_sp2);
-        m_edit2->setGeometry(fieldRect(m_edit2, t2, false));
+        m_edit2->setGeometry(fieldRect(t2, false));
         if (m_edit2->text() != t2)
             m_edit2->setText(t2);
     }

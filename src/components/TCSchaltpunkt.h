@@ -126,7 +126,7 @@ private:
     void ensureFields();
     void updateFields();
     void updateFieldVisibility();
-    QRect fieldRect(const QLineEdit* field, const QString& text, bool first) const;
+    QRect fieldRect(const QString& text, bool first) const;
 
     bool m_constructing = true;
     bool m_visible = true;

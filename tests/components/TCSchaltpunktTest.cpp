@@ -104,8 +104,11 @@ TEST_F(TCSchaltpunktTest, WindowModePushesTheUpperPointSilentlyAndSp2NeverStaysB
 
 TEST_F(TCSchaltpunktTest, SwitchingWindowModeOnSwapsCrossedPointsAndRaisesBothEvents) {
     make({.SP1 = 60.0f, .SP2 = 20.0f});
+    host->show();
     EXPECT_EQ(sp->sp2Edit(), nullptr);
     sp->SetWindow(true);
+    EXPECT_TRUE(sp->sp2Edit()->isVisible());
+    EXPECT_EQ(sp->sp2Edit()->text(), QStringLiteral("60mm"));
     EXPECT_FLOAT_EQ(sp->SP1(), 20.0f);
     EXPECT_FLOAT_EQ(sp->SP2(), 60.0f);
     EXPECT_EQ(events, (std::vector<std::string>{"SP2", "SP1"}));
