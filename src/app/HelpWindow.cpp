@@ -77,7 +77,6 @@ QUrl HelpWindow::currentPage() const {
 
 void HelpWindow::open(const QUrl& url) {
     m_browser->setSource(url);
-    retranslateUi();
     show();
     raise();
     activateWindow();
