@@ -14,7 +14,8 @@
 namespace {
 
 struct PlotFixture {
-    explicit PlotFixture(int samples) : ring(std::size_t(samples) + 1), image(600, 300, QImage::Format_ARGB32_Premultiplied) {
+    explicit PlotFixture(int samples)
+        : ring(std::size_t(samples) + 1), image(600, 300, QImage::Format_ARGB32_Premultiplied) {
         plot.resize(600, 300);
         plot.SetColor(Qt::white);
         plot.SetPen(QPen(Qt::red, 1));

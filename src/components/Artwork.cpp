@@ -97,8 +97,8 @@ void drawSave(QPainter& p) {
     p.setBrush(kBrand);
     p.drawPath(disk);
     p.setBrush(QColor(0xee, 0xf2, 0xf6));
-    p.drawRect(QRectF(9.0, 0.5, 7.0, 4.5));             // shutter
-    p.fillRect(QRectF(13.0, 1.2, 1.6, 3.0), kBrand);    // shutter slot
+    p.drawRect(QRectF(9.0, 0.5, 7.0, 4.5));          // shutter
+    p.fillRect(QRectF(13.0, 1.2, 1.6, 3.0), kBrand); // shutter slot
     p.setBrush(Qt::white);
     p.drawRoundedRect(QRectF(8.5, 7.5, 9.0, 6.5), 1, 1); // label
     p.setPen(QPen(QColor(0x90, 0x98, 0xa4), 0.8));
@@ -115,7 +115,8 @@ void drawPfeil(QPainter& p, bool up) {
         p.translate(0, 10);
         p.scale(1, -1);
     }
-    p.drawPolygon(QPolygon{QPoint(4, 0), QPoint(5, 0), QPoint(9, 4), QPoint(9, 5), QPoint(0, 5), QPoint(0, 4)});
+    p.drawPolygon(
+        QPolygon{QPoint(4, 0), QPoint(5, 0), QPoint(9, 4), QPoint(9, 5), QPoint(0, 5), QPoint(0, 4)});
     p.drawRect(3, 5, 3, 5);
     p.restore();
 }
@@ -210,10 +211,13 @@ void brandMark(QPainter& p, const QRectF& r) {
     f.setPixelSize(qRound(r.height() * 0.42));
     p.setFont(f);
     p.setPen(Qt::white);
-    p.drawText(r.adjusted(0, -r.height() * 0.12, 0, -r.height() * 0.12), Qt::AlignCenter, QStringLiteral("qel"));
+    p.drawText(r.adjusted(0, -r.height() * 0.12, 0, -r.height() * 0.12), Qt::AlignCenter,
+               QStringLiteral("qel"));
 }
 
-void drawQel(QPainter& p) { brandMark(p, QRectF(1, 1, 46, 46)); }
+void drawQel(QPainter& p) {
+    brandMark(p, QRectF(1, 1, 46, 46));
+}
 
 void drawQelSensing(QPainter& p) {
     brandMark(p, QRectF(1, 1, 46, 46));
@@ -289,8 +293,12 @@ void transfer(QPainter& p, bool toSensor) {
     p.setBrush(kBrand);
     arrowHead(p, toSensor ? b : a, toSensor ? QPointF(1, 0) : QPointF(-1, 0), 4.5);
 }
-void drawToZyl(QPainter& p) { transfer(p, true); }
-void drawFromZyl(QPainter& p) { transfer(p, false); }
+void drawToZyl(QPainter& p) {
+    transfer(p, true);
+}
+void drawFromZyl(QPainter& p) {
+    transfer(p, false);
+}
 
 void lamp(QPainter& p, const QColor& c) {
     QRadialGradient g(QPointF(6.0, 5.5), 8.0);
@@ -301,12 +309,24 @@ void lamp(QPainter& p, const QColor& c) {
     p.setBrush(g);
     p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
 }
-void drawLed0(QPainter& p) { lamp(p, QColor(0xf4, 0xf4, 0xf4)); }
-void drawLed1(QPainter& p) { lamp(p, QColor(0x2e, 0xb8, 0x3a)); }
-void drawLed2(QPainter& p) { lamp(p, QColor(0xf2, 0xd0, 0x1c)); }
-void drawLed3(QPainter& p) { lamp(p, QColor(0xe0, 0x26, 0x26)); }
-void drawLed5(QPainter& p) { lamp(p, QColor(0x9a, 0xa0, 0xa8)); }
-void drawLed7(QPainter& p) { lamp(p, QColor(0xf0, 0x8a, 0x1c)); }
+void drawLed0(QPainter& p) {
+    lamp(p, QColor(0xf4, 0xf4, 0xf4));
+}
+void drawLed1(QPainter& p) {
+    lamp(p, QColor(0x2e, 0xb8, 0x3a));
+}
+void drawLed2(QPainter& p) {
+    lamp(p, QColor(0xf2, 0xd0, 0x1c));
+}
+void drawLed3(QPainter& p) {
+    lamp(p, QColor(0xe0, 0x26, 0x26));
+}
+void drawLed5(QPainter& p) {
+    lamp(p, QColor(0x9a, 0xa0, 0xa8));
+}
+void drawLed7(QPainter& p) {
+    lamp(p, QColor(0xf0, 0x8a, 0x1c));
+}
 
 // Factory preset active: a blue badge with a turning-back arrow.
 void drawLed4(QPainter& p) {
@@ -379,7 +399,9 @@ QPixmap render(const Picture& pic, qreal dpr) {
     return pm;
 }
 
-qreal appRatio() { return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0; }
+qreal appRatio() {
+    return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
 
 // Cursors (32 x 32): drawn in ink, then given a white halo so they show on any background.
 void zoomCursor(QPainter& p, bool in, bool vertical) {
@@ -416,12 +438,18 @@ const QHash<QString, CursorPicture>& cursors() {
         {QStringLiteral("ZOOMINY"), {{11, 11}, [](QPainter& p) { zoomCursor(p, true, true); }}},
         {QStringLiteral("ZOOMOUTX"), {{11, 11}, [](QPainter& p) { zoomCursor(p, false, false); }}},
         {QStringLiteral("ZOOMOUTY"), {{11, 11}, [](QPainter& p) { zoomCursor(p, false, true); }}},
-        {QStringLiteral("CRQ11"), {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("Q1"), QStringLiteral("1")); }}},
-        {QStringLiteral("CRQ12"), {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("Q1"), QStringLiteral("2")); }}},
-        {QStringLiteral("CRQ21"), {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("Q2"), QStringLiteral("1")); }}},
-        {QStringLiteral("CRQ22"), {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("Q2"), QStringLiteral("2")); }}},
-        {QStringLiteral("CRQA20"), {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("QA"), QStringLiteral("20")); }}},
-        {QStringLiteral("CRQA4"), {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("QA"), QStringLiteral("4")); }}},
+        {QStringLiteral("CRQ11"),
+         {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("Q1"), QStringLiteral("1")); }}},
+        {QStringLiteral("CRQ12"),
+         {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("Q1"), QStringLiteral("2")); }}},
+        {QStringLiteral("CRQ21"),
+         {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("Q2"), QStringLiteral("1")); }}},
+        {QStringLiteral("CRQ22"),
+         {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("Q2"), QStringLiteral("2")); }}},
+        {QStringLiteral("CRQA20"),
+         {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("QA"), QStringLiteral("20")); }}},
+        {QStringLiteral("CRQA4"),
+         {{6, 12}, [](QPainter& p) { levelCursor(p, QStringLiteral("QA"), QStringLiteral("4")); }}},
     };
     return table;
 }
@@ -458,7 +486,9 @@ QPixmap cursorPixmap(const CursorPicture& pic) {
 
 namespace Artwork {
 
-QPixmap bitmap(const QString& name) { return bitmap(name, appRatio()); }
+QPixmap bitmap(const QString& name) {
+    return bitmap(name, appRatio());
+}
 
 QPixmap bitmap(const QString& name, qreal devicePixelRatio) {
     const auto it = bitmaps().constFind(name);
@@ -473,7 +503,9 @@ QPixmap bitmap(const QString& name, qreal devicePixelRatio) {
     return pm;
 }
 
-bool hasBitmap(const QString& name) { return bitmaps().contains(name); }
+bool hasBitmap(const QString& name) {
+    return bitmaps().contains(name);
+}
 
 QCursor cursor(const QString& name) {
     const auto it = cursors().constFind(name);

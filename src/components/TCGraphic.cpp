@@ -20,7 +20,7 @@ constexpr int kLeft = 40;
 constexpr int kTop = 32;
 constexpr int kRightGap = 12;
 constexpr int kBottomGap = 5;
-constexpr int kLevelReach = 5;   // a level line can be grabbed within +-5 pixels
+constexpr int kLevelReach = 5;    // a level line can be grabbed within +-5 pixels
 constexpr int kTimeStripTop = 24; // the time scroll thumb lives in 24 < y < 32
 constexpr int kValueStrip = 8;    // the value scroll thumb lives in the last 8 columns
 constexpr int kTick = 5;
@@ -31,7 +31,7 @@ struct ButtonSpec {
     int width;
 };
 constexpr ButtonSpec kButtons[] = {
-    {"MARKER", "move level", 19},   {"ZOOM_IN_Y", "Y zoom in", 19},  {"ZOOM_OUT_Y", "Y zoom out", 19},
+    {"MARKER", "move level", 19},   {"ZOOM_IN_Y", "Y zoom in", 19},   {"ZOOM_OUT_Y", "Y zoom out", 19},
     {"ZOOM_IN_X", "X zoom in", 19}, {"ZOOM_OUT_X", "X zoom out", 19}, {"ALL", "fullscale", 19},
     {"SAVE", "save data", 32},
 };
@@ -101,9 +101,9 @@ void TCGraphic::init() {
     m_zoomCursors[2] = Artwork::cursor(QStringLiteral("ZOOMOUTX"));
     m_zoomCursors[3] = Artwork::cursor(QStringLiteral("ZOOMOUTY"));
 
-    void (TCGraphic::*const actions[])() = {&TCGraphic::ClickArrow, &TCGraphic::ClickZoomInY,
+    void (TCGraphic::*const actions[])() = {&TCGraphic::ClickArrow,    &TCGraphic::ClickZoomInY,
                                             &TCGraphic::ClickZoomOutY, &TCGraphic::ClickZoomIn,
-                                            &TCGraphic::ClickZoomOut, &TCGraphic::ClickAll,
+                                            &TCGraphic::ClickZoomOut,  &TCGraphic::ClickAll,
                                             &TCGraphic::ClickSave};
     int x = kLeft;
     for (int i = 0; i < 7; ++i) {
@@ -177,9 +177,13 @@ static QRect plotFillRect(const QRect& plot) {
     return QRect(QPoint(plot.left() + 1, plot.top() - 1), QPoint(plot.right(), plot.bottom() - 1));
 }
 
-void TCGraphic::NewDraw() { update(plotFillRect(plotRect())); }
+void TCGraphic::NewDraw() {
+    update(plotFillRect(plotRect()));
+}
 
-void TCGraphic::Paint() { update(); }
+void TCGraphic::Paint() {
+    update();
+}
 
 // ---- click operations ------------------------------------------------------------------------
 
@@ -194,11 +198,21 @@ QCursor TCGraphic::modeCursor() const {
     return m_zoomCursors[m_mode - 1];
 }
 
-void TCGraphic::ClickArrow() { setMode(MoveLevel); }
-void TCGraphic::ClickZoomIn() { setMode(ZoomInX); }
-void TCGraphic::ClickZoomInY() { setMode(ZoomInY); }
-void TCGraphic::ClickZoomOut() { setMode(ZoomOutX); }
-void TCGraphic::ClickZoomOutY() { setMode(ZoomOutY); }
+void TCGraphic::ClickArrow() {
+    setMode(MoveLevel);
+}
+void TCGraphic::ClickZoomIn() {
+    setMode(ZoomInX);
+}
+void TCGraphic::ClickZoomInY() {
+    setMode(ZoomInY);
+}
+void TCGraphic::ClickZoomOut() {
+    setMode(ZoomOutX);
+}
+void TCGraphic::ClickZoomOutY() {
+    setMode(ZoomOutY);
+}
 
 void TCGraphic::ClickAll() {
     m_viewStart = 0;
@@ -214,7 +228,9 @@ void TCGraphic::ClickFullY() {
     update();
 }
 
-void TCGraphic::ClickSave() { emit OnSave(this); }
+void TCGraphic::ClickSave() {
+    emit OnSave(this);
+}
 
 void TCGraphic::ClickToStart() {
     m_viewEnd -= m_viewStart;
@@ -331,7 +347,8 @@ int TCGraphic::levelAt(int y) const {
 }
 
 // Thumb rows/columns, the same for drawing and for hitting them.
-static void valueThumbRows(int bottom, double s, int viewYmin, int viewYmax, int ymin, int* lower, int* upper) {
+static void valueThumbRows(int bottom, double s, int viewYmin, int viewYmax, int ymin, int* lower,
+                           int* upper) {
     *lower = toPixel(bottom - (viewYmin - ymin) * s);
     *upper = toPixel(bottom - (viewYmax - ymin) * s);
 }
@@ -506,7 +523,8 @@ void TCGraphic::drawFrame(QPainter& p, const Geometry& g) {
     }
     const QFontMetrics fm(font());
     const int th = fm.height();
-    p.drawText(QRect(0, g.bottom - th, kLeft - 2, th), Qt::AlignRight | Qt::AlignTop, QString::number(m_viewYmin));
+    p.drawText(QRect(0, g.bottom - th, kLeft - 2, th), Qt::AlignRight | Qt::AlignTop,
+               QString::number(m_viewYmin));
     p.drawText(QRect(0, g.top, kLeft - 2, th), Qt::AlignRight | Qt::AlignTop, QString::number(m_viewYmax));
 
     if (m_anzahl > 0) {
@@ -579,17 +597,21 @@ void TCGraphic::drawPlotArea(QPainter& p, const Geometry& g) {
     int count = 0;
     switch (m_datentyp) {
     case TDataKind::Char:
-        count = collectCurve<std::int8_t>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom, m_points.data());
+        count = collectCurve<std::int8_t>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom,
+                                          m_points.data());
         break;
     case TDataKind::Short:
-        count = collectCurve<std::int16_t>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom, m_points.data());
+        count = collectCurve<std::int16_t>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom,
+                                           m_points.data());
         break;
     case TDataKind::Int:
     case TDataKind::Long:
-        count = collectCurve<std::int32_t>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom, m_points.data());
+        count = collectCurve<std::int32_t>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom,
+                                           m_points.data());
         break;
     case TDataKind::Float:
-        count = collectCurve<float>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom, m_points.data());
+        count = collectCurve<float>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom,
+                                    m_points.data());
         break;
     }
     p.setPen(m_pen);

@@ -16,7 +16,9 @@
 namespace {
 constexpr int kGrabReach = 8; // a press closer than this to an arrow moves that point
 
-QSize logicalSize(const QPixmap& pm) { return pm.deviceIndependentSize().toSize(); }
+QSize logicalSize(const QPixmap& pm) {
+    return pm.deviceIndependentSize().toSize();
+}
 
 // Whole pixels, truncated toward zero; far-off values are kept in a range an int can hold.
 int toPixel(double x) {
@@ -28,7 +30,9 @@ int toPixel(double x) {
 
 TCSchaltpunkt::TCSchaltpunkt(QWidget* parent) : TCSchaltpunkt(Values{}, parent) {}
 
-TCSchaltpunkt::TCSchaltpunkt(const Values& initial, QWidget* parent) : QWidget(parent) { init(initial); }
+TCSchaltpunkt::TCSchaltpunkt(const Values& initial, QWidget* parent) : QWidget(parent) {
+    init(initial);
+}
 
 TCSchaltpunkt::~TCSchaltpunkt() {
     // The fields live in our parent, so they would outlive us without this. Unhooked first: a
@@ -144,7 +148,9 @@ void TCSchaltpunkt::scaleChanged() {
     update();
 }
 
-void TCSchaltpunkt::SetStepValue(float v) { m_step = v; }
+void TCSchaltpunkt::SetStepValue(float v) {
+    m_step = v;
+}
 
 void TCSchaltpunkt::SetMarginleftValue(int n) {
     m_marginLeft = n < 1 ? 0 : n;
@@ -465,7 +471,9 @@ void TCSchaltpunkt::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
-void TCSchaltpunkt::mouseReleaseEvent(QMouseEvent*) { m_dragging = false; }
+void TCSchaltpunkt::mouseReleaseEvent(QMouseEvent*) {
+    m_dragging = false;
+}
 
 // ---- painting --------------------------------------------------------------------------------
 
@@ -518,7 +526,8 @@ void TCSchaltpunkt::paintEvent(QPaintEvent*) {
     drawArrow(arrow2, x2, yB);
     p.setPen(m_pen);
     if (!m_analog) {
-        const QPoint box[] = {{0, levelB}, {x1, levelB}, {x1, levelA}, {x2, levelA}, {x2, levelB}, {w - 1, levelB}};
+        const QPoint box[] = {{0, levelB},  {x1, levelB}, {x1, levelA},
+                              {x2, levelA}, {x2, levelB}, {w - 1, levelB}};
         p.drawPolyline(box, 6);
     } else if (x1 < x2) {
         const QPoint rising[] = {{0, levelB}, {x1, levelB}, {x2, levelA}, {w - 1, levelA}};

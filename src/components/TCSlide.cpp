@@ -15,12 +15,16 @@ namespace {
 constexpr int kMinSteps = 2;
 constexpr int kMaxSteps = 20;
 
-QSize logicalSize(const QPixmap& pm) { return pm.deviceIndependentSize().toSize(); }
+QSize logicalSize(const QPixmap& pm) {
+    return pm.deviceIndependentSize().toSize();
+}
 } // namespace
 
 TCSlide::TCSlide(QWidget* parent) : TCSlide(Values{}, parent) {}
 
-TCSlide::TCSlide(const Values& initial, QWidget* parent) : QWidget(parent) { init(initial); }
+TCSlide::TCSlide(const Values& initial, QWidget* parent) : QWidget(parent) {
+    init(initial);
+}
 
 TCSlide::~TCSlide() = default;
 
@@ -36,7 +40,9 @@ void TCSlide::init(const Values& v) {
     relayout();
 }
 
-int TCSlide::CheckStepValue(int n) const { return std::clamp(n, kMinSteps, kMaxSteps); }
+int TCSlide::CheckStepValue(int n) const {
+    return std::clamp(n, kMinSteps, kMaxSteps);
+}
 
 int TCSlide::CheckPosValue(int n) const {
     if (n >= m_steps)
@@ -44,7 +50,9 @@ int TCSlide::CheckPosValue(int n) const {
     return std::max(n, 0);
 }
 
-int TCSlide::positionAt(int y) const { return CheckPosValue((y - kFirstTop) / kPitch); }
+int TCSlide::positionAt(int y) const {
+    return CheckPosValue((y - kFirstTop) / kPitch);
+}
 
 void TCSlide::SetStepValue(int n) {
     m_steps = CheckStepValue(n);
@@ -93,9 +101,9 @@ QSize TCSlide::contentSize() const {
         w = std::max(w, fm.horizontalAdvance(m_labels.at(i)) + kLabelGap);
     }
     const int bands = std::max(0, m_steps - 2);
-    return QSize(logicalSize(m_top).width() + w,
-                 logicalSize(m_top).height() + logicalSize(m_middle).height() * bands +
-                     logicalSize(m_bottom).height());
+    return QSize(logicalSize(m_top).width() + w, logicalSize(m_top).height() +
+                                                     logicalSize(m_middle).height() * bands +
+                                                     logicalSize(m_bottom).height());
 }
 
 void TCSlide::SetWidth() {
@@ -118,7 +126,9 @@ void TCSlide::relayout() {
     update();
 }
 
-QSize TCSlide::sizeHint() const { return contentSize(); }
+QSize TCSlide::sizeHint() const {
+    return contentSize();
+}
 
 void TCSlide::paintEvent(QPaintEvent*) {
     if (!m_slideLoaded)

@@ -17,10 +17,10 @@
 class TCSlide : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kPitch = 16;     // pixels between positions
-    static constexpr int kFirstTop = 4;   // top edge of position 0
-    static constexpr int kKnobLeft = 5;   // left edge of the knob
-    static constexpr int kLabelGap = 5;   // space between slide and labels
+    static constexpr int kPitch = 16;   // pixels between positions
+    static constexpr int kFirstTop = 4; // top edge of position 0
+    static constexpr int kKnobLeft = 5; // left edge of the knob
+    static constexpr int kLabelGap = 5; // space between slide and labels
 
     // Values stored as given while the slider is being built (no range checks).
     struct Values {

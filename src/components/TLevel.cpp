@@ -2,9 +2,13 @@
 
 #include <algorithm>
 
-void TLevel::SetLAnz(int n) { m_lAnz = std::clamp(n, 0, kCount); }
+void TLevel::SetLAnz(int n) {
+    m_lAnz = std::clamp(n, 0, kCount);
+}
 
-float TLevel::L(int k) const { return (k >= 1 && k <= kCount) ? m_levels[k - 1] : 0.0f; }
+float TLevel::L(int k) const {
+    return (k >= 1 && k <= kCount) ? m_levels[k - 1] : 0.0f;
+}
 
 void TLevel::SetL(int k, float v) {
     if (k < 1 || k > kCount)
@@ -20,7 +24,9 @@ void TLevel::SetL(int k, float v) {
     m_levels[k - 1] = v;
 }
 
-QCursor TLevel::crL(int k) const { return (k >= 1 && k <= kCount) ? m_cursors[k - 1] : QCursor(); }
+QCursor TLevel::crL(int k) const {
+    return (k >= 1 && k <= kCount) ? m_cursors[k - 1] : QCursor();
+}
 
 void TLevel::SetcrL(int k, const QCursor& cursor) {
     if (k >= 1 && k <= kCount)

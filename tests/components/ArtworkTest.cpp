@@ -13,12 +13,13 @@ TEST(ArtworkTest, NamedBitmapsHaveTheirSizesAndUnknownNamesGiveNothing) {
     const struct {
         const char* name;
         int w, h;
-    } sizes[] = {{"PFEIL_UP", 9, 10}, {"PFEIL_DOWN", 9, 10}, {"TOP", 19, 20}, {"MIDDLE", 19, 16},
-                 {"BOTTOM", 19, 20}, {"POS", 9, 19},       {"SAVE", 26, 15},  {"MARKER", 15, 15},
-                 {"ZOOM_IN_Y", 15, 15}, {"ZOOM_OUT_Y", 15, 15}, {"ZOOM_IN_X", 15, 15},
-                 {"ZOOM_OUT_X", 15, 15}, {"ALL", 15, 15},  {"GO", 16, 16},   {"STOP", 16, 16},
-                 {"QEL", 48, 48},     {"QELBILD", 64, 48}, {"QELBILD1", 64, 48}, {"QELSENSING", 160, 48},
-                 {"TOZYL", 20, 20},   {"FROMZYL", 20, 20}};
+    } sizes[] = {{"PFEIL_UP", 9, 10},     {"PFEIL_DOWN", 9, 10}, {"TOP", 19, 20},
+                 {"MIDDLE", 19, 16},      {"BOTTOM", 19, 20},    {"POS", 9, 19},
+                 {"SAVE", 26, 15},        {"MARKER", 15, 15},    {"ZOOM_IN_Y", 15, 15},
+                 {"ZOOM_OUT_Y", 15, 15},  {"ZOOM_IN_X", 15, 15}, {"ZOOM_OUT_X", 15, 15},
+                 {"ALL", 15, 15},         {"GO", 16, 16},        {"STOP", 16, 16},
+                 {"QEL", 48, 48},         {"QELBILD", 64, 48},   {"QELBILD1", 64, 48},
+                 {"QELSENSING", 160, 48}, {"TOZYL", 20, 20},     {"FROMZYL", 20, 20}};
     for (const auto& s : sizes) {
         const QPixmap pm = Artwork::bitmap(QString::fromLatin1(s.name), 1.0);
         EXPECT_EQ(pm.size(), QSize(s.w, s.h)) << s.name;

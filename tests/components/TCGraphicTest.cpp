@@ -1,5 +1,5 @@
-#include "GuiTestEnvironment.h"
 #include "TCGraphic.h"
+#include "GuiTestEnvironment.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>

@@ -1,6 +1,6 @@
+#include "TCSchaltpunkt.h"
 #include "Artwork.h"
 #include "GuiTestEnvironment.h"
-#include "TCSchaltpunkt.h"
 
 #include <QLineEdit>
 #include <QLocale>
@@ -265,11 +265,11 @@ TEST_F(TCSchaltpunktTest, FallingRampPutsArrowsAtTheEdgesAndFieldsOnTheOuterSide
     // norm_open: SP1 at the bottom edge pointing down, SP2 at the top pointing up
     EXPECT_TRUE(arrowAt(img, QStringLiteral("PFEIL_DOWN"), x1, 15));
     EXPECT_TRUE(arrowAt(img, QStringLiteral("PFEIL_UP"), x2, 5));
-    EXPECT_EQ(img.pixel(5, 0), qRgb(0, 0, 0));       // top row up to SP2
-    EXPECT_EQ(img.pixel(190, 19), qRgb(0, 0, 0));    // bottom row after SP1
-    EXPECT_EQ(sp->sp1Edit()->x(), 50 + x1 + 4);      // right of its arrow
+    EXPECT_EQ(img.pixel(5, 0), qRgb(0, 0, 0));    // top row up to SP2
+    EXPECT_EQ(img.pixel(190, 19), qRgb(0, 0, 0)); // bottom row after SP1
+    EXPECT_EQ(sp->sp1Edit()->x(), 50 + x1 + 4);   // right of its arrow
     const QRect f2 = sp->sp2Edit()->geometry();
-    EXPECT_EQ(f2.x() + f2.width(), 50 + x2 - 4);     // left of its arrow
+    EXPECT_EQ(f2.x() + f2.width(), 50 + x2 - 4); // left of its arrow
 }
 
 TEST_F(TCSchaltpunktTest, FieldsFollowTheComponentAndItsParent) {

@@ -1,6 +1,6 @@
+#include "TCSlide.h"
 #include "Artwork.h"
 #include "GuiTestEnvironment.h"
-#include "TCSlide.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -86,8 +86,8 @@ TEST_F(TCSlideTest, PressSelectsThePositionUnderThePointerAndAlwaysRaisesOnChang
     press(71); // below the last band
     EXPECT_EQ(slide->Position(), 3);
     release(71);
-    EXPECT_EQ(events, (std::vector<std::string>{"change", "exit", "change", "exit", "change", "exit", "change",
-                                                "exit"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"change", "exit", "change", "exit", "change", "exit",
+                                                "change", "exit"}));
 }
 
 TEST_F(TCSlideTest, DragRaisesOnChangeOnlyWhenThePositionChangesAndReleaseRaisesOneOnExit) {
@@ -132,9 +132,10 @@ TEST_F(TCSlideTest, WidthFollowsTheWidestLabelShownInItsFont) {
     slide->SetPosValue(1);
     EXPECT_EQ(slide->width(), 19 + QFontMetrics(bold).horizontalAdvance(labels[1]) + 5);
     slide->SetPosValue(0); // the wide label is plain again
-    EXPECT_EQ(slide->width(),
-              19 + std::max(QFontMetrics(plain).horizontalAdvance(labels[1]),
-                            QFontMetrics(bold).horizontalAdvance(labels[0])) + 5);
+    EXPECT_EQ(slide->width(), 19 +
+                                  std::max(QFontMetrics(plain).horizontalAdvance(labels[1]),
+                                           QFontMetrics(bold).horizontalAdvance(labels[0])) +
+                                  5);
 
     slide->SetBeschriftung({});
     EXPECT_EQ(slide->width(), 19);
@@ -168,7 +169,8 @@ TEST_F(TCSlideTest, LabelsAreWrittenRightOfTheSlideOnePitchApart) {
     EXPECT_FALSE(inkInRows(0, 4)); // nothing above the first label
     for (int y = 0; y < img.height(); ++y)
         for (int x = 19; x < 24; ++x)
-            ASSERT_EQ(img.pixel(x, y), qRgb(255, 255, 255)) << "gap between slide and labels at " << x << "," << y;
+            ASSERT_EQ(img.pixel(x, y), qRgb(255, 255, 255))
+                << "gap between slide and labels at " << x << "," << y;
 }
 
 } // namespace

@@ -21,7 +21,9 @@ namespace {
 
 constexpr int kSamples = 400;
 
-QGroupBox* box(const QString& title, QWidget* parent) { return new QGroupBox(title, parent); }
+QGroupBox* box(const QString& title, QWidget* parent) {
+    return new QGroupBox(title, parent);
+}
 
 // A switch-point editor placed at a fixed spot in a plain container, so its fields (siblings in
 // the container) have room on both sides of the scale.
@@ -140,10 +142,11 @@ int main(int argc, char** argv) {
     // Every named bitmap once.
     auto* artBox = box(QStringLiteral("Artwork"), &window);
     auto* artLayout = new QGridLayout(artBox);
-    const char* names[] = {"MARKER", "ZOOM_IN_Y", "ZOOM_OUT_Y", "ZOOM_IN_X", "ZOOM_OUT_X", "ALL", "SAVE",
-                           "PFEIL_UP", "PFEIL_DOWN", "TOP", "MIDDLE", "BOTTOM", "POS", "GO", "STOP",
-                           "TOZYL", "FROMZYL", "LED0", "LED1", "LED2", "LED3", "LED4", "LED5", "LED6",
-                           "LED7", "QEL", "QELBILD", "QELBILD1", "QELSENSING"};
+    const char* names[] = {"MARKER", "ZOOM_IN_Y", "ZOOM_OUT_Y", "ZOOM_IN_X", "ZOOM_OUT_X", "ALL",
+                           "SAVE",   "PFEIL_UP",  "PFEIL_DOWN", "TOP",       "MIDDLE",     "BOTTOM",
+                           "POS",    "GO",        "STOP",       "TOZYL",     "FROMZYL",    "LED0",
+                           "LED1",   "LED2",      "LED3",       "LED4",      "LED5",       "LED6",
+                           "LED7",   "QEL",       "QELBILD",    "QELBILD1",  "QELSENSING"};
     int column = 0;
     int row = 0;
     for (const char* name : names) {
