@@ -548,16 +548,19 @@ void TCGraphic::drawFrame(QPainter& p, const Geometry& g) {
     }
 }
 
+// Fills out with the polyline of count + 1 samples read as a ring of T, from element first on.
 template <typename T>
 static int collectCurve(const unsigned char* start, long ringSize, long first, int count, double step,
-                        const auto& row, int left, int top, int bottom, QPoint* out) {
-    auto at = [&](long i) { return std::clamp(row(readAs<T>(start + i * long(sizeof(T)))), top, bottom); };
+                        const auto& g, QPoint* out) {
+    auto at = [&](long i) {
+        return std::clamp(g.row(readAs<T>(start + i * long(sizeof(T)))), g.top, g.bottom);
+    };
     long i = first;
-    out[0] = QPoint(left, at(i));
+    out[0] = QPoint(g.left, at(i));
     for (int j = 0; j < count; ++j) {
         if (++i >= ringSize)
             i = 0;
-        out[j + 1] = QPoint(left + toPixel(j * step), at(i));
+        out[j + 1] = QPoint(g.left + toPixel(j * step), at(i));
     }
     return count + 1;
 }
@@ -593,25 +596,23 @@ void TCGraphic::drawPlotArea(QPainter& p, const Geometry& g) {
     const double step = n > 1 ? double(g.right - g.left) / (n - 1) : 0.0;
     if (m_points.size() < std::size_t(n) + 1)
         m_points.resize(std::size_t(n) + 1);
-    auto row = [&g](double v) { return g.row(v); };
+    auto collect = [&]<typename T>() {
+        return collectCurve<T>(start, ringSize, first, n, step, g, m_points.data());
+    };
     int count = 0;
     switch (m_datentyp) {
     case TDataKind::Char:
-        count = collectCurve<std::int8_t>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom,
-                                          m_points.data());
+        count = collect.template operator()<std::int8_t>();
         break;
     case TDataKind::Short:
-        count = collectCurve<std::int16_t>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom,
-                                           m_points.data());
+        count = collect.template operator()<std::int16_t>();
         break;
     case TDataKind::Int:
     case TDataKind::Long:
-        count = collectCurve<std::int32_t>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom,
-                                           m_points.data());
+        count = collect.template operator()<std::int32_t>();
         break;
     case TDataKind::Float:
-        count = collectCurve<float>(start, ringSize, first, n, step, row, g.left, g.top, g.bottom,
-                                    m_points.data());
+        count = collect.template operator()<float>();
         break;
     }
     p.setPen(m_pen);
