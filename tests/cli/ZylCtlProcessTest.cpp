@@ -147,7 +147,25 @@ TEST_F(ZylCtlProcessTest, ReadPrintsTheSetAndSavesTheProjectFile) {
     const std::string tty = startSim({"--sensor", "9:500"});
     const Outcome o = zylctl({"--port", tty, "read", "--address", "9", "-o", file("read.qel").string()});
     EXPECT_EQ(o.exitCode, 0) << o.err;
-    EXPECT_NE(o.out.find("variant: ZYL24_500\nrange: 250.0 .. 750.0 mm\n"), std::string::npos) << o.out;
+    // The simulated sensor's factory preset of the 500 mm variant.
+    EXPECT_EQ(o.out, "variant: ZYL24_500\n"
+                     "range: 250.0 .. 750.0 mm\n"
+                     "q1 function: 0 (switch point)\n"
+                     "q1 normally closed: off\n"
+                     "q1 pulse stretching: off\n"
+                     "q1 point 1: 499.9 mm\n"
+                     "q1 point 2: 750.0 mm\n"
+                     "q2 function: 0 (switch point)\n"
+                     "q2 normally closed: off\n"
+                     "q2 pulse stretching: off\n"
+                     "q2 point 1: 625.0 mm\n"
+                     "q2 point 2: 750.0 mm\n"
+                     "analog 4 mA: 250.0 mm\n"
+                     "analog 20 mA: 750.0 mm\n"
+                     "key lock: off\n"
+                     "hold: off\n"
+                     "averaging: 40 ms\n"
+                     "lowlight: off\n");
     EXPECT_EQ(slurp(file("read.qel")), "[Q1]\r\n499\r\n750\r\n[Q2]\r\n625\r\n750\r\n[QA]\r\n250\r\n750\r\n"
                                        "[IV1]\r\nOff\r\n[IV2]\r\nOff\r\n[OEFFNER1]\r\nOff\r\n[OEFFNER2]\r\nOff\r\n"
                                        "[VERRIEGELUNG]\r\nOff\r\n[BW]\r\n10\r\n[Typ Q1]\r\n0\r\n[Typ Q2]\r\n0\r\n");
@@ -155,7 +173,7 @@ TEST_F(ZylCtlProcessTest, ReadPrintsTheSetAndSavesTheProjectFile) {
 
 TEST_F(ZylCtlProcessTest, WriteSendsTheWriteAllSequenceAndStores) {
     const std::string tty = startSim({"--sensor", "9:500"});
-    std::ofstream(file("set.qel")) << "[Q1]\n300\n400\n[Q2]\n500\n600\n[QA]\n260\n740\n[IV1]\nOff\n[IV2]\nOn\n"
+    std::ofstream(file("set.qel")) << "[Q1]\n300\n400\n[Q2]\n60\n800\n[QA]\n260\n740\n[IV1]\nOff\n[IV2]\nOn\n"
                                       "[OEFFNER1]\nOff\n[OEFFNER2]\nOn\n[VERRIEGELUNG]\nOff\n[BW]\n1000\n"
                                       "[Typ Q1]\n2\n[Typ Q2]\n1\n";
     const Outcome o = zylctl({"--port", tty, "write", "--address", "9", file("set.qel").string(), "--store"});
@@ -166,7 +184,7 @@ TEST_F(ZylCtlProcessTest, WriteSendsTheWriteAllSequenceAndStores) {
         "89 04 3F 32",                // '?': hold and lowlight come from the sensor
         "89 09 31 39 25 00 2C 32 33", // '1': 300 mm, 400 mm, no flags
         "89 04 54 59",                // 'T': trigger function
-        "89 09 32 1F 3F 03 13 0C 0E", // '2': 500 mm, flags 3, 600 mm
+        "89 09 32 3F 3D 03 00 02 31", // '2': 60 mm and 800 mm, limited to the range: 4093 and 2
         "89 05 56 00 5A",             // 'V' off
         "89 05 42 00 4E",             // 'B' 0.4 ms
         "89 05 52 00 5E",             // 'R' off

@@ -13,21 +13,6 @@ const Qd20Variant& variant1000() { return *VariantForSensorType(10); }
 
 } // namespace
 
-TEST(MeasurementExportTest, DecodeSeparatesValueGoodTargetAndQ1State) {
-    const Qd20Measurement m = MeasurementExport::decode(0x40 | 0x3F, 0x40 | 0x3F);
-    EXPECT_EQ(m.value, 4095);
-    EXPECT_TRUE(m.goodTarget);
-    EXPECT_TRUE(m.q1On);
-
-    const Qd20Measurement n = MeasurementExport::decode(0x01, 0x02);
-    EXPECT_EQ(n.value, 66);
-    EXPECT_FALSE(n.goodTarget);
-    EXPECT_FALSE(n.q1On);
-
-    // Bit 7 never belongs to the value.
-    EXPECT_EQ(MeasurementExport::decode(0x80, 0x80).value, 0);
-}
-
 TEST(MeasurementExportTest, FileHasHeaderAndOneRowPerSampleInTheOrderGiven) {
     const std::vector<std::uint16_t> samples{4095, 0, 2048};
     EXPECT_EQ(MeasurementExport::toCsv(samples, variant1000(), CsvLineEnd::Lf),
@@ -37,27 +22,17 @@ TEST(MeasurementExportTest, FileHasHeaderAndOneRowPerSampleInTheOrderGiven) {
               "2048; 749.9\n");
 }
 
-TEST(MeasurementExportTest, WindowsLineEndsAreCrLfOnEveryLine) {
+TEST(MeasurementExportTest, LineEndIsAParameterWithTheTextFileEndOfThePlatformAsDefault) {
     const std::vector<std::uint16_t> samples{4095, 0};
     EXPECT_EQ(MeasurementExport::toCsv(samples, *VariantForSensorType(2), CsvLineEnd::CrLf),
-              "Rohdaten [LSB];Skaliert [mm]\r\n"
-              "4095;  30.0\r\n"
-              "0; 100.0\r\n");
-}
-
-TEST(MeasurementExportTest, DefaultLineEndIsThatOfTextFilesOnThisPlatform) {
-    const std::vector<std::uint16_t> samples{0};
-    const CsvLineEnd expected = MeasurementExport::platformLineEnd();
+              "Rohdaten [LSB];Skaliert [mm]\r\n4095;  30.0\r\n0; 100.0\r\n");
 #ifdef _WIN32
-    EXPECT_EQ(expected, CsvLineEnd::CrLf);
+    EXPECT_EQ(MeasurementExport::platformLineEnd(), CsvLineEnd::CrLf);
 #else
-    EXPECT_EQ(expected, CsvLineEnd::Lf);
+    EXPECT_EQ(MeasurementExport::platformLineEnd(), CsvLineEnd::Lf);
 #endif
     EXPECT_EQ(MeasurementExport::toCsv(samples, variant1000()),
-              MeasurementExport::toCsv(samples, variant1000(), expected));
-}
-
-TEST(MeasurementExportTest, EmptySeriesGivesTheHeaderOnly) {
+              MeasurementExport::toCsv(samples, variant1000(), MeasurementExport::platformLineEnd()));
     EXPECT_EQ(MeasurementExport::toCsv({}, variant1000(), CsvLineEnd::Lf), "Rohdaten [LSB];Skaliert [mm]\n");
 }
 
