@@ -1,0 +1,308 @@
+// zylsim: a virtual ZYL24 bus (and optionally a Halvern sensor) on a pseudo-terminal, so the
+// real serial layer, zylconfig and zylctl can be used without hardware.
+//
+//   zylsim [--sensor ADDR:VARIANT]... [--echo] [--halvern 14|15] [--log FILE] [--baud N]
+//
+// The first line of standard output is the path of the terminal to open. The sensors answer
+// only while the program has set the line to their baud rate with 8 data bits and no parity;
+// the line setting is read back from the terminal before every chunk of input. Runs until
+// SIGINT or SIGTERM.
+#include "SimHalvernSensor.h"
+#include "SimZyl24Bus.h"
+#include "SimulatedLine.h"
+
+#include "Clock.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+void onSignal(int) { g_stop = 1; }
+
+struct Options {
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> sensors; // address, variant code
+    bool echo = false;
+    int halvern = 0;
+    std::string logPath;
+    std::uint32_t baud = 38400;
+};
+
+constexpr const char* kUsage =
+    "usage: zylsim [--sensor ADDR:VARIANT]... [--echo] [--halvern 14|15] [--log FILE] [--baud N]\n"
+    "  ADDR 1..128, VARIANT 70|220|500|1000; without --sensor and --halvern the bus holds\n"
+    "  a 220 mm sensor at address 5 and a 1000 mm sensor at address 12.\n";
+
+struct BaudCode {
+    speed_t code;
+    std::uint32_t baud;
+};
+constexpr BaudCode kBauds[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},     {B9600, 9600},
+                               {B19200, 19200}, {B38400, 38400}, {B57600, 57600},   {B115200, 115200},
+                               {B230400, 230400}};
+
+std::optional<long> number(const char* text) {
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0')
+        return std::nullopt;
+    return v;
+}
+
+std::optional<std::uint8_t> variantCodeOf(long spanMm) {
+    switch (spanMm) {
+    case 70:
+        return '1';
+    case 220:
+        return '0';
+    case 500:
+        return '2';
+    case 1000:
+        return '3';
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<Options> parse(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (arg == "--echo") {
+            o.echo = true;
+        } else if (arg == "--sensor" && value) {
+            const std::string spec = argv[++i];
+            const auto colon = spec.find(':');
+            if (colon == std::string::npos)
+                return std::nullopt;
+            const auto address = number(spec.substr(0, colon).c_str());
+            const auto span = number(spec.substr(colon + 1).c_str());
+            const auto code = span ? variantCodeOf(*span) : std::nullopt;
+            if (!address || *address < 1 || *address > 128 || !code)
+                return std::nullopt;
+            o.sensors.emplace_back(static_cast<std::uint8_t>(*address), *code);
+        } else if (arg == "--halvern" && value) {
+            const auto type = number(argv[++i]);
+            if (!type || (*type != 14 && *type != 15))
+                return std::nullopt;
+            o.halvern = static_cast<int>(*type);
+        } else if (arg == "--log" && value) {
+            o.logPath = argv[++i];
+        } else if (arg == "--baud" && value) {
+            const auto baud = number(argv[++i]);
+            if (!baud || *baud <= 0)
+                return std::nullopt;
+            o.baud = static_cast<std::uint32_t>(*baud);
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (o.sensors.empty() && o.halvern == 0)
+        o.sensors = {{5, '0'}, {12, '3'}};
+    return o;
+}
+
+// The line setting the program has put on the terminal (the master reports the slave's).
+LineSettings lineSettingsOf(int master) {
+    LineSettings s;
+    termios t{};
+    if (::tcgetattr(master, &t) != 0)
+        return s;
+    s.baud = 0;
+    const speed_t speed = ::cfgetospeed(&t);
+    for (const BaudCode& b : kBauds)
+        if (b.code == speed)
+            s.baud = b.baud;
+    switch (t.c_cflag & CSIZE) {
+    case CS5:
+        s.dataBits = 5;
+        break;
+    case CS6:
+        s.dataBits = 6;
+        break;
+    case CS7:
+        s.dataBits = 7;
+        break;
+    default:
+        s.dataBits = 8;
+        break;
+    }
+    if (t.c_cflag & PARENB) {
+        const bool odd = t.c_cflag & PARODD;
+#ifdef CMSPAR
+        if (t.c_cflag & CMSPAR)
+            s.parity = odd ? Parity::Mark : Parity::Space;
+        else
+#endif
+            s.parity = odd ? Parity::Odd : Parity::Even;
+    }
+    s.stopBits = (t.c_cflag & CSTOPB) ? StopBits::Two : StopBits::One;
+    return s;
+}
+
+int openTerminal(std::uint32_t baud, std::string& slavePath) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        return -1;
+    const char* name = ::ptsname(master);
+    if (!name)
+        return -1;
+    slavePath = name;
+    termios t{};
+    ::tcgetattr(master, &t);
+    ::cfmakeraw(&t);
+    speed_t speed = B38400;
+    for (const BaudCode& b : kBauds)
+        if (b.baud == baud)
+            speed = b.code;
+    ::cfsetispeed(&t, speed);
+    ::cfsetospeed(&t, speed);
+    ::tcsetattr(master, TCSANOW, &t);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    return master;
+}
+
+void writeLog(std::FILE* log, const std::vector<std::uint8_t>& frame) {
+    for (std::size_t i = 0; i < frame.size(); ++i)
+        std::fprintf(log, i == 0 ? "%02X" : " %02X", frame[i]);
+    std::fputc('\n', log);
+    std::fflush(log);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<Options> options = parse(argc, argv);
+    if (!options) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+
+    std::FILE* log = nullptr;
+    if (!options->logPath.empty()) {
+        log = std::fopen(options->logPath.c_str(), "a");
+        if (!log) {
+            std::fprintf(stderr, "zylsim: cannot open the log %s: %s\n", options->logPath.c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+    }
+
+    std::string slavePath;
+    const int master = openTerminal(options->baud, slavePath);
+    if (master < 0) {
+        std::fprintf(stderr, "zylsim: cannot create a pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+
+    SystemClock clock;
+    SimZyl24Bus bus(&clock, options->baud);
+    for (const auto& [address, code] : options->sensors)
+        bus.addSensor(address, code);
+    if (log)
+        bus.setFrameListener([log](const std::vector<std::uint8_t>& frame) { writeLog(log, frame); });
+    std::unique_ptr<SimHalvernSensor> halvern;
+    if (options->halvern)
+        halvern = std::make_unique<SimHalvernSensor>(options->halvern, &clock, options->baud);
+
+    // The simulated line carries the bytes to the sensors and collects their answers (and the
+    // converter's echo); it never waits, the terminal does.
+    SimulatedLine line;
+    if (!options->sensors.empty())
+        line.attach(&bus);
+    if (halvern)
+        line.attach(halvern.get());
+    line.setEcho(options->echo);
+
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::printf("%s\n", slavePath.c_str());
+    std::fflush(stdout);
+
+    std::deque<std::uint8_t> outgoing;
+    bool hungUp = true; // nobody has the terminal open yet
+    std::uint64_t lastStreamMs = clock.nowMs();
+    double streamBudget = 0;
+    std::vector<std::uint8_t> buf(4096);
+
+    while (!g_stop) {
+        pollfd p{master, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 5);
+        if (ready < 0 && errno != EINTR)
+            break;
+        if (p.revents & POLLHUP) {
+            // The program closed the terminal: what it sent half-way is gone, and a sensor in
+            // its fast mode stops streaming, as after unplugging the converter.
+            if (!hungUp)
+                bus.lineReset();
+            hungUp = true;
+            outgoing.clear();
+            ::usleep(10000);
+            continue;
+        }
+        hungUp = false;
+
+        if (p.revents & POLLIN) {
+            const ssize_t n = ::read(master, buf.data(), buf.size());
+            if (n > 0) {
+                line.applySettings(lineSettingsOf(master));
+                line.write(buf.data(), static_cast<std::size_t>(n));
+                const std::size_t pending = line.pending();
+                if (pending > 0) {
+                    std::vector<std::uint8_t> reply(pending);
+                    reply.resize(line.read(reply.data(), reply.size()));
+                    outgoing.insert(outgoing.end(), reply.begin(), reply.end());
+                }
+            }
+        }
+
+        // The stream of the fast mode goes out at the pace the line allows.
+        const std::uint64_t now = clock.nowMs();
+        if (bus.streaming() && outgoing.empty()) {
+            const LineSettings s = lineSettingsOf(master);
+            if (s.baud == bus.baud() && s.dataBits == 8 && s.parity == Parity::None) {
+                streamBudget += double(now - lastStreamMs) * s.baud / 10000.0;
+                const auto take = static_cast<std::size_t>(std::min(streamBudget, 512.0)) & ~std::size_t(1);
+                if (take > 0) {
+                    const std::vector<std::uint8_t> stream = bus.takeStream(take);
+                    outgoing.insert(outgoing.end(), stream.begin(), stream.end());
+                    streamBudget -= double(stream.size());
+                }
+            }
+        } else {
+            streamBudget = 0;
+        }
+        lastStreamMs = now;
+
+        while (!outgoing.empty()) {
+            const std::size_t count = std::min(outgoing.size(), buf.size());
+            std::vector<std::uint8_t> chunk(outgoing.begin(), outgoing.begin() + static_cast<std::ptrdiff_t>(count));
+            const ssize_t w = ::write(master, chunk.data(), chunk.size());
+            if (w <= 0)
+                break; // the terminal is full: try again on the next round
+            outgoing.erase(outgoing.begin(), outgoing.begin() + w);
+        }
+    }
+
+    ::close(master);
+    if (log)
+        std::fclose(log);
+    return 0;
+}
