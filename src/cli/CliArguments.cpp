@@ -242,5 +242,5 @@ const char* CliUsage() {
            "  set-address --address N NEW        change the bus address to NEW (1..127)\n"
            "  poll    --address N --count K [--interval MS] [--command A|I] [--csv FILE]\n"
            "exit codes: 0 success, 1 the sensor refused or did not answer, 2 usage or file error,\n"
-           "            3 the port could not be opened or configured\n";
+           "            3 the port could not be opened or configured, 130 stopped with Ctrl+C\n";
 }

@@ -33,9 +33,12 @@ std::string_view groupName(Qd20Group group) {
 } // namespace
 
 ZylCtl::ZylCtl(const CliArguments& args, DeviceProvider& provider, int com, Clock& clock, std::ostream& out,
-               std::ostream& err)
+               std::ostream& err, std::function<bool()> stopRequested)
     : m_args(args), m_provider(provider), m_com(com), m_clock(clock), m_out(out), m_err(err),
-      m_texts(args.english.value_or(CliTexts::englishFromEnvironment())) {}
+      m_texts(args.english.value_or(CliTexts::englishFromEnvironment())),
+      m_stopRequested(std::move(stopRequested)) {}
+
+bool ZylCtl::stopRequested() const { return m_stopRequested && m_stopRequested(); }
 
 int ZylCtl::run() {
     switch (m_args.command) {
@@ -149,6 +152,8 @@ int ZylCtl::search() {
 
 int ZylCtl::searchOn(CliLink& link) {
     for (int address = kFirstSearchAddress; address <= kLastSearchAddress; ++address) {
+        if (stopRequested())
+            return kExitInterrupted;
         if (link.probe(static_cast<std::uint8_t>(address))) {
             m_out << "address " << address << '\n';
             return kExitOk;
@@ -244,7 +249,8 @@ int ZylCtl::pollOn(CliLink& link, const Qd20Variant& variant) {
     samples.reserve(static_cast<std::size_t>(m_args.count));
     int missed = 0;
     const std::uint64_t start = m_clock.nowMs();
-    for (int i = 0; i < m_args.count; ++i) {
+    bool interrupted = false;
+    for (int i = 0; i < m_args.count && !(interrupted = stopRequested()); ++i) {
         const std::uint64_t due = start + static_cast<std::uint64_t>(i) * m_args.intervalMs;
         if (const std::uint64_t now = m_clock.nowMs(); now < due)
             m_clock.sleepMs(static_cast<std::uint32_t>(due - now));
@@ -259,7 +265,7 @@ int ZylCtl::pollOn(CliLink& link, const Qd20Variant& variant) {
         m_out << measurement->value << ';'
               << MeasurementExport::formatOneDecimal(ToMillimetresInt(measurement->value, variant)) << std::endl;
     }
-    const int code = missed == 0 ? kExitOk : kExitSensor;
+    const int code = interrupted ? kExitInterrupted : missed == 0 ? kExitOk : kExitSensor;
     if (!m_args.csvFile.empty())
         return save(m_args.csvFile, MeasurementExport::toCsv(samples, variant), code);
     return code;

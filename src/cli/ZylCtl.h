@@ -22,10 +22,13 @@ public:
     static constexpr int kExitSensor = 1; // the sensor refused or did not answer
     static constexpr int kExitUsage = 2;  // command line or file error
     static constexpr int kExitPort = 3;   // the port could not be opened or configured
+    static constexpr int kExitInterrupted = 130; // stopped by the user (Ctrl+C), as shells count it
 
-    // `com` is the COM number the provider opens for this run.
+    // `com` is the COM number the provider opens for this run. `stopRequested`, when given, is
+    // asked between the probes of a search and between polls: a search stops, a poll stops and
+    // still saves what it measured.
     ZylCtl(const CliArguments& args, DeviceProvider& provider, int com, Clock& clock, std::ostream& out,
-           std::ostream& err);
+           std::ostream& err, std::function<bool()> stopRequested = {});
 
     int run();
 
@@ -54,6 +57,7 @@ private:
     std::optional<int> connect(CliLink& link, bool probeAddress);
     // '?' decoded into settings and variant; an exit code when the sensor did not answer.
     std::optional<int> readSettings(CliLink& link, Qd20Settings& settings, const Qd20Variant*& variant);
+    bool stopRequested() const;
     int fail(int code, std::string_view message);
     // Writes a user file without ever destroying the previous one; a failure is a file error.
     int save(const std::string& path, const std::string& content, int codeOnSuccess);
@@ -66,4 +70,5 @@ private:
     std::ostream& m_out;
     std::ostream& m_err;
     CliTexts m_texts;
+    std::function<bool()> m_stopRequested;
 };

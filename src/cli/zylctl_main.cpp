@@ -5,6 +5,7 @@
 #include "Schnittstelle.h"
 #include "ZylCtl.h"
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@ namespace {
 // A device path given with --port is served under this COM number; which one does not
 // matter, it only names the port in messages.
 constexpr int kPathPort = 1;
+
+volatile std::sig_atomic_t g_stop = 0;
+void onStopSignal(int) { g_stop = 1; }
 
 } // namespace
 
@@ -47,6 +51,10 @@ int main(int argc, char** argv) {
         std::cerr << "zylctl: " << warning << '\n';
 
     const std::unique_ptr<DeviceProvider> provider = createNativeDeviceProvider(std::move(map));
+    // Ctrl+C ends a search or a poll at the next step, so the port is closed properly and a
+    // poll still writes what it measured.
+    std::signal(SIGINT, onStopSignal);
+    std::signal(SIGTERM, onStopSignal);
     SystemClock clock;
-    return ZylCtl(arguments, *provider, com, clock, std::cout, std::cerr).run();
+    return ZylCtl(arguments, *provider, com, clock, std::cout, std::cerr, [] { return g_stop != 0; }).run();
 }

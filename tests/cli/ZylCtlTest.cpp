@@ -65,14 +65,14 @@ public:
 
 class ZylCtlTest : public ::testing::Test {
 protected:
-    int run(const std::vector<std::string>& argv, int com = kBusPort) {
+    int run(const std::vector<std::string>& argv, int com = kBusPort, std::function<bool()> stop = {}) {
         const CliParseResult parsed = ParseCliArguments(argv);
         EXPECT_TRUE(parsed.arguments.has_value()) << parsed.error;
         if (!parsed.arguments)
             return -1;
         out.str({});
         err.str({});
-        return ZylCtl(*parsed.arguments, provider, com, clock, out, err).run();
+        return ZylCtl(*parsed.arguments, provider, com, clock, out, err, std::move(stop)).run();
     }
 
     std::vector<char> commandsSent() {
@@ -169,6 +169,16 @@ TEST_F(ZylCtlTest, PollReportsMissedSamplesAndFailsWithoutDroppingTheOthers) {
     EXPECT_EQ(run({"--lang", "en", "poll", "--address", "5", "--count", "3"}), ZylCtl::kExitSensor);
     EXPECT_EQ(out.str(), "0;300.0\n0;300.0\n");
     EXPECT_EQ(err.str(), "zylctl: no answer to measurement 2\n");
+}
+
+TEST_F(ZylCtlTest, InterruptedPollStillSavesWhatItMeasured) {
+    provider.sensor().setFixedDistance(300.0f);
+    const std::string csv = tempFile("interrupted.csv");
+    int asked = 0;
+    EXPECT_EQ(run({"poll", "--address", "5", "--count", "1000", "--csv", csv}, kBusPort, [&] { return ++asked > 2; }),
+              ZylCtl::kExitInterrupted);
+    EXPECT_EQ(out.str(), "0;300.0\n0;300.0\n");
+    EXPECT_EQ(slurp(csv), "Rohdaten [LSB];Skaliert [mm]\n0; 300.0\n0; 300.0\n");
 }
 
 TEST_F(ZylCtlTest, AddressChangeWaitsASecondAndConfirmsAtTheNewAddress) {
