@@ -1,19 +1,24 @@
 #include "CliArguments.h"
 
-#include <array>
 #include <charconv>
-#include <functional>
+#include <initializer_list>
 #include <map>
 #include <string_view>
+#include <utility>
 
 namespace {
 
 constexpr int kMaxCount = 1'000'000;
 
 const std::map<std::string_view, CliCommand> kCommands{
-    {"ports", CliCommand::Ports},           {"search", CliCommand::Search}, {"read", CliCommand::Read},
-    {"write", CliCommand::Write},           {"store", CliCommand::Store},   {"factory", CliCommand::Factory},
-    {"set-address", CliCommand::SetAddress}, {"poll", CliCommand::Poll},
+    {"ports", CliCommand::Ports},
+    {"search", CliCommand::Search},
+    {"read", CliCommand::Read},
+    {"write", CliCommand::Write},
+    {"store", CliCommand::Store},
+    {"factory", CliCommand::Factory},
+    {"set-address", CliCommand::SetAddress},
+    {"poll", CliCommand::Poll},
 };
 
 std::optional<long long> number(std::string_view text, long long min, long long max) {
@@ -77,8 +82,8 @@ private:
     }
 
     template <typename T>
-    void numberOption(std::string_view name, std::optional<std::string_view> inline_, T& target, long long min,
-                      long long max) {
+    void numberOption(std::string_view name, std::optional<std::string_view> inline_, T& target,
+                      long long min, long long max) {
         const auto text = value(name, inline_);
         if (!text)
             return;
@@ -104,12 +109,14 @@ private:
             numberOption(name, inline_, m_a.baud, 50, 4'000'000);
         } else if (name == "--rts") {
             choiceOption(name, inline_, m_a.rts,
-                         {{"enabled", RtsControl::Enable}, {"disabled", RtsControl::Disable},
+                         {{"enabled", RtsControl::Enable},
+                          {"disabled", RtsControl::Disable},
                           {"toggle", RtsControl::Toggle}});
         } else if (name == "--timeout") {
             numberOption(name, inline_, m_a.timeoutMs, 1, 60'000);
         } else if (name == "--lang") {
-            choiceOption(name, inline_, m_a.english, {{"de", std::optional(false)}, {"en", std::optional(true)}});
+            choiceOption(name, inline_, m_a.english,
+                         {{"de", std::optional(false)}, {"en", std::optional(true)}});
         } else if (name == "--verbose" || name == "-v") {
             m_a.verbose = true;
         } else if (name == "--address") {
@@ -190,10 +197,10 @@ private:
         }
         const std::size_t wanted = (c == CliCommand::Write || c == CliCommand::SetAddress) ? 1 : 0;
         if (operands.size() != wanted) {
-            m_error = operands.size() > wanted ? "unexpected operand '" + operands[wanted] + "'"
-                                               : std::string(commandName) +
-                                                     (c == CliCommand::Write ? " needs a project file"
-                                                                             : " needs the new address");
+            m_error = operands.size() > wanted
+                          ? "unexpected operand '" + operands[wanted] + "'"
+                          : std::string(commandName) +
+                                (c == CliCommand::Write ? " needs a project file" : " needs the new address");
             return;
         }
         if (c == CliCommand::Write)
@@ -228,14 +235,19 @@ std::optional<int> CliArguments::comNumber() const {
     return std::nullopt;
 }
 
-CliParseResult ParseCliArguments(const std::vector<std::string>& args) { return Parser(args).run(); }
+CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
+    return Parser(args).run();
+}
 
 const char* CliUsage() {
-    return "usage: zylctl [--port COMn|N|PATH] [--baud 38400] [--rts enabled|disabled|toggle] [--timeout MS]\n"
+    return "usage: zylctl [--port COMn|N|PATH] [--baud 38400] [--rts enabled|disabled|toggle] [--timeout "
+           "MS]\n"
            "              [--lang de|en] [--verbose] COMMAND ...\n"
-           "  ports                              COM numbers 1..20, the device behind each, and whether it opens\n"
+           "  ports                              COM numbers 1..20, the device behind each, and whether it "
+           "opens\n"
            "  search                             bus search over the addresses 1..127\n"
-           "  read    --address N [-o FILE.qel]  print the parameter set; optionally save it as a project file\n"
+           "  read    --address N [-o FILE.qel]  print the parameter set; optionally save it as a project "
+           "file\n"
            "  write   --address N FILE.qel [--store]  transfer a project file's values (and store them)\n"
            "  store   --address N                make the settings permanent in the sensor\n"
            "  factory --address N                factory preset\n"

@@ -13,12 +13,12 @@ enum class CliCommand { Ports, Search, Read, Write, Store, Factory, SetAddress, 
 
 struct CliArguments {
     // Global options.
-    std::string port = "1";  // a COM number 1..20, "COMn", or a device path
+    std::string port = "1"; // a COM number 1..20, "COMn", or a device path
     std::uint32_t baud = 38400;
     RtsControl rts = RtsControl::Enable;
     std::uint32_t timeoutMs = 100; // read time-out constant while the sensor is being found
-    std::optional<bool> english;    // --lang; empty: from the environment
-    bool verbose = false;           // the bytes of every exchange on standard error
+    std::optional<bool> english;   // --lang; empty: from the environment
+    bool verbose = false;          // the bytes of every exchange on standard error
 
     CliCommand command = CliCommand::Ports;
     std::optional<int> address; // --address 1..128

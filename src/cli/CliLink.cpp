@@ -26,18 +26,24 @@ std::string hex(const std::vector<std::uint8_t>& bytes) {
 
 std::int16_t rtsMode(RtsControl rts) {
     switch (rts) {
-    case RtsControl::Disable: return 1;
-    case RtsControl::Toggle: return 2;
-    case RtsControl::Enable: break;
+    case RtsControl::Disable:
+        return 1;
+    case RtsControl::Toggle:
+        return 2;
+    case RtsControl::Enable:
+        break;
     }
     return 0;
 }
 
 } // namespace
 
-CliLink::CliLink(Schnittstelle& ports, int com, std::ostream* trace) : m_ports(ports), m_com(com), m_trace(trace) {}
+CliLink::CliLink(Schnittstelle& ports, int com, std::ostream* trace)
+    : m_ports(ports), m_com(com), m_trace(trace) {}
 
-CliLink::~CliLink() { m_ports.ClosePort(m_com); }
+CliLink::~CliLink() {
+    m_ports.ClosePort(m_com);
+}
 
 CliLink::OpenOutcome CliLink::open(std::uint32_t baud, RtsControl rts, std::uint32_t timeoutMs) {
     m_ports.RtsMode = rtsMode(rts);
@@ -49,9 +55,13 @@ CliLink::OpenOutcome CliLink::open(std::uint32_t baud, RtsControl rts, std::uint
     return OpenOutcome::Ok;
 }
 
-std::string CliLink::openError() const { return m_ports.lastOpenError(); }
+std::string CliLink::openError() const {
+    return m_ports.lastOpenError();
+}
 
-bool CliLink::echoes() const { return m_ports.port(m_com).echoesOwnBytes; }
+bool CliLink::echoes() const {
+    return m_ports.port(m_com).echoesOwnBytes;
+}
 
 bool CliLink::probe(std::uint8_t address) {
     if (!transact(PlainRequest(address, 'A')).dataOk)

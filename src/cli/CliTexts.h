@@ -6,19 +6,19 @@
 #include <string_view>
 
 enum class CliText {
-    NoSensor,          // the search or the probe found nothing
-    SendError,         // a transfer was refused or not answered
-    FileError,         // a project file key without its value line
-    NoKeyInFile,       // not a project file
-    NoValueInFile,     // keys, but not one readable value
-    FileTooLarge,      // far too large for a project file
-    FileUnreadable,    // followed by the path and the reason
-    FileUnwritable,    // followed by the path and the reason
-    ComportError,      // the line setting was refused
-    ComportBusy,       // a device sends unasked
-    UnknownVariant,    // the parameter block names no known variant
-    NotAnswered,       // a poll that got no reply (followed by its number)
-    ForbiddenAddress,  // set-address outside 1..127
+    NoSensor,         // the search or the probe found nothing
+    SendError,        // a transfer was refused or not answered
+    FileError,        // a project file key without its value line
+    NoKeyInFile,      // not a project file
+    NoValueInFile,    // keys, but not one readable value
+    FileTooLarge,     // far too large for a project file
+    FileUnreadable,   // followed by the path and the reason
+    FileUnwritable,   // followed by the path and the reason
+    ComportError,     // the line setting was refused
+    ComportBusy,      // a device sends unasked
+    UnknownVariant,   // the parameter block names no known variant
+    NotAnswered,      // a poll that got no reply (followed by its number)
+    ForbiddenAddress, // set-address outside 1..127
 };
 
 class CliTexts {

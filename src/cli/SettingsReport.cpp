@@ -15,8 +15,7 @@ constexpr std::array<std::string_view, 3> kQ2Functions{"switch point", "switch w
 constexpr std::array<std::string_view, 3> kAveraging{"40 ms", "4 ms", "0.4 ms"};
 constexpr std::string_view kSensorPrefix = "Sensor: ";
 
-template <std::size_t N>
-std::string named(const std::array<std::string_view, N>& names, int position) {
+template <std::size_t N> std::string named(const std::array<std::string_view, N>& names, int position) {
     std::string text = std::to_string(position);
     if (position >= 0 && static_cast<std::size_t>(position) < N)
         text += " (" + std::string(names[static_cast<std::size_t>(position)]) + ")";
@@ -24,9 +23,13 @@ std::string named(const std::array<std::string_view, N>& names, int position) {
 }
 
 // Two-state sliders: position 0 is the "on" side (normally closed, stretching, lock, hold).
-std::string_view onWhenZero(int position) { return position == 0 ? "on" : "off"; }
+std::string_view onWhenZero(int position) {
+    return position == 0 ? "on" : "off";
+}
 
-std::string mm(float value) { return MeasurementExport::formatOneDecimal(value) + " mm"; }
+std::string mm(float value) {
+    return MeasurementExport::formatOneDecimal(value) + " mm";
+}
 
 } // namespace
 

@@ -20,12 +20,18 @@ constexpr std::uint32_t kAddressChangePauseMs = 1000;
 
 std::string_view groupName(Qd20Group group) {
     switch (group) {
-    case Qd20Group::Q1: return "Q1";
-    case Qd20Group::Q2: return "Q2";
-    case Qd20Group::KeyLock: return "key lock";
-    case Qd20Group::Averaging: return "averaging";
-    case Qd20Group::Hold: return "hold";
-    case Qd20Group::Analog: return "analog";
+    case Qd20Group::Q1:
+        return "Q1";
+    case Qd20Group::Q2:
+        return "Q2";
+    case Qd20Group::KeyLock:
+        return "key lock";
+    case Qd20Group::Averaging:
+        return "averaging";
+    case Qd20Group::Hold:
+        return "hold";
+    case Qd20Group::Analog:
+        return "analog";
     }
     return {};
 }
@@ -38,18 +44,28 @@ ZylCtl::ZylCtl(const CliArguments& args, DeviceProvider& provider, int com, Cloc
       m_texts(args.english.value_or(CliTexts::englishFromEnvironment())),
       m_stopRequested(std::move(stopRequested)) {}
 
-bool ZylCtl::stopRequested() const { return m_stopRequested && m_stopRequested(); }
+bool ZylCtl::stopRequested() const {
+    return m_stopRequested && m_stopRequested();
+}
 
 int ZylCtl::run() {
     switch (m_args.command) {
-    case CliCommand::Ports: return ports();
-    case CliCommand::Search: return search();
-    case CliCommand::Read: return read();
-    case CliCommand::Write: return write();
-    case CliCommand::Store: return plainCommand('S');
-    case CliCommand::Factory: return plainCommand('W');
-    case CliCommand::SetAddress: return setAddress();
-    case CliCommand::Poll: return poll();
+    case CliCommand::Ports:
+        return ports();
+    case CliCommand::Search:
+        return search();
+    case CliCommand::Read:
+        return read();
+    case CliCommand::Write:
+        return write();
+    case CliCommand::Store:
+        return plainCommand('S');
+    case CliCommand::Factory:
+        return plainCommand('W');
+    case CliCommand::SetAddress:
+        return setAddress();
+    case CliCommand::Poll:
+        return poll();
     }
     return kExitUsage;
 }
@@ -68,7 +84,8 @@ int ZylCtl::sendError(std::string_view what) {
 
 int ZylCtl::save(const std::string& path, const std::string& content, int codeOnSuccess) {
     if (const auto why = TextFile::writeAtomically(path, content))
-        return fail(kExitUsage, std::string(m_texts.text(CliText::FileUnwritable)) + " " + path + ": " + *why);
+        return fail(kExitUsage,
+                    std::string(m_texts.text(CliText::FileUnwritable)) + " " + path + ": " + *why);
     return codeOnSuccess;
 }
 
@@ -99,13 +116,16 @@ int ZylCtl::ports() {
 
 std::optional<int> ZylCtl::connect(CliLink& link, bool probeAddress) {
     switch (link.open(m_args.baud, m_args.rts, m_args.timeoutMs)) {
-    case CliLink::OpenOutcome::Ok: break;
-    case CliLink::OpenOutcome::OpenFailed: return fail(kExitPort, link.openError());
+    case CliLink::OpenOutcome::Ok:
+        break;
+    case CliLink::OpenOutcome::OpenFailed:
+        return fail(kExitPort, link.openError());
     case CliLink::OpenOutcome::Refused:
         return fail(kExitPort, std::string(m_texts.text(CliText::ComportError)) + ": " +
                                    m_provider.describe(m_com) + " refuses " + std::to_string(m_args.baud) +
                                    " baud, 8 data bits, no parity, one stop bit");
-    case CliLink::OpenOutcome::Busy: return fail(kExitPort, m_texts.text(CliText::ComportBusy));
+    case CliLink::OpenOutcome::Busy:
+        return fail(kExitPort, m_texts.text(CliText::ComportBusy));
     }
     if (probeAddress) {
         if (!link.probe(static_cast<std::uint8_t>(*m_args.address)))
@@ -180,18 +200,21 @@ int ZylCtl::write() {
     const auto file = TextFile::read(m_args.projectFile, Qd20ProjectFile::kMaxFileBytes);
     const std::string where = " " + m_args.projectFile;
     if (file.error == TextFile::ReadError::Unreadable)
-        return fail(kExitUsage, std::string(m_texts.text(CliText::FileUnreadable)) + where + ": " + file.reason);
+        return fail(kExitUsage,
+                    std::string(m_texts.text(CliText::FileUnreadable)) + where + ": " + file.reason);
     const auto loaded = Qd20ProjectFile::parse(file.content);
     if (file.error == TextFile::ReadError::TooLarge || loaded.status == Qd20ProjectFile::LoadStatus::TooLarge)
         return fail(kExitUsage, std::string(m_texts.text(CliText::FileTooLarge)) + where);
     switch (loaded.status) {
-    case Qd20ProjectFile::LoadStatus::Ok: break;
+    case Qd20ProjectFile::LoadStatus::Ok:
+        break;
     case Qd20ProjectFile::LoadStatus::NoKeyFound:
         return fail(kExitUsage, std::string(m_texts.text(CliText::NoKeyInFile)) + where);
     case Qd20ProjectFile::LoadStatus::MissingValueLine:
         return fail(kExitUsage, std::string(m_texts.text(CliText::FileError)) + where + ":" +
                                     std::to_string(loaded.errorLine));
-    case Qd20ProjectFile::LoadStatus::TooLarge: break;
+    case Qd20ProjectFile::LoadStatus::TooLarge:
+        break;
     }
     if (loaded.assignments.empty())
         return fail(kExitUsage, std::string(m_texts.text(CliText::NoValueInFile)) + where);
@@ -238,9 +261,8 @@ int ZylCtl::setAddressOn(CliLink& link) {
 }
 
 int ZylCtl::poll() {
-    return withSettings([this](CliLink& link, Qd20Settings&, const Qd20Variant& variant) {
-        return pollOn(link, variant);
-    });
+    return withSettings(
+        [this](CliLink& link, Qd20Settings&, const Qd20Variant& variant) { return pollOn(link, variant); });
 }
 
 int ZylCtl::pollOn(CliLink& link, const Qd20Variant& variant) {
@@ -263,7 +285,8 @@ int ZylCtl::pollOn(CliLink& link, const Qd20Variant& variant) {
         }
         samples.push_back(measurement->value);
         m_out << measurement->value << ';'
-              << MeasurementExport::formatOneDecimal(ToMillimetresInt(measurement->value, variant)) << std::endl;
+              << MeasurementExport::formatOneDecimal(ToMillimetresInt(measurement->value, variant))
+              << std::endl;
     }
     const int code = interrupted ? kExitInterrupted : missed == 0 ? kExitOk : kExitSensor;
     if (!m_args.csvFile.empty())

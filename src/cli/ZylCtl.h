@@ -19,9 +19,9 @@ struct Qd20Variant;
 class ZylCtl {
 public:
     static constexpr int kExitOk = 0;
-    static constexpr int kExitSensor = 1; // the sensor refused or did not answer
-    static constexpr int kExitUsage = 2;  // command line or file error
-    static constexpr int kExitPort = 3;   // the port could not be opened or configured
+    static constexpr int kExitSensor = 1;        // the sensor refused or did not answer
+    static constexpr int kExitUsage = 2;         // command line or file error
+    static constexpr int kExitPort = 3;          // the port could not be opened or configured
     static constexpr int kExitInterrupted = 130; // stopped by the user (Ctrl+C), as shells count it
 
     // `com` is the COM number the provider opens for this run. `stopRequested`, when given, is

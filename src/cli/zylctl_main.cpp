@@ -17,7 +17,9 @@ namespace {
 constexpr int kPathPort = 1;
 
 volatile std::sig_atomic_t g_stop = 0;
-void onStopSignal(int) { g_stop = 1; }
+void onStopSignal(int) {
+    g_stop = 1;
+}
 
 } // namespace
 

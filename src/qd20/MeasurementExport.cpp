@@ -35,7 +35,9 @@ CsvLineEnd platformLineEnd() {
     return ZYL_TEXT_FILES_CRLF ? CsvLineEnd::CrLf : CsvLineEnd::Lf;
 }
 
-std::string_view lineEndText(CsvLineEnd lineEnd) { return lineEnd == CsvLineEnd::CrLf ? "\r\n" : "\n"; }
+std::string_view lineEndText(CsvLineEnd lineEnd) {
+    return lineEnd == CsvLineEnd::CrLf ? "\r\n" : "\n";
+}
 
 std::string formatRow(std::uint16_t raw, const Qd20Variant& variant) {
     std::string row = std::to_string(raw);

@@ -152,7 +152,9 @@ std::string wholeMillimetres(float mm) {
     return std::to_string(tenths / 10);
 }
 
-std::string_view onOff(int position) { return position == 1 ? kOff : kOn; }
+std::string_view onOff(int position) {
+    return position == 1 ? kOff : kOn;
+}
 
 std::string_view averagingText(int position) {
     if (position <= 0)

@@ -62,8 +62,9 @@ struct Outcome {
 class ZylCtlProcessTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::path(::testing::TempDir()) / ("zylctl-" + std::to_string(::getpid()) + "-" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir = fs::path(::testing::TempDir()) /
+                ("zylctl-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(m_dir);
         ASSERT_FALSE(binary("src/cli/zylctl").empty()) << "ZYL_BIN_DIR is not set";
     }
@@ -166,9 +167,10 @@ TEST_F(ZylCtlProcessTest, ReadPrintsTheSetAndSavesTheProjectFile) {
                      "hold: off\n"
                      "averaging: 40 ms\n"
                      "lowlight: off\n");
-    EXPECT_EQ(slurp(file("read.qel")), "[Q1]\r\n499\r\n750\r\n[Q2]\r\n625\r\n750\r\n[QA]\r\n250\r\n750\r\n"
-                                       "[IV1]\r\nOff\r\n[IV2]\r\nOff\r\n[OEFFNER1]\r\nOff\r\n[OEFFNER2]\r\nOff\r\n"
-                                       "[VERRIEGELUNG]\r\nOff\r\n[BW]\r\n10\r\n[Typ Q1]\r\n0\r\n[Typ Q2]\r\n0\r\n");
+    EXPECT_EQ(slurp(file("read.qel")),
+              "[Q1]\r\n499\r\n750\r\n[Q2]\r\n625\r\n750\r\n[QA]\r\n250\r\n750\r\n"
+              "[IV1]\r\nOff\r\n[IV2]\r\nOff\r\n[OEFFNER1]\r\nOff\r\n[OEFFNER2]\r\nOff\r\n"
+              "[VERRIEGELUNG]\r\nOff\r\n[BW]\r\n10\r\n[Typ Q1]\r\n0\r\n[Typ Q2]\r\n0\r\n");
 }
 
 TEST_F(ZylCtlProcessTest, WriteSendsTheWriteAllSequenceAndStores) {
@@ -198,7 +200,8 @@ TEST_F(ZylCtlProcessTest, WriteSendsTheWriteAllSequenceAndStores) {
 TEST_F(ZylCtlProcessTest, BadProjectFileSendsNothing) {
     const std::string tty = startSim({"--sensor", "9:500"});
     std::ofstream(file("bad.qel")) << "[Q1]\n300\n400\n[BW]\n";
-    const Outcome o = zylctl({"--lang", "de", "--port", tty, "write", "--address", "9", file("bad.qel").string()});
+    const Outcome o =
+        zylctl({"--lang", "de", "--port", tty, "write", "--address", "9", file("bad.qel").string()});
     EXPECT_EQ(o.exitCode, 2);
     EXPECT_EQ(o.err, "zylctl: Fehler in Datei " + file("bad.qel").string() + ":4\n");
     EXPECT_TRUE(loggedFrames().empty());
@@ -206,8 +209,8 @@ TEST_F(ZylCtlProcessTest, BadProjectFileSendsNothing) {
 
 TEST_F(ZylCtlProcessTest, PollPrintsKSamplesAndExportsTheSameAsTheWindow) {
     const std::string tty = startSim({"--sensor", "9:500"});
-    const Outcome o = zylctl({"--port", tty, "poll", "--address", "9", "--count", "5", "--interval", "10", "--csv",
-                              file("poll.csv").string()});
+    const Outcome o = zylctl({"--port", tty, "poll", "--address", "9", "--count", "5", "--interval", "10",
+                              "--csv", file("poll.csv").string()});
     EXPECT_EQ(o.exitCode, 0) << o.err;
     std::vector<std::uint16_t> samples;
     std::istringstream lines(o.out);
@@ -216,7 +219,8 @@ TEST_F(ZylCtlProcessTest, PollPrintsKSamplesAndExportsTheSameAsTheWindow) {
         const auto semicolon = line.find(';');
         ASSERT_NE(semicolon, std::string::npos) << line;
         samples.push_back(static_cast<std::uint16_t>(std::stoi(line.substr(0, semicolon))));
-        EXPECT_EQ(line.substr(semicolon + 1), MeasurementExport::formatOneDecimal(ToMillimetresInt(samples.back(), v500)));
+        EXPECT_EQ(line.substr(semicolon + 1),
+                  MeasurementExport::formatOneDecimal(ToMillimetresInt(samples.back(), v500)));
     }
     EXPECT_EQ(samples.size(), 5u);
     EXPECT_EQ(slurp(file("poll.csv")), MeasurementExport::toCsv(samples, v500, CsvLineEnd::Lf));

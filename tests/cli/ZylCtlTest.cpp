@@ -129,7 +129,10 @@ TEST_F(ZylCtlTest, BadProjectFilesAreRefusedBeforeAnythingIsSent) {
         std::string message;
     };
     const std::vector<Case> cases{
-        {std::string("\x7f" "ELF\0\0\x01", 7), "not a project file: no key found"},
+        {std::string("\x7f"
+                     "ELF\0\0\x01",
+                     7),
+         "not a project file: no key found"},
         {"[Q1]\n100\n150\n[BW]\n", "error in file"},
         {"[Q1]\nabc\n\n", "not a project file: no readable value"},
     };
@@ -151,8 +154,9 @@ TEST_F(ZylCtlTest, PollTakesKSamplesAtTheIntervalAndExportsThem) {
             starts.push_back(clock.nowMs());
     });
     const std::string csv = tempFile("poll.csv");
-    EXPECT_EQ(run({"poll", "--address", "5", "--count", "3", "--interval", "100", "--command", "I", "--csv", csv}),
-              ZylCtl::kExitOk)
+    EXPECT_EQ(
+        run({"poll", "--address", "5", "--count", "3", "--interval", "100", "--command", "I", "--csv", csv}),
+        ZylCtl::kExitOk)
         << err.str();
     EXPECT_EQ(out.str(), "2047;190.0\n2047;190.0\n2047;190.0\n");
     EXPECT_EQ(slurp(csv), "Rohdaten [LSB];Skaliert [mm]\n2047; 190.0\n2047; 190.0\n2047; 190.0\n");
@@ -175,7 +179,8 @@ TEST_F(ZylCtlTest, InterruptedPollStillSavesWhatItMeasured) {
     provider.sensor().setFixedDistance(300.0f);
     const std::string csv = tempFile("interrupted.csv");
     int asked = 0;
-    EXPECT_EQ(run({"poll", "--address", "5", "--count", "1000", "--csv", csv}, kBusPort, [&] { return ++asked > 2; }),
+    EXPECT_EQ(run({"poll", "--address", "5", "--count", "1000", "--csv", csv}, kBusPort,
+                  [&] { return ++asked > 2; }),
               ZylCtl::kExitInterrupted);
     EXPECT_EQ(out.str(), "0;300.0\n0;300.0\n");
     EXPECT_EQ(slurp(csv), "Rohdaten [LSB];Skaliert [mm]\n0; 300.0\n0; 300.0\n");
@@ -211,7 +216,8 @@ TEST_F(ZylCtlTest, RefusedLineSettingOrBusyLineGivesExitThreeAndSendsNothing) {
         line.setSettingsFilter([](const LineSettings& s) { return s.baud != 57600; });
     });
     EXPECT_EQ(run({"--baud", "57600", "search"}), ZylCtl::kExitPort);
-    EXPECT_EQ(err.str(), "zylctl: comport error: test bus refuses 57600 baud, 8 data bits, no parity, one stop bit\n");
+    EXPECT_EQ(err.str(),
+              "zylctl: comport error: test bus refuses 57600 baud, 8 data bits, no parity, one stop bit\n");
 
     ChattyPeer chatty;
     provider.prepare([&chatty](SimulatedLine& line) { line.attach(&chatty); });

@@ -9,7 +9,9 @@
 
 namespace {
 
-const Qd20Variant& variant1000() { return *VariantForSensorType(10); }
+const Qd20Variant& variant1000() {
+    return *VariantForSensorType(10);
+}
 
 } // namespace
 

@@ -11,7 +11,9 @@ using Assignments = std::vector<Qd20ProjectFile::Assignment>;
 
 namespace {
 
-const Qd20Variant& variant220() { return *VariantForSensorType(1); } // 80..300 mm
+const Qd20Variant& variant220() {
+    return *VariantForSensorType(1);
+} // 80..300 mm
 
 Assignments assignmentsOf(const std::string& text) {
     const auto result = Qd20ProjectFile::parse(text);
@@ -74,9 +76,11 @@ TEST(ProjectFileTest, ValueLinesFollowTheirRulesAndUnreadableOnesLeaveTheItem) {
     // Points: the low 16 bits of a decimal number; 0xFFFF (what non-numbers become) is skipped.
     EXPECT_EQ(assignmentsOf("[QA]\nabc\n65535\n"), Assignments{});
     EXPECT_EQ(assignmentsOf("[QA]\n-1\n 120 \n"), (Assignments{{Target::AnalogSecond, 120}}));
-    EXPECT_EQ(assignmentsOf("[QA]\n65536\n-2\n"), (Assignments{{Target::AnalogFirst, 0}, {Target::AnalogSecond, 65534}}));
+    EXPECT_EQ(assignmentsOf("[QA]\n65536\n-2\n"),
+              (Assignments{{Target::AnalogFirst, 0}, {Target::AnalogSecond, 65534}}));
     EXPECT_EQ(assignmentsOf("[QA]\n12.5\n99999999999\n"), Assignments{});
-    EXPECT_EQ(assignmentsOf("[QA]\n+70\n\t80\n"), (Assignments{{Target::AnalogFirst, 70}, {Target::AnalogSecond, 80}}));
+    EXPECT_EQ(assignmentsOf("[QA]\n+70\n\t80\n"),
+              (Assignments{{Target::AnalogFirst, 70}, {Target::AnalogSecond, 80}}));
     // Functions: the low byte of those 16 bits.
     EXPECT_EQ(assignmentsOf("[Typ Q1]\n266\n"), (Assignments{{Target::FunctionQ1, 10}}));
     EXPECT_EQ(assignmentsOf("[Typ Q1]\n-1\n"), Assignments{});
@@ -112,7 +116,8 @@ TEST(ProjectFileTest, BinaryOrForeignFilesChangeNothingAndSaySo) {
     EXPECT_TRUE(bin.assignments.empty());
 
     // A key next to a NUL byte is binary data, and so is a value line with one.
-    const std::string withNul = std::string("[Q1]\0\n50\n60\n", 12) + "[Q2]\n" + std::string("7\0", 2) + "\n80\n";
+    const std::string withNul =
+        std::string("[Q1]\0\n50\n60\n", 12) + "[Q2]\n" + std::string("7\0", 2) + "\n80\n";
     EXPECT_EQ(assignmentsOf(withNul), (Assignments{{Target::Q2Second, 80}}));
 
     // UTF-16 text holds NUL bytes between the letters.
