@@ -4,7 +4,20 @@
 
 namespace {
 
-int position(bool atZero) { return atZero ? 0 : 1; }
+// The two-state sliders: position 0 is the state the block's flag stands for.
+struct TwoState {
+    bool Qd20ParameterBlock::*flag;
+    int Qd20Settings::*slider;
+};
+constexpr TwoState kTwoState[] = {
+    {&Qd20ParameterBlock::q1NormallyClosed, &Qd20Settings::osQ1},
+    {&Qd20ParameterBlock::q1PulseStretch, &Qd20Settings::ivQ1},
+    {&Qd20ParameterBlock::setQ1High, &Qd20Settings::setQ1},
+    {&Qd20ParameterBlock::q2NormallyClosed, &Qd20Settings::osQ2},
+    {&Qd20ParameterBlock::q2PulseStretch, &Qd20Settings::ivQ2},
+    {&Qd20ParameterBlock::holdOn, &Qd20Settings::hold},
+    {&Qd20ParameterBlock::keyLockOn, &Qd20Settings::tv},
+};
 
 // A pair of points as the block holds it: at function 0 the only point sits in the second
 // pair and the other point is parked at the range end.
@@ -43,15 +56,10 @@ Qd20Settings SettingsFromBlock(const Qd20ParameterBlock& block, const Qd20Varian
     Qd20Settings s = previous;
     if (block.q1Function)
         s.fktQ1 = *block.q1Function;
-    s.osQ1 = position(block.q1NormallyClosed);
-    s.ivQ1 = position(block.q1PulseStretch);
-    s.setQ1 = position(block.setQ1High);
     if (block.q2Function)
         s.fktQ2 = *block.q2Function;
-    s.osQ2 = position(block.q2NormallyClosed);
-    s.ivQ2 = position(block.q2PulseStretch);
-    s.hold = position(block.holdOn);
-    s.tv = position(block.keyLockOn);
+    for (const TwoState& t : kTwoState)
+        s.*t.slider = block.*t.flag ? 0 : 1;
     if (block.averaging)
         s.bw = *block.averaging;
     s.lowlight = block.lowlight;
@@ -66,15 +74,10 @@ Qd20Settings SettingsFromBlock(const Qd20ParameterBlock& block, const Qd20Varian
 Qd20ParameterBlock BlockFromSettings(const Qd20Settings& s, const Qd20Variant& variant, std::uint8_t variantCode) {
     Qd20ParameterBlock b;
     b.q1Function = s.fktQ1;
-    b.q1NormallyClosed = s.osQ1 == 0;
-    b.q1PulseStretch = s.ivQ1 == 0;
-    b.setQ1High = s.setQ1 == 0;
-    b.variantCode = variantCode;
     b.q2Function = s.fktQ2;
-    b.q2NormallyClosed = s.osQ2 == 0;
-    b.q2PulseStretch = s.ivQ2 == 0;
-    b.holdOn = s.hold == 0;
-    b.keyLockOn = s.tv == 0;
+    for (const TwoState& t : kTwoState)
+        b.*t.flag = s.*t.slider == 0;
+    b.variantCode = variantCode;
     b.averaging = s.bw;
     b.lowlight = s.lowlight;
     pairFromPoints(s.fktQ1, s.SwitchPointQ1A, s.SwitchPointQ1B, variant, b.q1FirstRaw, b.q1SecondRaw);

@@ -164,9 +164,15 @@ TEST(Qd20SettingsTest, ReadAllTakesTheOnlyPointFromTheSecondPair) {
     b.analogPoint1Raw = 0;
     b.analogPoint2Raw = 4095;
     b.holdOn = true;
+    b.q1NormallyClosed = true;
+    b.setQ1High = true;
+    b.q2PulseStretch = true;
     b.averaging = 1;
     b.lowlight = true;
     const Qd20Settings s = SettingsFromBlock(b, v, Qd20Settings{});
+    // Two-state sliders sit at 0 exactly where the block's flag is set.
+    EXPECT_EQ((std::array{s.osQ1, s.ivQ1, s.setQ1, s.osQ2, s.ivQ2, s.hold, s.tv}),
+              (std::array{0, 1, 0, 1, 0, 0, 1}));
     EXPECT_EQ(s.fktQ1, 0);
     EXPECT_FLOAT_EQ(s.SwitchPointQ1A, 80.0f);
     EXPECT_FLOAT_EQ(s.SwitchPointQ1B, 300.0f);
@@ -175,8 +181,6 @@ TEST(Qd20SettingsTest, ReadAllTakesTheOnlyPointFromTheSecondPair) {
     EXPECT_FLOAT_EQ(s.SwitchPointQ2B, 300.0f);
     EXPECT_FLOAT_EQ(s.AnalogPoint1, 300.0f);
     EXPECT_FLOAT_EQ(s.AnalogPoint2, 80.0f);
-    EXPECT_EQ(s.hold, 0);
-    EXPECT_EQ(s.tv, 1);
     EXPECT_EQ(s.bw, 1);
     EXPECT_TRUE(s.lowlight);
 }
