@@ -164,12 +164,3 @@ TEST(Qd20HalvernTest, DistancesDecodeForBothTypes) {
     l.line.corruptIncoming(7, 0x40);
     EXPECT_FALSE(ReadHalvernDistance(l.line, true, 14));
 }
-
-TEST(Qd20HalvernTest, TheTargetMoves) {
-    SimHalvernSensor sensor(15);
-    const double a = sensor.distanceAt(0);
-    const double b = sensor.distanceAt(5000);
-    EXPECT_NE(a, b);
-    EXPECT_NE(sensor.replyAt(0), sensor.replyAt(5000));
-    EXPECT_EQ(sensor.replyAt(0).substr(0, 8), "/020D00+");
-}
