@@ -20,7 +20,9 @@ void appendHex(std::string& text, std::uint8_t byte) {
     text += buf;
 }
 
-bool readByte(SerialDevice& device, std::uint8_t& byte) { return device.read(&byte, 1) == 1; }
+bool readByte(SerialDevice& device, std::uint8_t& byte) {
+    return device.read(&byte, 1) == 1;
+}
 
 // A two-wire converter hands every byte we send back to us; they are not part of the reply.
 void discardEcho(SerialDevice& device, std::size_t count) {
@@ -60,8 +62,8 @@ std::vector<std::uint8_t> BuildFrame(const Qd20Request& request) {
     return frame;
 }
 
-std::vector<std::uint8_t> BuildReplyFrame(std::uint8_t address, char status, std::span<const std::uint8_t> data,
-                                          std::size_t uncountedBytes) {
+std::vector<std::uint8_t> BuildReplyFrame(std::uint8_t address, char status,
+                                          std::span<const std::uint8_t> data, std::size_t uncountedBytes) {
     std::vector<std::uint8_t> frame;
     frame.reserve(data.size() + 4);
     frame.push_back(static_cast<std::uint8_t>(0x80 | (address & 0x7F)));

@@ -34,8 +34,8 @@ std::vector<std::uint8_t> BuildFrame(const Qd20Request& request);
 // A reply frame as a sensor sends it: address byte, length, status letter, data, check byte.
 // The length byte leaves out the last `uncountedBytes` data bytes (the 128 extra bytes of the
 // pixel reply). Used by the simulated sensors and the simulation window.
-std::vector<std::uint8_t> BuildReplyFrame(std::uint8_t address, char status, std::span<const std::uint8_t> data,
-                                          std::size_t uncountedBytes = 0);
+std::vector<std::uint8_t> BuildReplyFrame(std::uint8_t address, char status,
+                                          std::span<const std::uint8_t> data, std::size_t uncountedBytes = 0);
 
 // XOR of the low seven bits of every byte (the frame check of both directions).
 std::uint8_t Qd20CheckValue(std::span<const std::uint8_t> bytes);

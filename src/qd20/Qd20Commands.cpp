@@ -15,7 +15,9 @@ Qd20Request withData(std::uint8_t address, char command, std::initializer_list<s
     return r;
 }
 
-std::uint8_t onOff(int position) { return position == 0 ? 1 : 0; }
+std::uint8_t onOff(int position) {
+    return position == 0 ? 1 : 0;
+}
 
 Qd20Request outputRequest(std::uint8_t address, char command, int function, int os, int iv, float first,
                           float second, const Qd20Variant& variant) {
@@ -27,8 +29,8 @@ Qd20Request outputRequest(std::uint8_t address, char command, int function, int 
     return withData(address, command, {a[0], a[1], flags, b[0], b[1]});
 }
 
-bool sendOutput(const Qd20Sender& send, const Qd20Request& write, std::optional<char> letter, std::uint8_t address,
-                bool simulating) {
+bool sendOutput(const Qd20Sender& send, const Qd20Request& write, std::optional<char> letter,
+                std::uint8_t address, bool simulating) {
     bool ok = send(write);
     if (letter && (ok || simulating))
         ok = send(PlainRequest(address, *letter));
@@ -64,7 +66,9 @@ std::optional<char> Q1FunctionLetter(int fktQ1) {
     return kQ1Letters[static_cast<std::size_t>(fktQ1 - 2)];
 }
 
-std::optional<char> Q2FunctionLetter(int fktQ2) { return fktQ2 == 2 ? std::optional<char>('G') : std::nullopt; }
+std::optional<char> Q2FunctionLetter(int fktQ2) {
+    return fktQ2 == 2 ? std::optional<char>('G') : std::nullopt;
+}
 
 Qd20Request KeyLockRequest(std::uint8_t address, int tvPosition) {
     return withData(address, 'V', {onOff(tvPosition)});
@@ -83,7 +87,9 @@ Qd20Request AveragingRequest(std::uint8_t address, int bwPosition, bool lowlight
     return withData(address, 'B', {AveragingCode(bwPosition, lowlight)});
 }
 
-bool SoftTriggerAllowed(int fktQ1) { return fktQ1 >= 2 && fktQ1 <= 9; }
+bool SoftTriggerAllowed(int fktQ1) {
+    return fktQ1 >= 2 && fktQ1 <= 9;
+}
 
 Qd20Request SoftTriggerRequest(std::uint8_t address, int setQ1Position) {
     // Position 1 is "set Q1 low".
@@ -113,14 +119,14 @@ Qd20Request AnalogRequest(std::uint8_t address, char command, int raw) {
     return withData(address, command, {pair[0], pair[1]});
 }
 
-bool SendQ1(const Qd20Sender& send, std::uint8_t address, const Qd20Settings& settings, const Qd20Variant& variant,
-            bool simulating) {
+bool SendQ1(const Qd20Sender& send, std::uint8_t address, const Qd20Settings& settings,
+            const Qd20Variant& variant, bool simulating) {
     return sendOutput(send, Q1Request(address, settings, variant), Q1FunctionLetter(settings.fktQ1), address,
                       simulating);
 }
 
-bool SendQ2(const Qd20Sender& send, std::uint8_t address, const Qd20Settings& settings, const Qd20Variant& variant,
-            bool simulating) {
+bool SendQ2(const Qd20Sender& send, std::uint8_t address, const Qd20Settings& settings,
+            const Qd20Variant& variant, bool simulating) {
     return sendOutput(send, Q2Request(address, settings, variant), Q2FunctionLetter(settings.fktQ2), address,
                       simulating);
 }

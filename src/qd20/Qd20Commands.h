@@ -28,13 +28,13 @@ std::optional<char> Q1FunctionLetter(int fktQ1);
 // 'G' ("Good Target") at FktQ2Slide position 2; none otherwise.
 std::optional<char> Q2FunctionLetter(int fktQ2);
 
-Qd20Request KeyLockRequest(std::uint8_t address, int tvPosition);    // 'V': 1 when on (0)
-Qd20Request HoldRequest(std::uint8_t address, int holdPosition);     // 'R': 1 when on (0)
-std::uint8_t AveragingCode(int bwPosition, bool lowlight);           // 2, 1, 0 (+4 lowlight)
+Qd20Request KeyLockRequest(std::uint8_t address, int tvPosition);                  // 'V': 1 when on (0)
+Qd20Request HoldRequest(std::uint8_t address, int holdPosition);                   // 'R': 1 when on (0)
+std::uint8_t AveragingCode(int bwPosition, bool lowlight);                         // 2, 1, 0 (+4 lowlight)
 Qd20Request AveragingRequest(std::uint8_t address, int bwPosition, bool lowlight); // 'B'
 // The software trigger is only meaningful for the Q1 functions 2..9.
 bool SoftTriggerAllowed(int fktQ1);
-Qd20Request SoftTriggerRequest(std::uint8_t address, int setQ1Position); // 'Q': 0 low, 1 high
+Qd20Request SoftTriggerRequest(std::uint8_t address, int setQ1Position);         // 'Q': 0 low, 1 high
 Qd20Request AddressChangeRequest(std::uint8_t address, std::uint8_t newAddress); // 'L'
 
 // An analog point limited to the measuring range, with its raw value limited to 0..4095.
@@ -51,9 +51,9 @@ using Qd20Sender = std::function<bool(const Qd20Request&)>;
 
 enum class Qd20Group { Q1, Q2, KeyLock, Averaging, Hold, Analog };
 // The order of "set parameter": each group only while the previous one succeeded.
-inline constexpr std::array<Qd20Group, 6> kQd20WriteAllOrder{Qd20Group::Q1,       Qd20Group::Q2,
-                                                             Qd20Group::KeyLock,  Qd20Group::Averaging,
-                                                             Qd20Group::Hold,     Qd20Group::Analog};
+inline constexpr std::array<Qd20Group, 6> kQd20WriteAllOrder{Qd20Group::Q1,      Qd20Group::Q2,
+                                                             Qd20Group::KeyLock, Qd20Group::Averaging,
+                                                             Qd20Group::Hold,    Qd20Group::Analog};
 
 // Q1: '1', then its function letter when '1' was accepted or `simulating`. Returns the
 // success of the last exchange.

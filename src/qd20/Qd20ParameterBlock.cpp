@@ -12,8 +12,16 @@ struct FunctionBit {
 
 // The order in which the window looks for the selected Q1 function; the first set bit wins.
 constexpr std::array<FunctionBit, 10> kQ1Functions{{
-    {0, 0, 2}, {0, 1, 3}, {0, 3, 5}, {0, 4, 6}, {0, 6, 7},
-    {1, 1, 1}, {1, 0, 0}, {1, 4, 4}, {1, 5, 9}, {1, 6, 8},
+    {0, 0, 2},
+    {0, 1, 3},
+    {0, 3, 5},
+    {0, 4, 6},
+    {0, 6, 7},
+    {1, 1, 1},
+    {1, 0, 0},
+    {1, 4, 4},
+    {1, 5, 9},
+    {1, 6, 8},
 }};
 // Byte 3 for Q2 and byte 5 for the averaging time, in the same manner.
 constexpr std::array<FunctionBit, 3> kQ2Functions{{{3, 1, 1}, {3, 0, 0}, {3, 4, 2}}};
@@ -24,7 +32,8 @@ bool bitSet(std::span<const std::uint8_t> bytes, int byte, int bit) {
 }
 
 template <std::size_t N>
-std::optional<int> firstSelected(std::span<const std::uint8_t> bytes, const std::array<FunctionBit, N>& table) {
+std::optional<int> firstSelected(std::span<const std::uint8_t> bytes,
+                                 const std::array<FunctionBit, N>& table) {
     for (const FunctionBit& f : table)
         if (bitSet(bytes, f.byte, f.bit))
             return f.position;
@@ -32,8 +41,8 @@ std::optional<int> firstSelected(std::span<const std::uint8_t> bytes, const std:
 }
 
 template <std::size_t N>
-void select(std::array<std::uint8_t, Qd20ParameterBlock::kSize>& bytes, const std::array<FunctionBit, N>& table,
-            std::optional<int> position) {
+void select(std::array<std::uint8_t, Qd20ParameterBlock::kSize>& bytes,
+            const std::array<FunctionBit, N>& table, std::optional<int> position) {
     if (!position)
         return;
     for (const FunctionBit& f : table)
@@ -41,7 +50,9 @@ void select(std::array<std::uint8_t, Qd20ParameterBlock::kSize>& bytes, const st
             bytes[static_cast<std::size_t>(f.byte)] |= static_cast<std::uint8_t>(1u << f.bit);
 }
 
-std::uint8_t flag(bool on, int bit) { return on ? static_cast<std::uint8_t>(1u << bit) : 0; }
+std::uint8_t flag(bool on, int bit) {
+    return on ? static_cast<std::uint8_t>(1u << bit) : 0;
+}
 
 void putRaw(std::array<std::uint8_t, Qd20ParameterBlock::kSize>& bytes, std::size_t at, int raw) {
     const auto pair = SplitRaw12(raw);

@@ -18,16 +18,16 @@ struct Qd20ParameterBlock {
     std::optional<int> q2Function; // 0..2 (FktQ2Slide)
     bool q2NormallyClosed = false;
     bool q2PulseStretch = false;
-    bool holdOn = false;             // Hold_Slide at 0
-    bool keyLockOn = false;          // TVSlide at 0
-    std::optional<int> averaging;    // BWSlide position 0..2 (40 ms, 4 ms, 0.4 ms)
-    bool lowlight = false;           // CBlowlight
-    int analogPoint1Raw = 0;         // bytes 6, 7 (4 mA)
-    int analogPoint2Raw = 0;         // bytes 8, 9 (20 mA)
-    int q1SecondRaw = 0;             // bytes 10, 11: the only Q1 point at function 0
-    int q1FirstRaw = 0;              // bytes 12, 13
-    int q2SecondRaw = 0;             // bytes 14, 15: the only Q2 point at function 0
-    int q2FirstRaw = 0;              // bytes 16, 17
+    bool holdOn = false;          // Hold_Slide at 0
+    bool keyLockOn = false;       // TVSlide at 0
+    std::optional<int> averaging; // BWSlide position 0..2 (40 ms, 4 ms, 0.4 ms)
+    bool lowlight = false;        // CBlowlight
+    int analogPoint1Raw = 0;      // bytes 6, 7 (4 mA)
+    int analogPoint2Raw = 0;      // bytes 8, 9 (20 mA)
+    int q1SecondRaw = 0;          // bytes 10, 11: the only Q1 point at function 0
+    int q1FirstRaw = 0;           // bytes 12, 13
+    int q2SecondRaw = 0;          // bytes 14, 15: the only Q2 point at function 0
+    int q2FirstRaw = 0;           // bytes 16, 17
 
     bool operator==(const Qd20ParameterBlock&) const = default;
 };

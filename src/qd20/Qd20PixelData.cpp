@@ -2,11 +2,14 @@
 
 namespace {
 
-int sevenBitPair(std::span<const std::uint8_t> data, std::size_t at) { return data[at] * 128 + data[at + 1]; }
+int sevenBitPair(std::span<const std::uint8_t> data, std::size_t at) {
+    return data[at] * 128 + data[at + 1];
+}
 
 } // namespace
 
-std::optional<std::array<std::int16_t, kQd20PixelCount>> DecodePixelCurve(std::span<const std::uint8_t> data) {
+std::optional<std::array<std::int16_t, kQd20PixelCount>>
+DecodePixelCurve(std::span<const std::uint8_t> data) {
     if (data.size() < kQd20PixelDataBytes)
         return std::nullopt;
     std::array<std::int16_t, kQd20PixelCount> pixels{};

@@ -31,7 +31,9 @@ void pointsFromPair(int function, int firstRaw, int secondRaw, const Qd20Variant
     }
 }
 
-int rawInScale(float mm, const Qd20Variant& v) { return std::clamp(ToRaw(mm, v), 0, 4095); }
+int rawInScale(float mm, const Qd20Variant& v) {
+    return std::clamp(ToRaw(mm, v), 0, 4095);
+}
 
 void pairFromPoints(int function, float a, float b, const Qd20Variant& v, int& firstRaw, int& secondRaw) {
     if (function != 0) {
@@ -71,7 +73,8 @@ Qd20Settings SettingsFromBlock(const Qd20ParameterBlock& block, const Qd20Varian
     return s;
 }
 
-Qd20ParameterBlock BlockFromSettings(const Qd20Settings& s, const Qd20Variant& variant, std::uint8_t variantCode) {
+Qd20ParameterBlock BlockFromSettings(const Qd20Settings& s, const Qd20Variant& variant,
+                                     std::uint8_t variantCode) {
     Qd20ParameterBlock b;
     b.q1Function = s.fktQ1;
     b.q2Function = s.fktQ2;

@@ -13,16 +13,16 @@ struct Qd20Settings {
     float AnalogPoint1 = 0; // 4 mA
     float AnalogPoint2 = 0; // 20 mA
 
-    int fktQ1 = 0;    // FktQ1Slide 0..9
-    int osQ1 = 1;     // OSQ1_Slide: 0 normally closed, 1 normally open
-    int ivQ1 = 1;     // IVQ1Slide: 0 pulse stretching on, 1 off
-    int setQ1 = 0;    // SetQ1Slide: 0 "set Q1 high", 1 "set Q1 low"
-    int fktQ2 = 0;    // FktQ2Slide 0..2
+    int fktQ1 = 0; // FktQ1Slide 0..9
+    int osQ1 = 1;  // OSQ1_Slide: 0 normally closed, 1 normally open
+    int ivQ1 = 1;  // IVQ1Slide: 0 pulse stretching on, 1 off
+    int setQ1 = 0; // SetQ1Slide: 0 "set Q1 high", 1 "set Q1 low"
+    int fktQ2 = 0; // FktQ2Slide 0..2
     int osQ2 = 1;
     int ivQ2 = 1;
-    int tv = 1;       // TVSlide (key lock): 0 on, 1 off
-    int hold = 1;     // Hold_Slide: 0 on, 1 off
-    int bw = 0;       // BWSlide: 0 "40 ms", 1 "4 ms", 2 "0.4 ms"
+    int tv = 1;            // TVSlide (key lock): 0 on, 1 off
+    int hold = 1;          // Hold_Slide: 0 on, 1 off
+    int bw = 0;            // BWSlide: 0 "40 ms", 1 "4 ms", 2 "0.4 ms"
     bool lowlight = false; // CBlowlight
 
     bool operator==(const Qd20Settings&) const = default;

@@ -14,7 +14,9 @@ const std::array<Qd20Variant, 4> kVariants{{
 
 } // namespace
 
-const std::array<Qd20Variant, 4>& Qd20Variants() { return kVariants; }
+const std::array<Qd20Variant, 4>& Qd20Variants() {
+    return kVariants;
+}
 
 const Qd20Variant* VariantForSensorType(int sensorType) {
     for (const Qd20Variant& v : kVariants)
@@ -50,7 +52,8 @@ int ToRaw(float mm, const Qd20Variant& variant) {
 }
 
 float ToMillimetres(int raw, const Qd20Variant& variant) {
-    return static_cast<float>(double(variant.rangeStart) + variant.rangeSpan - raw / 4095.0 * variant.rangeSpan);
+    return static_cast<float>(double(variant.rangeStart) + variant.rangeSpan -
+                              raw / 4095.0 * variant.rangeSpan);
 }
 
 double ToMillimetresInt(int raw, const Qd20Variant& variant) {

@@ -7,11 +7,11 @@
 #include <string_view>
 
 struct Qd20Variant {
-    int sensorType;              // program-wide SensorType code: 2, 1, 11, 10
-    std::uint8_t variantCode;    // code in byte 2 of the parameter block: 1, 0, 2, 3
-    float rangeStart;            // mm
-    float rangeSpan;             // mm
-    int rangeStartInt;           // the same values as integers (level lines, export)
+    int sensorType;           // program-wide SensorType code: 2, 1, 11, 10
+    std::uint8_t variantCode; // code in byte 2 of the parameter block: 1, 0, 2, 3
+    float rangeStart;         // mm
+    float rangeSpan;          // mm
+    int rangeStartInt;        // the same values as integers (level lines, export)
     int rangeSpanInt;
     std::string_view sensorText; // status panel 0, "Sensor: ZYL24_220"
     float rangeEnd() const { return rangeStart + rangeSpan; }
@@ -39,4 +39,6 @@ inline std::array<std::uint8_t, 2> SplitRaw12(int raw) {
     const unsigned v = static_cast<unsigned>(raw) & 0x0FFFu;
     return {static_cast<std::uint8_t>(v >> 6), static_cast<std::uint8_t>(v & 0x3Fu)};
 }
-inline int JoinRaw12(std::uint8_t high, std::uint8_t low) { return (high & 0x3F) * 64 + (low & 0x3F); }
+inline int JoinRaw12(std::uint8_t high, std::uint8_t low) {
+    return (high & 0x3F) * 64 + (low & 0x3F);
+}

@@ -34,8 +34,9 @@ OpenResult DemoDeviceProvider::open(int comNumber) {
     OpenResult result;
     if (comNumber != kBusPort && comNumber != kHalvernPort) {
         result.error = comNumber >= 1 && comNumber <= 20 ? OpenError::Absent : OpenError::NotMapped;
-        result.message = "COM" + std::to_string(comNumber) + ": no device in the demo (the demo has sensors on COM" +
-                         std::to_string(kBusPort) + " and COM" + std::to_string(kHalvernPort) + ").";
+        result.message = "COM" + std::to_string(comNumber) +
+                         ": no device in the demo (the demo has sensors on COM" + std::to_string(kBusPort) +
+                         " and COM" + std::to_string(kHalvernPort) + ").";
         return result;
     }
     std::weak_ptr<int>& slot = m_openTokens[static_cast<std::size_t>(comNumber)];
@@ -62,7 +63,8 @@ std::string DemoDeviceProvider::describe(int comNumber) const {
         std::string text = "demo: ZYL24 bus (";
         bool first = true;
         for (const auto& s : m_bus.sensors()) {
-            text += (first ? "" : ", ") + sensorName(s->variant()) + " at address " + std::to_string(s->address());
+            text += (first ? "" : ", ") + sensorName(s->variant()) + " at address " +
+                    std::to_string(s->address());
             first = false;
         }
         return text + ")";

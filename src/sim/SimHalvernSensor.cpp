@@ -15,7 +15,9 @@ struct Range {
     double lowMm;
     double highMm;
 };
-Range rangeOf(int type) { return type == 14 ? Range{100, 500} : Range{100, 900}; }
+Range rangeOf(int type) {
+    return type == 14 ? Range{100, 500} : Range{100, 900};
+}
 
 } // namespace
 

@@ -11,7 +11,9 @@ constexpr std::uint64_t kMsPerFrameWithoutClock = 40;
 constexpr std::size_t kStreamBytesPerWait = 64;
 
 // The sensors talk 8 data bits without parity; anything else reaches them as garbage.
-bool sensorFraming(const LineSettings& line) { return line.dataBits == 8 && line.parity == Parity::None; }
+bool sensorFraming(const LineSettings& line) {
+    return line.dataBits == 8 && line.parity == Parity::None;
+}
 
 } // namespace
 
@@ -29,7 +31,9 @@ SimZyl24Sensor* SimZyl24Bus::sensorAt(std::uint8_t address) {
     return nullptr;
 }
 
-std::uint64_t SimZyl24Bus::nowMs() { return m_clock ? m_clock->nowMs() : m_ticks; }
+std::uint64_t SimZyl24Bus::nowMs() {
+    return m_clock ? m_clock->nowMs() : m_ticks;
+}
 
 void SimZyl24Bus::lineReset() {
     m_frame.clear();
@@ -99,8 +103,8 @@ void SimZyl24Bus::frameComplete(SimulatedLine& out) {
         return;
     sensor->stopStreaming();
     const auto reply =
-        sensor->handle(static_cast<char>(frame[2]), std::span<const std::uint8_t>(frame).subspan(3, frame.size() - 4),
-                       nowMs());
+        sensor->handle(static_cast<char>(frame[2]),
+                       std::span<const std::uint8_t>(frame).subspan(3, frame.size() - 4), nowMs());
     if (!reply.empty())
         out.deliver(reply);
 }

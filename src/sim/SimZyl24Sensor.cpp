@@ -95,7 +95,9 @@ std::vector<std::uint8_t> SimZyl24Sensor::reply(std::span<const std::uint8_t> da
     return BuildReplyFrame(m_address, 'Y', data);
 }
 
-std::vector<std::uint8_t> SimZyl24Sensor::ack(char status) const { return BuildReplyFrame(m_address, status, {}); }
+std::vector<std::uint8_t> SimZyl24Sensor::ack(char status) const {
+    return BuildReplyFrame(m_address, status, {});
+}
 
 std::vector<std::uint8_t> SimZyl24Sensor::pixelReply(std::uint64_t nowMs) const {
     // A bright spot on the line sensor whose place follows the distance, on a dim background.
@@ -144,7 +146,9 @@ bool SimZyl24Sensor::applyWrite(char command, std::span<const std::uint8_t> d) {
     case 'Q':
         if (d.size() != 1 || d[0] > 1)
             return false;
-        (command == 'V' ? m_params.keyLockOn : command == 'R' ? m_params.holdOn : m_params.setQ1High) = d[0] == 1;
+        (command == 'V'   ? m_params.keyLockOn
+         : command == 'R' ? m_params.holdOn
+                          : m_params.setQ1High) = d[0] == 1;
         return true;
     case 'B':
         if (d.size() != 1 || d[0] > 7 || (d[0] & 3) == 3)

@@ -32,7 +32,9 @@
 namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
-void onSignal(int) { g_stop = 1; }
+void onSignal(int) {
+    g_stop = 1;
+}
 
 struct Options {
     std::vector<std::pair<std::uint8_t, std::uint8_t>> sensors; // address, variant code
@@ -51,9 +53,9 @@ struct BaudCode {
     speed_t code;
     std::uint32_t baud;
 };
-constexpr BaudCode kBauds[] = {{B1200, 1200},   {B2400, 2400},   {B4800, 4800},     {B9600, 9600},
-                               {B19200, 19200}, {B38400, 38400}, {B57600, 57600},   {B115200, 115200},
-                               {B230400, 230400}};
+constexpr BaudCode kBauds[] = {{B1200, 1200},   {B2400, 2400},     {B4800, 4800},
+                               {B9600, 9600},   {B19200, 19200},   {B38400, 38400},
+                               {B57600, 57600}, {B115200, 115200}, {B230400, 230400}};
 
 std::optional<long> number(const char* text) {
     char* end = nullptr;
@@ -293,7 +295,8 @@ int main(int argc, char** argv) {
 
         while (!outgoing.empty()) {
             const std::size_t count = std::min(outgoing.size(), buf.size());
-            std::vector<std::uint8_t> chunk(outgoing.begin(), outgoing.begin() + static_cast<std::ptrdiff_t>(count));
+            std::vector<std::uint8_t> chunk(outgoing.begin(),
+                                            outgoing.begin() + static_cast<std::ptrdiff_t>(count));
             const ssize_t w = ::write(master, chunk.data(), chunk.size());
             if (w <= 0)
                 break; // the terminal is full: try again on the next round

@@ -10,7 +10,9 @@
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-const Qd20Variant& variant(int sensorType) { return *VariantForSensorType(sensorType); }
+const Qd20Variant& variant(int sensorType) {
+    return *VariantForSensorType(sensorType);
+}
 } // namespace
 
 TEST(Qd20VariantTest, BlockCodesAndSensorTypesNameTheSameRanges) {
@@ -20,8 +22,9 @@ TEST(Qd20VariantTest, BlockCodesAndSensorTypesNameTheSameRanges) {
         float start, span;
         const char* text;
     };
-    for (const Row& r : {Row{'1', 2, 30, 70, "Sensor: ZYL24_70"}, Row{'0', 1, 80, 220, "Sensor: ZYL24_220"},
-                         Row{'2', 11, 250, 500, "Sensor: ZYL24_500"}, Row{'3', 10, 250, 1000, "Sensor: ZYL24_1000"}}) {
+    for (const Row& r :
+         {Row{'1', 2, 30, 70, "Sensor: ZYL24_70"}, Row{'0', 1, 80, 220, "Sensor: ZYL24_220"},
+          Row{'2', 11, 250, 500, "Sensor: ZYL24_500"}, Row{'3', 10, 250, 1000, "Sensor: ZYL24_1000"}}) {
         for (std::uint8_t code : {r.code, std::uint8_t(r.code - '0'), std::uint8_t(r.code | 0x80)}) {
             const Qd20Variant* v = VariantForCode(code);
             ASSERT_NE(v, nullptr) << int(code);
@@ -46,10 +49,10 @@ TEST(Qd20VariantTest, RangeStartAndEndMapToTheEndsOfTheScale) {
         EXPECT_FLOAT_EQ(ToMillimetres(0, v), v.rangeEnd());
     }
     // Truncation toward zero, on both sides of the scale.
-    EXPECT_EQ(ToRaw(80.1f, variant(1)), 4093);   // 4093.14
-    EXPECT_EQ(ToRaw(65.0f, variant(2)), 2047);   // 2047.5
-    EXPECT_EQ(ToRaw(300.1f, variant(1)), -1);    // -1.86
-    EXPECT_EQ(ToRaw(79.9f, variant(1)), 4096);   // 4096.86
+    EXPECT_EQ(ToRaw(80.1f, variant(1)), 4093); // 4093.14
+    EXPECT_EQ(ToRaw(65.0f, variant(2)), 2047); // 2047.5
+    EXPECT_EQ(ToRaw(300.1f, variant(1)), -1);  // -1.86
+    EXPECT_EQ(ToRaw(79.9f, variant(1)), 4096); // 4096.86
     EXPECT_FLOAT_EQ(ToMillimetres(2048, variant(10)), 749.8779f);
     EXPECT_DOUBLE_EQ(ToMillimetresInt(4095, variant(11)), 250.0);
     // Nonsense in, a number out (not undefined behaviour).
@@ -99,8 +102,8 @@ TEST(Qd20ParameterBlockTest, BitsSitWhereTheSensorPutsThem) {
     // Q1 at "Diff-Hold" (byte 0 bit 4), trigger high (bit 5), Q1 normally closed (byte 1 bit 2),
     // Q2 "Good Target" (byte 3 bit 4) with pulse stretching (bit 3), key lock (byte 4 bit 3),
     // 0.4 ms averaging (byte 5 bit 0) and lowlight (bit 3).
-    const Bytes bytes{0x30, 0x04, '3', 0x18, 0x08, 0x09, 0x3F, 0x3F, 0x00, 0x00,
-                      0x20, 0x00, 0x10, 0x01, 0x01, 0x02, 0x03, 0x04};
+    const Bytes bytes{0x30, 0x04, '3',  0x18, 0x08, 0x09, 0x3F, 0x3F, 0x00,
+                      0x00, 0x20, 0x00, 0x10, 0x01, 0x01, 0x02, 0x03, 0x04};
     const auto b = DecodeParameterBlock(bytes);
     ASSERT_TRUE(b);
     EXPECT_EQ(b->q1Function, 6);
@@ -228,12 +231,12 @@ TEST(Qd20SettingsTest, SettingsSurviveTheSimulatedBlockAndBack) {
 TEST(Qd20PixelDataTest, PixelRepliesDecodeAsTheServiceViewsShowThem) {
     Bytes data(kQd20PixelDataBytes + 1, 0);
     data[0] = 1;
-    data[1] = 2;                 // first number 130
-    data[2] = 0x7F;              // pixel 0 high byte: 127 * 256 + 127 * 4 wraps negative
+    data[1] = 2;    // first number 130
+    data[2] = 0x7F; // pixel 0 high byte: 127 * 256 + 127 * 4 wraps negative
     data[3] = 0x7F;
-    data[4] = 0x01;              // pixel 1: 256 + 12
+    data[4] = 0x01; // pixel 1: 256 + 12
     data[5] = 0x03;
-    data[2 + 2 * 101] = 0x10;    // pixel 101
+    data[2 + 2 * 101] = 0x10; // pixel 101
     data[3 + 2 * 101] = 0x00;
     const auto curve = DecodePixelCurve(data);
     ASSERT_TRUE(curve);

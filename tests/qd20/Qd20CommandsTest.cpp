@@ -10,7 +10,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-const Qd20Variant& v220() { return *VariantForSensorType(1); }
+const Qd20Variant& v220() {
+    return *VariantForSensorType(1);
+}
 
 Bytes dataOf(const Qd20Request& r) {
     Bytes b;
@@ -46,11 +48,11 @@ struct RecordingSender {
 
 TEST(Qd20CommandsTest, SwitchPointsAreSentWithinTwoTo4093) {
     const Qd20Variant& v = v220();
-    EXPECT_EQ(SwitchPointRaw(300.0f, v), 2);     // exactly the range end
-    EXPECT_EQ(SwitchPointRaw(400.0f, v), 2);     // beyond it
-    EXPECT_EQ(SwitchPointRaw(299.9f, v), 2);     // ToRaw gives 1
-    EXPECT_EQ(SwitchPointRaw(80.0f, v), 4093);   // the range start
-    EXPECT_EQ(SwitchPointRaw(10.0f, v), 4093);   // before it
+    EXPECT_EQ(SwitchPointRaw(300.0f, v), 2);   // exactly the range end
+    EXPECT_EQ(SwitchPointRaw(400.0f, v), 2);   // beyond it
+    EXPECT_EQ(SwitchPointRaw(299.9f, v), 2);   // ToRaw gives 1
+    EXPECT_EQ(SwitchPointRaw(80.0f, v), 4093); // the range start
+    EXPECT_EQ(SwitchPointRaw(10.0f, v), 4093); // before it
     EXPECT_EQ(SwitchPointRaw(190.0f, v), 2047);
     // The 1000 mm variant resolves finer than 0.1 mm near its start: 4094 is still too high.
     EXPECT_EQ(SwitchPointRaw(250.1f, *VariantForSensorType(10)), 4093);

@@ -1,9 +1,9 @@
 // The virtual ZYL24 sensors and the demo's devices, as the window and zylctl meet them.
+#include "SimZyl24Bus.h"
 #include "DemoDeviceProvider.h"
 #include "Q20_speziell.h"
 #include "Qd20Commands.h"
 #include "Qd20PixelData.h"
-#include "SimZyl24Bus.h"
 
 #include <gtest/gtest.h>
 
@@ -41,12 +41,12 @@ TEST_F(SimZyl24BusTest, OnlyCompleteCorrectFramesToItsAddressAreAnswered) {
         return line.pending();
     };
     EXPECT_GT(writeRaw({0x85, 0x04, 0x41, 0x40}), 0u);
-    EXPECT_EQ(writeRaw({0x85, 0x04, 0x41, 0x41}), 0u);       // wrong check byte
-    EXPECT_EQ(writeRaw({0x86, 0x04, 0x41, 0x43}), 0u);       // another address
-    EXPECT_EQ(writeRaw({0x85, 0x04, 0x41}), 0u);             // incomplete ...
-    EXPECT_GT(writeRaw({0x85, 0x04, 0x41, 0x40}), 0u);       // ... and a new frame restarts
+    EXPECT_EQ(writeRaw({0x85, 0x04, 0x41, 0x41}), 0u);                // wrong check byte
+    EXPECT_EQ(writeRaw({0x86, 0x04, 0x41, 0x43}), 0u);                // another address
+    EXPECT_EQ(writeRaw({0x85, 0x04, 0x41}), 0u);                      // incomplete ...
+    EXPECT_GT(writeRaw({0x85, 0x04, 0x41, 0x40}), 0u);                // ... and a new frame restarts
     EXPECT_EQ(writeRaw({0x85, 0x0A, 0x41, 1, 2, 3, 4, 5, 6, 0}), 0u); // no frame is that long
-    EXPECT_EQ(writeRaw({0x05, 0x04, 0x41, 0x40}), 0u);       // no address byte
+    EXPECT_EQ(writeRaw({0x05, 0x04, 0x41, 0x40}), 0u);                // no address byte
     // Every complete frame is in the log, answered or not.
     ASSERT_EQ(bus.frames().size(), 4u);
     EXPECT_EQ(bus.frames()[1], (Bytes{0x85, 0x04, 0x41, 0x41}));
@@ -139,7 +139,8 @@ TEST_F(SimZyl24BusTest, MeasurementsMoveAndReportQ1AgainstTheSwitchPoint) {
         clock.advance(200);
     }
     // It moves, slowly, and stays inside the range.
-    EXPECT_GT(*std::max_element(values.begin(), values.end()) - *std::min_element(values.begin(), values.end()),
+    EXPECT_GT(*std::max_element(values.begin(), values.end()) -
+                  *std::min_element(values.begin(), values.end()),
               500);
     for (std::size_t i = 1; i < values.size(); ++i)
         EXPECT_LT(std::abs(values[i] - values[i - 1]), 200);

@@ -86,7 +86,8 @@ std::vector<std::string> logLines(const std::string& file) {
 }
 
 std::string tempLog(const char* name) {
-    const auto path = std::filesystem::temp_directory_path() / (std::string(name) + std::to_string(::getpid()));
+    const auto path =
+        std::filesystem::temp_directory_path() / (std::string(name) + std::to_string(::getpid()));
     std::filesystem::remove(path);
     return path.string();
 }
@@ -165,7 +166,9 @@ TEST(ZylsimPtyTest, HalvernSensorAnswersItsProbe) {
 
 TEST(ZylsimPtyTest, BadOptionsAreRefused) {
     for (std::vector<std::string> args : {std::vector<std::string>{"--sensor", "5:300"},
-                                          {"--sensor", "0:220"}, {"--halvern", "13"}, {"--bogus"}}) {
+                                          {"--sensor", "0:220"},
+                                          {"--halvern", "13"},
+                                          {"--bogus"}}) {
         std::string command = zylsimPath();
         for (const std::string& a : args)
             command += " " + a;
