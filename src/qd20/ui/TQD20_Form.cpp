@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QShowEvent>
 #include <QTimer>
@@ -49,6 +50,11 @@ TQD20_Form::TQD20_Form(AppState& app, QWidget* parent)
     setHelpContexts();
 
     setWindowTitle(QStringLiteral("ZYL 24"));
+    // Room for the plot next to the parameter groups, but never larger than the screen.
+    QSize size(1200, 820);
+    if (const QScreen* s = screen())
+        size = size.boundedTo(s->availableGeometry().size());
+    resize(size);
     setLed(led_q1, 0);
     setLed(led_qv, 0);
     showNoSensorPanels();
@@ -201,22 +207,20 @@ void TQD20_Form::writeSettings() {
     settings.setValue(kAddressValue, record.address);
 }
 
-void TQD20_Form::SetConnectedControls() {
+// What needs a sensor: reading and writing, the transfers, the measurements and the variants.
+void TQD20_Form::setConnectedSet(bool enabled) {
     for (QAction* a : {LesenButton, SetzenButton, QD20NVB701, QD20NVB2201, QD60NVB5001})
-        a->setEnabled(true);
-    DatenMenu->menuAction()->setEnabled(true);
+        a->setEnabled(enabled);
+    DatenMenu->menuAction()->setEnabled(enabled);
     for (QWidget* w : std::initializer_list<QWidget*>{BSETQ1, BSETQ2, BAN, BCA, BWE, BES, StartButton, TriggerButton,
                                                       StartButtonSingle, TriggerButtonSingle})
-        w->setEnabled(true);
+        w->setEnabled(enabled);
 }
 
+void TQD20_Form::SetConnectedControls() { setConnectedSet(true); }
+
 void TQD20_Form::SetDisconnectedControls() {
-    for (QAction* a : {LesenButton, SetzenButton, QD20NVB701, QD20NVB2201, QD60NVB5001})
-        a->setEnabled(false);
-    DatenMenu->menuAction()->setEnabled(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{BSETQ1, BSETQ2, BAN, BCA, BWE, BES, StartButton, TriggerButton,
-                                                      StartButtonSingle, TriggerButtonSingle})
-        w->setEnabled(false);
+    setConnectedSet(false);
     RohDataTimer->stop();
     MessDataTimer->stop();
 }

@@ -296,6 +296,7 @@ private:
     bool FormClose();
     void readSettings();
     void writeSettings();
+    void setConnectedSet(bool enabled);
     void setStatus(int panel, const QString& text);
     void showExchangeStatus(StatusKind kind, const QString& hex = QString());
     void showNoSensorPanels();
@@ -318,11 +319,16 @@ private:
     Qd20Sender transferSender();
     void sendSetting(const std::function<Qd20Request(std::uint8_t address)>& build);
     void endOfTransfer(bool ok, std::optional<std::uint8_t> address);
+    using OutputSender = bool (*)(const Qd20Sender&, std::uint8_t, const Qd20Settings&, const Qd20Variant&, bool);
+    void sendOutput(OutputSender send, QPushButton* setButton);
 
     // Screen (TQD20_FormScreen.cpp)
     void updateOutputFunction(bool q2);
+    void showOutputPoints(TCSchaltpunkt* editor, QLabel* first, QLabel* second, int firstLevel, int secondLevel,
+                          QPushButton* setButton);
     void showQ1Points();
     void showQ2Points();
+    void showPointTexts();
     void showAnalogPoints(bool both);
     void setLevelsFromEditors();
     void refreshEditors();

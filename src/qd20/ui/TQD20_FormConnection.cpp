@@ -195,7 +195,7 @@ void TQD20_Form::SuchenMenuClick() {
     m_app.StopSearch = false;
     SearchAddress = 0;
     FoundCount = 0;
-    for (QAction* a : {SuchenMenu, SuchenButton, ManuellMenu})
+    for (QAction* a : {SuchenMenu, SuchenButton, ManuellMenu, TrennenMenu})
         a->setEnabled(false);
     TSuchen->start();
 }
@@ -223,7 +223,7 @@ void TQD20_Form::finishSearch() {
     TSuchen->stop();
     if (m_app.progress)
         m_app.progress->hide();
-    for (QAction* a : {SuchenMenu, SuchenButton, ManuellMenu})
+    for (QAction* a : {SuchenMenu, SuchenButton, ManuellMenu, TrennenMenu})
         a->setEnabled(true);
     if (FoundCount != 0) {
         if (m_app.SensorType != 0)

@@ -41,35 +41,25 @@ void TQD20_Form::endOfTransfer(bool ok, std::optional<std::uint8_t> address) {
     }
 }
 
-void TQD20_Form::BSETQ1Click() {
+void TQD20_Form::sendOutput(OutputSender send, QPushButton* setButton) {
     if (!connectedOrSimulating())
         return;
     SettingsStored = false;
     const auto address = transferAddress();
-    const bool ok = address && SendQ1(transferSender(), *address, settingsFromControls(), variant(), simulating());
+    const bool ok = address && send(transferSender(), *address, settingsFromControls(), variant(), simulating());
     if (ok && TxCommand == 'F') // fast measurement selected: the block read becomes possible
         StartButton->setEnabled(true);
     if (ok) {
-        setMark(BSETQ1, kConfirmImage);
+        setMark(setButton, kConfirmImage);
         clearMark(BES);
         clearMark(BWE);
     }
     endOfTransfer(ok, address);
 }
 
-void TQD20_Form::BSETQ2Click() {
-    if (!connectedOrSimulating())
-        return;
-    SettingsStored = false;
-    const auto address = transferAddress();
-    const bool ok = address && SendQ2(transferSender(), *address, settingsFromControls(), variant(), simulating());
-    if (ok) {
-        setMark(BSETQ2, kConfirmImage);
-        clearMark(BES);
-        clearMark(BWE);
-    }
-    endOfTransfer(ok, address);
-}
+void TQD20_Form::BSETQ1Click() { sendOutput(&SendQ1, BSETQ1); }
+
+void TQD20_Form::BSETQ2Click() { sendOutput(&SendQ2, BSETQ2); }
 
 void TQD20_Form::BANClick() {
     if (!connectedOrSimulating())

@@ -261,22 +261,18 @@ QWidget* TQD20_Form::buildDisplayColumn() {
     P_draw_Q20 = new QGroupBox;
     auto* points = new QGridLayout(P_draw_Q20);
     QWidget* holder = nullptr;
-    TSP1 = new QLabel(QStringLiteral("Q1"));
-    SP_Q1 = makeEditor(false, holder);
-    LQ1_1 = new QLabel;
-    LQ1_2 = new QLabel;
-    points->addWidget(TSP1, 0, 0);
-    points->addWidget(holder, 0, 1);
-    points->addWidget(LQ1_1, 0, 2);
-    points->addWidget(LQ1_2, 0, 3);
-    TSP2 = new QLabel(QStringLiteral("Q2"));
-    SP_Q2 = makeEditor(false, holder);
-    LQ2_1 = new QLabel;
-    LQ2_2 = new QLabel;
-    points->addWidget(TSP2, 1, 0);
-    points->addWidget(holder, 1, 1);
-    points->addWidget(LQ2_1, 1, 2);
-    points->addWidget(LQ2_2, 1, 3);
+    auto addPointRow = [&](int row, QLabel*& name, TCSchaltpunkt*& editor, QLabel*& first, QLabel*& second) {
+        name = new QLabel(QStringLiteral("Q%1").arg(row + 1));
+        editor = makeEditor(false, holder);
+        first = new QLabel;
+        second = new QLabel;
+        points->addWidget(name, row, 0);
+        points->addWidget(holder, row, 1);
+        points->addWidget(first, row, 2);
+        points->addWidget(second, row, 3);
+    };
+    addPointRow(0, TSP1, SP_Q1, LQ1_1, LQ1_2);
+    addPointRow(1, TSP2, SP_Q2, LQ2_1, LQ2_2);
     points->setColumnStretch(1, 1);
     for (QWidget* w : {static_cast<QWidget*>(TSP1), static_cast<QWidget*>(TSP2)})
         keepPlaceWhenHidden(w);

@@ -45,37 +45,37 @@ void TQD20_Form::setLevelsFromEditors() {
     levels.SetL5(static_cast<float>(ToRaw(SP_QA->SP2(), v)));
 }
 
-// Labels, analog fields and levels from the editors, without touching the transfer marks.
-void TQD20_Form::refreshEditors() {
+void TQD20_Form::showPointTexts() {
     LQ1_1->setText(pointText(SP_Q1, SP_Q1->SP1()));
     LQ1_2->setText(pointText(SP_Q1, SP_Q1->SP2()));
     LQ2_1->setText(pointText(SP_Q2, SP_Q2->SP1()));
     LQ2_2->setText(pointText(SP_Q2, SP_Q2->SP2()));
     ENull->setText(pointText(SP_QA, SP_QA->SP1()));
     EVoll->setText(pointText(SP_QA, SP_QA->SP2()));
+}
+
+// Labels, analog fields and levels from the editors, without touching the transfer marks.
+void TQD20_Form::refreshEditors() {
+    showPointTexts();
     setLevelsFromEditors();
     Grafik->Paint();
 }
 
-void TQD20_Form::showQ1Points() {
-    LQ1_1->setText(pointText(SP_Q1, SP_Q1->SP1()));
-    LQ1_2->setText(pointText(SP_Q1, SP_Q1->SP2()));
+// After an edit of a switching output: its labels and plot levels follow, its mark goes.
+void TQD20_Form::showOutputPoints(TCSchaltpunkt* editor, QLabel* first, QLabel* second, int firstLevel,
+                                  int secondLevel, QPushButton* setButton) {
+    first->setText(pointText(editor, editor->SP1()));
+    second->setText(pointText(editor, editor->SP2()));
     TLevel& levels = Grafik->Schaltpunkt();
-    levels.SetL2(static_cast<float>(ToRaw(SP_Q1->SP1(), variant())));
-    levels.SetL1(static_cast<float>(ToRaw(SP_Q1->SP2(), variant())));
+    levels.SetL(firstLevel, static_cast<float>(ToRaw(editor->SP1(), variant())));
+    levels.SetL(secondLevel, static_cast<float>(ToRaw(editor->SP2(), variant())));
     Grafik->NewDraw();
-    clearMark(BSETQ1);
+    clearMark(setButton);
 }
 
-void TQD20_Form::showQ2Points() {
-    LQ2_1->setText(pointText(SP_Q2, SP_Q2->SP1()));
-    LQ2_2->setText(pointText(SP_Q2, SP_Q2->SP2()));
-    TLevel& levels = Grafik->Schaltpunkt();
-    levels.SetL4(static_cast<float>(ToRaw(SP_Q2->SP1(), variant())));
-    levels.SetL3(static_cast<float>(ToRaw(SP_Q2->SP2(), variant())));
-    Grafik->NewDraw();
-    clearMark(BSETQ2);
-}
+void TQD20_Form::showQ1Points() { showOutputPoints(SP_Q1, LQ1_1, LQ1_2, 2, 1, BSETQ1); }
+
+void TQD20_Form::showQ2Points() { showOutputPoints(SP_Q2, LQ2_1, LQ2_2, 4, 3, BSETQ2); }
 
 void TQD20_Form::showAnalogPoints(bool both) {
     if (both)
@@ -145,12 +145,7 @@ void TQD20_Form::GrafikChangeLevel() {
     follow(SP_Q2, false, 3);
     follow(SP_QA, true, 6);
     follow(SP_QA, false, 5);
-    LQ1_1->setText(pointText(SP_Q1, SP_Q1->SP1()));
-    LQ1_2->setText(pointText(SP_Q1, SP_Q1->SP2()));
-    LQ2_1->setText(pointText(SP_Q2, SP_Q2->SP1()));
-    LQ2_2->setText(pointText(SP_Q2, SP_Q2->SP2()));
-    ENull->setText(pointText(SP_QA, SP_QA->SP1()));
-    EVoll->setText(pointText(SP_QA, SP_QA->SP2()));
+    showPointTexts();
     attachEditorHandlers();
 }
 
