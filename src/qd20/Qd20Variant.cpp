@@ -12,6 +12,11 @@ const std::array<Qd20Variant, 4> kVariants{{
     {10, 3, 250.0f, 1000.0f, 250, 1000, "Sensor: ZYL24_1000"},
 }};
 
+template <typename Predicate> const Qd20Variant* findVariant(Predicate matches) {
+    const auto it = std::find_if(kVariants.begin(), kVariants.end(), matches);
+    return it == kVariants.end() ? nullptr : &*it;
+}
+
 } // namespace
 
 const std::array<Qd20Variant, 4>& Qd20Variants() {
@@ -19,10 +24,7 @@ const std::array<Qd20Variant, 4>& Qd20Variants() {
 }
 
 const Qd20Variant* VariantForSensorType(int sensorType) {
-    for (const Qd20Variant& v : kVariants)
-        if (v.sensorType == sensorType)
-            return &v;
-    return nullptr;
+    return findVariant([&](const Qd20Variant& v) { return v.sensorType == sensorType; });
 }
 
 const Qd20Variant* VariantForCode(std::uint8_t blockByte2) {
@@ -30,17 +32,11 @@ const Qd20Variant* VariantForCode(std::uint8_t blockByte2) {
     int code = blockByte2 & 0x7F;
     if (code >= '0' && code <= '3')
         code -= '0';
-    for (const Qd20Variant& v : kVariants)
-        if (v.variantCode == code)
-            return &v;
-    return nullptr;
+    return findVariant([&](const Qd20Variant& v) { return v.variantCode == code; });
 }
 
 const Qd20Variant* VariantForSpan(int spanMm) {
-    for (const Qd20Variant& v : kVariants)
-        if (v.rangeSpanInt == spanMm)
-            return &v;
-    return nullptr;
+    return findVariant([&](const Qd20Variant& v) { return v.rangeSpanInt == spanMm; });
 }
 
 int ToRaw(float mm, const Qd20Variant& variant) {
