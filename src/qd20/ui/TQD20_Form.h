@@ -10,9 +10,8 @@
 //   TQD20_FormEditing.cpp     the transfers of the single parameter groups
 //   TQD20_FormScreen.cpp      what keeps editors, labels, read-only fields and plot levels in step
 //
-// Controls and handlers are public so that the program's own parts (measurement, project file,
-// simulation, service functions) and the tests can reach them by the names the sensor's
-// documentation uses.
+// Controls and handlers are public so that the window's other parts (measurement, project file,
+// simulation, service functions) and the tests can reach them by name.
 #include "Qd20Commands.h"
 #include "Qd20Settings.h"
 #include "SensorWindow.h"
