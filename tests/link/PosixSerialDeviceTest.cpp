@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -68,8 +67,7 @@ TEST_F(PosixSerialDeviceTest, GapLongerThanTheIntervalEndsTheRead) {
     const auto [first, took] = timedRead({30, 0, 3000, 0, 0}, 64);
     EXPECT_EQ(first, (Bytes{1, 2, 3}));
     EXPECT_LT(took, 200);
-    const auto [second, took2] = timedRead({30, 0, 3000, 0, 0}, 64);
-    EXPECT_EQ(second, (Bytes{4, 5, 6}));
+    EXPECT_EQ(timedRead({30, 0, 3000, 0, 0}, 64).first, (Bytes{4, 5, 6}));
 }
 
 TEST_F(PosixSerialDeviceTest, IntervalZeroCollectsUntilTheTotalTimeout) {
@@ -81,23 +79,13 @@ TEST_F(PosixSerialDeviceTest, IntervalZeroCollectsUntilTheTotalTimeout) {
 }
 
 TEST_F(PosixSerialDeviceTest, FullBufferEndsTheReadAndTheRestWaits) {
+    EXPECT_LT(timedRead({0, 0, 0, 0, 0}, 8).second, 50); // all zero: what is there, at once
     pty.send({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
     const auto [first, took] = timedRead({0, 0, 3000, 0, 0}, 4);
     EXPECT_EQ(first, (Bytes{0, 1, 2, 3}));
     EXPECT_LT(took, 1000);
-    const auto [rest, took2] = timedRead({0, 0, 50, 0, 0}, 64);
+    const auto [rest, took2] = timedRead({0, 0, 0, 0, 0}, 64);
     EXPECT_EQ(rest, (Bytes{4, 5, 6, 7, 8, 9}));
-}
-
-TEST_F(PosixSerialDeviceTest, AllZeroTimeoutsReturnWhatIsThereAtOnce) {
-    const auto [none, took] = timedRead({0, 0, 0, 0, 0}, 8);
-    EXPECT_TRUE(none.empty());
-    EXPECT_LT(took, 50);
-
-    pty.send({7, 8, 9});
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    const auto [some, took2] = timedRead({0, 0, 0, 0, 0}, 8);
-    EXPECT_EQ(some, (Bytes{7, 8, 9}));
     EXPECT_LT(took2, 50);
 }
 
@@ -174,22 +162,6 @@ TEST_F(PosixSerialDeviceTest, RtsToggleWithoutDriverSupportStillSendsAndReceives
     EXPECT_EQ(timedRead({20, 0, 500, 0, 0}, 4).first, Bytes{3});
     EXPECT_EQ(dev->lastError(), "");
     EXPECT_EQ(dev->providerSubtype(), ProviderSubtype::Rs232);
-}
-
-TEST(PosixSerialDeviceOpenTest, PathsThatAreNoSerialLineAreRefused) {
-    int err = 0;
-    EXPECT_EQ(PosixSerialDevice::open("/nonexistent/ttyUSB9", err), nullptr);
-    EXPECT_EQ(err, ENOENT);
-    EXPECT_EQ(PosixSerialDevice::open("/dev/null", err), nullptr);
-    EXPECT_EQ(err, ENOTTY);
-
-    char path[] = "/tmp/zyl-not-a-tty-XXXXXX";
-    const int fd = ::mkstemp(path);
-    ASSERT_GE(fd, 0);
-    ::close(fd);
-    EXPECT_EQ(PosixSerialDevice::open(path, err), nullptr);
-    EXPECT_EQ(err, ENOTTY);
-    std::remove(path);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -14,7 +15,8 @@ SimulatedLine& lineOf(Schnittstelle& ports, int com) {
 }
 
 struct IdentCase {
-    const char* reply;
+    const char* code;
+    const char* revision; // nullptr: the reply holds only the code
     int type;
     bool newProtocol;
     bool oldProtocol;
@@ -24,50 +26,44 @@ class IdentifyTable : public ::testing::TestWithParam<IdentCase> {};
 
 TEST_P(IdentifyTable, ReplyGivesTypeAndProtocolGeneration) {
     const IdentCase& c = GetParam();
+    std::string reply = c.code;
+    if (c.revision)
+        reply += std::string(" $Revision: ") + c.revision + " $";
+    if (!reply.empty())
+        reply += "\r\n";
     FakeClock clock;
     SimLineProvider provider(clock);
-    SimIdentDevice sensor(c.reply, 38400);
+    SimIdentDevice sensor(reply, 38400);
     provider.plug(4, [&](SimulatedLine& line) { line.attach(&sensor); });
     Schnittstelle ports(provider, clock);
 
-    EXPECT_EQ(ports.OpenAndIdentify(4, 38400, 0, 0, 8, 50), c.type) << c.reply;
-    EXPECT_EQ(ports.NewProtocol, c.newProtocol) << c.reply;
-    EXPECT_EQ(ports.OldProtocol, c.oldProtocol) << c.reply;
+    EXPECT_EQ(ports.OpenAndIdentify(4, 38400, 0, 0, 8, 50), c.type) << reply;
+    EXPECT_EQ(ports.NewProtocol, c.newProtocol) << reply;
+    EXPECT_EQ(ports.OldProtocol, c.oldProtocol) << reply;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     TypeCodes, IdentifyTable,
     ::testing::Values(
-        // Family codes: the first four characters decide.
-        IdentCase{"QS55K1AB $Revision: 4.2 $\r\n", 5, true, false},
-        IdentCase{"QS55K1AB $Revision: 3.9 $\r\n", 5, false, true},
-        IdentCase{"QD55K1AB $Revision: 4.0 $\r\n", 3, true, false},
-        IdentCase{"QS56ZZZZ $Revision: 4.0 $\r\n", 6, true, false},
-        IdentCase{"QD56ZZZZ $Revision: 4.0 $\r\n", 4, true, false},
-        // Three equal positions are not enough.
-        IdentCase{"QS5XK1AB $Revision: 4.0 $\r\n", 0, true, false},
+        // Family codes: the first four characters decide; three equal positions are not enough.
+        IdentCase{"QS55K1AB", "4.2", 5, true, false}, IdentCase{"QS55K1AB", "3.9", 5, false, true},
+        IdentCase{"QD55K1AB", "4.0", 3, true, false}, IdentCase{"QS56ZZZZ", "4.0", 6, true, false},
+        IdentCase{"QD56ZZZZ", "4.0", 4, true, false}, IdentCase{"QS5XK1AB", "4.0", 0, true, false},
         // Customer codes: seven of eight.
-        IdentCase{"RV3KHWSX $Revision: 4.0 $\r\n", 5, true, false},
-        IdentCase{"RV3KHWXX $Revision: 4.0 $\r\n", 0, true, false},
-        IdentCase{"ZYL90-RA $Revision: 4.0 $\r\n", 5, true, false},
-        IdentCase{"HGM4361A $Revision: 4.0 $\r\n", 5, true, false},
-        IdentCase{"RV3KJESA $Revision: 4.0 $\r\n", 3, true, false},
-        IdentCase{"HGM4360A $Revision: 4.0 $\r\n", 3, true, false},
-        IdentCase{"HGM4311A $Revision: 4.0 $\r\n", 6, true, false},
-        IdentCase{"HGM4310A $Revision: 4.0 $\r\n", 4, true, false},
+        IdentCase{"RV3KHWSX", "4.0", 5, true, false}, IdentCase{"RV3KHWXX", "4.0", 0, true, false},
+        IdentCase{"ZYL90-RA", "4.0", 5, true, false}, IdentCase{"HGM4361A", "4.0", 5, true, false},
+        IdentCase{"RV3KJESA", "4.0", 3, true, false}, IdentCase{"HGM4360A", "4.0", 3, true, false},
+        IdentCase{"HGM4311A", "4.0", 6, true, false}, IdentCase{"HGM4310A", "4.0", 4, true, false},
         // Listed codes sent literally keep their own row, although they are one
         // character away from a code of an earlier row.
-        IdentCase{"HGM4360_ $Revision: 4.0 $\r\n", 3, true, false},
-        IdentCase{"ZYL90-L_ $Revision: 4.0 $\r\n", 3, true, false},
-        IdentCase{"HGM4311_ $Revision: 4.0 $\r\n", 6, true, false},
-        IdentCase{"HGM4310_ $Revision: 4.0 $\r\n", 4, true, false},
-        IdentCase{"QD55____ $Revision: 4.0 $\r\n", 3, true, false},
+        IdentCase{"HGM4360_", "4.0", 3, true, false}, IdentCase{"ZYL90-L_", "4.0", 3, true, false},
+        IdentCase{"HGM4311_", "4.0", 6, true, false}, IdentCase{"HGM4310_", "4.0", 4, true, false},
+        IdentCase{"QD55____", "4.0", 3, true, false},
         // QS40: the full code keeps the revision's verdict, a partial one forces the old protocol.
-        IdentCase{"QS40MNTB $Revision: 5.1 $\r\n", 7, true, false},
-        IdentCase{"QS40MXXX $Revision: 5.1 $\r\n", 7, false, true},
-        IdentCase{"XS40XXXX $Revision: 5.1 $\r\n", 0, true, false},
+        IdentCase{"QS40MNTB", "5.1", 7, true, false}, IdentCase{"QS40MXXX", "5.1", 7, false, true},
+        IdentCase{"XS40XXXX", "5.1", 0, true, false},
         // Nothing but the code: the generation flags stay as they were (both clear here).
-        IdentCase{"QS55K1AB\r\n", 5, false, false}, IdentCase{"", 0, false, false}));
+        IdentCase{"QS55K1AB", nullptr, 5, false, false}, IdentCase{"", nullptr, 0, false, false}));
 
 class PortsTest : public ::testing::Test {
 protected:
