@@ -89,6 +89,11 @@ void TQD20_Form::closeEvent(QCloseEvent* event) {
 
 // Every showing starts disconnected, with the settings of the last session.
 void TQD20_Form::FormShow() {
+    // Reserved here rather than per poll: nothing on the polling path allocates.
+    m_samples.allocate();
+    Grafik->DataStart = m_samples.DataStart();
+    Grafik->DataOldest = m_samples.DataOldest();
+    showServiceItems();
     VariantFixed = false;
     setWindowTitle(QStringLiteral("ZYL 24"));
     SetDisconnectedControls();
@@ -130,6 +135,9 @@ bool TQD20_Form::FormClose() {
     if (m_app.SensorType == 0)
         m_app.SensorType = 1;
     writeSettings();
+    Grafik->DataStart = nullptr;
+    Grafik->DataOldest = nullptr;
+    m_samples.release();
     m_app.ports.ClosePort(PortNumber);
     Connected = false;
     return true;
@@ -217,12 +225,17 @@ void TQD20_Form::setConnectedSet(bool enabled) {
         w->setEnabled(enabled);
 }
 
-void TQD20_Form::SetConnectedControls() { setConnectedSet(true); }
+// A ZYL24 connection ends a Halvern one: the start button polls the ZYL24 again.
+void TQD20_Form::SetConnectedControls() {
+    leaveHalvernMode();
+    setConnectedSet(true);
+}
 
 void TQD20_Form::SetDisconnectedControls() {
     setConnectedSet(false);
     RohDataTimer->stop();
     MessDataTimer->stop();
+    showTimerStates();
 }
 
 void TQD20_Form::ApplySensorVariant() {

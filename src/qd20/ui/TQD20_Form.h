@@ -9,10 +9,16 @@
 //   TQD20_FormConnection.cpp  exchanges, search, manual connection, read all, write all
 //   TQD20_FormEditing.cpp     the transfers of the single parameter groups
 //   TQD20_FormScreen.cpp      what keeps editors, labels, read-only fields and plot levels in step
+//   TQD20_FormMeasure.cpp     measurement polls, single measurements, block read, CSV export
+//   TQD20_FormProject.cpp     project files (.qel)
+//   TQD20_FormService.cpp     simulation window, pixel views, service connection, Halvern sensors
 //
 // Controls and handlers are public so that the window's other parts (measurement, project file,
 // simulation, service functions) and the tests can reach them by name.
+#include "PixelHistory.h"
 #include "Qd20Commands.h"
+#include "Qd20Measurement.h"
+#include "Qd20SampleMemory.h"
 #include "Qd20Settings.h"
 #include "SensorWindow.h"
 
@@ -26,6 +32,7 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -35,6 +42,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QTimer;
@@ -43,6 +51,7 @@ class QToolButton;
 class TCGraphic;
 class TCSchaltpunkt;
 class TCSlide;
+class SerialDevice;
 struct AppState;
 
 class TQD20_Form : public QMainWindow, public SensorWindow {
@@ -78,6 +87,20 @@ public:
     QAction* HalvernMenu = nullptr;
     QAction* Simulation1 = nullptr;
     QMenu* spezial1 = nullptr; // service functions; hidden
+    QAction* lesePixeldaten1 = nullptr;
+    QAction* lesePixeldatenMemo1 = nullptr;
+    QAction* enableSensor1 = nullptr;
+    // Service entries without a function of their own; the first six and disableService stay
+    // disabled until the service connection (enableSensor1) is made.
+    QAction* SWDownload = nullptr;
+    QAction* SWVersion = nullptr;
+    QAction* Produktionsnummer = nullptr;
+    QAction* Gertevariante = nullptr;
+    QAction* SoftwarevarianteS0 = nullptr;
+    QAction* SoftwarevarianteS1 = nullptr;
+    QAction* enableService = nullptr;
+    QAction* disableService = nullptr;
+    QAction* undokumentierterBefehl1 = nullptr;
     QMenu* HilfeMenu = nullptr;
     QAction* Inhalt1 = nullptr;
     QAction* InfoMenu = nullptr;
@@ -167,6 +190,9 @@ public:
     QTimer* TimerPixelGraf = nullptr; // service: pixel curve
     QTimer* TimerPixel = nullptr;     // service: pixel text
     QTimer* HalvernDataTimer = nullptr;
+    QPlainTextEdit* Memo1 = nullptr; // service: pixel text lines; hidden until used
+    QMenu* PopupMemo = nullptr;      // Memo1's menu
+    QAction* MenuItem2 = nullptr;    // "Verbergen"
 
     // ---- Status ---------------------------------------------------------------------------------
     QCheckBox* data_ok = nullptr; // "Data ok:": the last exchange was complete, correct and accepted
@@ -184,6 +210,7 @@ public:
     std::array<std::uint8_t, 18> ParameterBlock{};
     QTimer* TSuchen = nullptr; // the search: one address per 10 ms tick
     char TxCommand = 0;        // command letter of the last exchange
+    bool HalvernMode = false;  // the port serves a Halvern sensor, not a ZYL24 bus
 
     // ---- Exchanges --------------------------------------------------------------------------------
     // One exchange with the sensor at the address of Slave_Adr (asked for when the box holds no
@@ -248,6 +275,33 @@ public:
     // Puts values into sliders and editors and runs the screen updates that follow from them.
     void applySettingsToControls(const Qd20Settings& settings);
 
+    // ---- Measurements and export (TQD20_FormMeasure.cpp) ------------------------------------------
+    void RohDataTimerTimer();
+    void MessDataTimerTimer();
+    void StartButtonClick();
+    void TriggerButtonClick();
+    void StartButtonSingleClick();
+    void TriggerButtonSingleClick();
+    void MessModeChange();
+    void STsaveClick();
+    const Qd20SampleMemory& samples() const { return m_samples; }
+
+    // ---- Project file (TQD20_FormProject.cpp) ---------------------------------------------------------
+    void SichernButtonClick();
+    void OeffnenButtonClick();
+
+    // ---- Simulation and service functions (TQD20_FormService.cpp) --------------------------------------
+    void Simulation1Click();
+    void lesePixeldaten1Click();
+    void TimerPixelGrafTimer();
+    void lesePixeldatenMemo1Click();
+    void TimerPixelTimer();
+    void MenuItem2Click();
+    void enableSensor1Click();
+    void HalvernMenuClick();
+    void HalvernDataTimerTimer();
+    const PixelHistory& pixels() const { return m_pixels; }
+
     // ---- Languages and help -------------------------------------------------------------------------
     void GermanMenuClick();
     void EnglishMenuClick();
@@ -311,7 +365,31 @@ private:
     bool probeAddress(std::uint8_t address);
     void finishSearch();
     void applyMeasurementTimeouts();
+    // The device of the window's port; null while the port is closed.
+    SerialDevice* openDevice() const;
     QString portPanelText() const;
+
+    // Measurements (TQD20_FormMeasure.cpp)
+    std::optional<Qd20Measurement> measure(char command, bool askForAddress);
+    void showMeasurement(const Qd20Measurement& m, char command);
+    void poll(char command);
+    void singleMeasurement(char command);
+    void storeAndDraw(std::uint16_t value);
+    bool writeUserFile(const QString& path, const std::string& content);
+    void startExclusive(QTimer* timer);
+    void showTimerStates();
+    void preparePlotForPolling();
+    void blockRead();
+    QString notEnoughMemoryText() const { return QStringLiteral("not enough memory!"); }
+
+    // Service (TQD20_FormService.cpp)
+    void buildServiceMenu();
+    void showServiceItems();
+    void startHalvernPolling();
+    void leaveHalvernMode();
+    // The address in Slave_Adr, without asking: for timer ticks.
+    std::optional<std::uint8_t> typedAddress() const;
+    std::optional<int> numberEntry(const QString& caption, const QString& prompt, int preset, int fallback);
 
     // Transfers (TQD20_FormEditing.cpp)
     std::optional<std::uint8_t> transferAddress();
@@ -345,4 +423,6 @@ private:
     QString m_statusHex;
     bool m_noSensorShown = true;
     std::array<QMetaObject::Connection, 6> m_editorConnections{};
+    Qd20SampleMemory m_samples; // measurement ring, stream block and pixel curve
+    PixelHistory m_pixels;
 };

@@ -68,7 +68,7 @@ bool TQD20_Form::Qd20Transact(const Qd20Request& request) {
         showExchangeStatus(StatusKind::NoData);
         return false;
     }
-    SerialDevice* device = m_app.ports.isOpen(PortNumber) ? m_app.ports.device(PortNumber) : nullptr;
+    SerialDevice* device = openDevice();
     if (!device) {
         showExchangeStatus(StatusKind::NoData);
         return false;
@@ -163,8 +163,12 @@ bool TQD20_Form::probeAddress(std::uint8_t address) {
     return false;
 }
 
+SerialDevice* TQD20_Form::openDevice() const {
+    return m_app.ports.isOpen(PortNumber) ? m_app.ports.device(PortNumber) : nullptr;
+}
+
 void TQD20_Form::applyMeasurementTimeouts() {
-    if (SerialDevice* device = m_app.ports.isOpen(PortNumber) ? m_app.ports.device(PortNumber) : nullptr) {
+    if (SerialDevice* device = openDevice()) {
         Timeouts t;
         t.readIntervalMs = 4;
         t.readTotalMultiplierMs = 2;
@@ -350,6 +354,7 @@ void TQD20_Form::TrennenMenuClick() {
         m_app.SensorType = 0;
     }
     Connected = false;
+    leaveHalvernMode();
     SetDisconnectedControls();
     showNoSensorPanels();
 }

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -137,6 +138,7 @@ void TQD20_Form::buildMenus() {
 
     spezial1 = bar->addMenu(QString());
     spezial1->menuAction()->setVisible(false);
+    buildServiceMenu();
 
     HilfeMenu = bar->addMenu(QString());
     Inhalt1 = HilfeMenu->addAction(QString());
@@ -364,6 +366,17 @@ QWidget* TQD20_Form::buildDisplayColumn() {
     Grafik->setMinimumSize(360, 240);
     v->addWidget(Grafik, 1);
 
+    Memo1 = new QPlainTextEdit;
+    Memo1->setReadOnly(true);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    Memo1->hide();
+    PopupMemo = new QMenu(this);
+    MenuItem2 = PopupMemo->addAction(QStringLiteral("Verbergen"));
+    connect(Memo1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMemo->popup(Memo1->mapToGlobal(pos)); });
+    v->addWidget(Memo1, 1);
+
     keepPlaceWhenHidden(SP_Q1);
     keepPlaceWhenHidden(SP_Q2);
     return column;
@@ -479,4 +492,28 @@ void TQD20_Form::connectHandlers() {
     connect(Slave_Adr->lineEdit(), &QLineEdit::textEdited, this, &TQD20_Form::Slave_AdrChange);
 
     connect(TSuchen, &QTimer::timeout, this, &TQD20_Form::TSuchenTimer);
+
+    // Measurements, export, project files
+    connect(RohDataTimer, &QTimer::timeout, this, &TQD20_Form::RohDataTimerTimer);
+    connect(MessDataTimer, &QTimer::timeout, this, &TQD20_Form::MessDataTimerTimer);
+    connect(StartButton, &QToolButton::clicked, this, &TQD20_Form::StartButtonClick);
+    connect(TriggerButton, &QToolButton::clicked, this, &TQD20_Form::TriggerButtonClick);
+    connect(StartButtonSingle, &QToolButton::clicked, this, &TQD20_Form::StartButtonSingleClick);
+    connect(TriggerButtonSingle, &QToolButton::clicked, this, &TQD20_Form::TriggerButtonSingleClick);
+    connect(Grafik, &TCGraphic::OnSave, this, &TQD20_Form::STsaveClick);
+    for (QAction* a : {SichernMenu, SichernButton})
+        on(a, &TQD20_Form::SichernButtonClick);
+    for (QAction* a : {OeffnenMenu, OeffnenButton})
+        on(a, &TQD20_Form::OeffnenButtonClick);
+
+    // Simulation and service functions
+    on(Simulation1, &TQD20_Form::Simulation1Click);
+    on(lesePixeldaten1, &TQD20_Form::lesePixeldaten1Click);
+    on(lesePixeldatenMemo1, &TQD20_Form::lesePixeldatenMemo1Click);
+    on(enableSensor1, &TQD20_Form::enableSensor1Click);
+    on(HalvernMenu, &TQD20_Form::HalvernMenuClick);
+    on(MenuItem2, &TQD20_Form::MenuItem2Click);
+    connect(TimerPixelGraf, &QTimer::timeout, this, &TQD20_Form::TimerPixelGrafTimer);
+    connect(TimerPixel, &QTimer::timeout, this, &TQD20_Form::TimerPixelTimer);
+    connect(HalvernDataTimer, &QTimer::timeout, this, &TQD20_Form::HalvernDataTimerTimer);
 }
