@@ -1,57 +1,16 @@
 // zylctl as a process against zylsim on a pseudo-terminal: the real serial layer end to end.
-// Binaries come from ZYL_BIN_DIR (the build root); every wait is bounded and zylsim is
-// stopped at the end of each test.
+#include "ChildProgram.h"
 #include "MeasurementExport.h"
 #include "Qd20Variant.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <sstream>
-#include <thread>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
-
-std::string binary(const std::string& relative) {
-    const char* root = std::getenv("ZYL_BIN_DIR");
-    return root ? (fs::path(root) / relative).string() : std::string();
-}
-
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Starts a program with standard output and error going to files.
-pid_t spawn(const std::vector<std::string>& argv, const fs::path& out, const fs::path& err) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> args;
-    for (const auto& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
 
 struct Outcome {
     int exitCode = -1;
@@ -66,57 +25,29 @@ protected:
                 ("zylctl-" + std::to_string(::getpid()) + "-" +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(m_dir);
-        ASSERT_FALSE(binary("src/cli/zylctl").empty()) << "ZYL_BIN_DIR is not set";
     }
-
     void TearDown() override {
-        if (m_sim > 0) {
-            ::kill(m_sim, SIGTERM);
-            ::waitpid(m_sim, nullptr, 0);
-        }
+        m_sim.reset();
         std::error_code ec;
         fs::remove_all(m_dir, ec);
     }
 
-    // Starts zylsim and returns the terminal it serves (its first output line).
+    // Starts zylsim and returns the terminal it serves.
     std::string startSim(std::vector<std::string> options) {
-        std::vector<std::string> argv{binary("src/sim/zylsim"), "--log", log().string()};
-        argv.insert(argv.end(), options.begin(), options.end());
-        m_sim = spawn(argv, m_dir / "sim.out", m_dir / "sim.err");
-        EXPECT_GT(m_sim, 0);
-        for (auto waited = 0ms; waited < 5000ms; waited += 10ms) {
-            const std::string text = slurp(m_dir / "sim.out");
-            if (const auto nl = text.find('\n'); nl != std::string::npos)
-                return text.substr(0, nl);
-            std::this_thread::sleep_for(10ms);
-        }
-        ADD_FAILURE() << "zylsim did not start: " << slurp(m_dir / "sim.err");
-        return {};
+        options.insert(options.begin(), {buildBinary("src/sim/zylsim"), "--log", log().string()});
+        m_sim = std::make_unique<ChildProgram>(options, m_dir / "sim");
+        const std::string tty = m_sim->firstLine();
+        EXPECT_FALSE(tty.empty()) << "zylsim did not start: " << m_sim->err();
+        return tty;
     }
 
     Outcome zylctl(std::vector<std::string> args) {
-        args.insert(args.begin(), binary("src/cli/zylctl"));
-        Outcome o;
-        const pid_t pid = spawn(args, m_dir / "ctl.out", m_dir / "ctl.err");
-        if (pid <= 0) {
-            ADD_FAILURE() << "zylctl could not be started";
-            return o;
-        }
-        int status = 0;
-        pid_t done = 0;
-        for (auto waited = 0ms; waited < 30000ms && done == 0; waited += 5ms) {
-            done = ::waitpid(pid, &status, WNOHANG);
-            if (done == 0)
-                std::this_thread::sleep_for(5ms);
-        }
-        if (done == 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            ADD_FAILURE() << "zylctl did not finish within 30 s";
-        }
-        o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        o.out = slurp(m_dir / "ctl.out");
-        o.err = slurp(m_dir / "ctl.err");
+        args.insert(args.begin(), buildBinary("src/cli/zylctl"));
+        ChildProgram ctl(args, m_dir / "ctl");
+        Outcome o{ctl.wait(), {}, {}};
+        EXPECT_NE(o.exitCode, -1) << "zylctl did not finish within 30 s";
+        o.out = ctl.out();
+        o.err = ctl.err();
         return o;
     }
 
@@ -132,7 +63,7 @@ protected:
 
 private:
     fs::path m_dir;
-    pid_t m_sim = -1;
+    std::unique_ptr<ChildProgram> m_sim;
 };
 
 } // namespace

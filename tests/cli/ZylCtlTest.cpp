@@ -4,10 +4,10 @@
 
 #include "CliArguments.h"
 #include "Clock.h"
-#include "DeviceProvider.h"
 #include "MeasurementExport.h"
 #include "Q20_speziell.h"
 #include "Qd20ProjectFile.h"
+#include "SimLineProvider.h"
 #include "SimZyl24Bus.h"
 #include "SimulatedLine.h"
 
@@ -22,39 +22,6 @@ namespace {
 
 constexpr int kBusPort = 1;
 
-// COM1 is a simulated bus with a 220 mm sensor at address 5; every other number is absent.
-class BusProvider : public DeviceProvider {
-public:
-    explicit BusProvider(Clock& clock) : m_clock(clock), m_bus(&clock) { m_bus.addSensor(5, '0'); }
-
-    OpenResult open(int com) override {
-        OpenResult result;
-        if (com != kBusPort) {
-            result.error = OpenError::Absent;
-            result.message = "COM " + std::to_string(com) + " (" + describe(com) + "): no such device.";
-            return result;
-        }
-        auto line = std::make_unique<SimulatedLine>(&m_clock);
-        line->attach(&m_bus);
-        m_bus.lineReset();
-        if (m_prepare)
-            m_prepare(*line);
-        result.device = std::move(line);
-        return result;
-    }
-    std::string describe(int com) const override { return com == kBusPort ? "test bus" : "nothing"; }
-
-    SimZyl24Bus& bus() { return m_bus; }
-    SimZyl24Sensor& sensor() { return *m_bus.sensors().front(); }
-    // Runs on every new line, before the program uses it (fault injection).
-    void prepare(std::function<void(SimulatedLine&)> f) { m_prepare = std::move(f); }
-
-private:
-    Clock& m_clock;
-    SimZyl24Bus m_bus;
-    std::function<void(SimulatedLine&)> m_prepare;
-};
-
 // Another device on the line that sends without being asked.
 class ChattyPeer : public SimPeer {
 public:
@@ -63,8 +30,19 @@ public:
     void idle(const LineSettings&, SimulatedLine& out) override { out.deliver({0x12}); }
 };
 
+// COM1 carries a simulated bus with a 220 mm sensor at address 5; COM3 is missing.
 class ZylCtlTest : public ::testing::Test {
 protected:
+    ZylCtlTest() {
+        bus.addSensor(5, '0');
+        provider.plug(kBusPort, [this](SimulatedLine& line) {
+            line.attach(&bus);
+            bus.lineReset();
+            if (prepare) // fault injection on every new line
+                prepare(line);
+        });
+        provider.refuse(3, OpenError::Absent, "COM 3 (sim COM 3): no such device.");
+    }
     int run(const std::vector<std::string>& argv, int com = kBusPort, std::function<bool()> stop = {}) {
         const CliParseResult parsed = ParseCliArguments(argv);
         EXPECT_TRUE(parsed.arguments.has_value()) << parsed.error;
@@ -77,7 +55,7 @@ protected:
 
     std::vector<char> commandsSent() {
         std::vector<char> letters;
-        for (const auto& frame : provider.bus().frames())
+        for (const auto& frame : bus.frames())
             letters.push_back(static_cast<char>(frame.at(2)));
         return letters;
     }
@@ -96,8 +74,12 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
+    SimZyl24Sensor& sensor() { return *bus.sensors().front(); }
+
     FakeClock clock;
-    BusProvider provider{clock};
+    SimZyl24Bus bus{&clock};
+    SimLineProvider provider{clock};
+    std::function<void(SimulatedLine&)> prepare;
     std::ostringstream out;
     std::ostringstream err;
 };
@@ -105,10 +87,10 @@ protected:
 } // namespace
 
 TEST_F(ZylCtlTest, SearchWithoutSensorReportsNoSensorInTheChosenLanguage) {
-    provider.sensor().setAddress(128); // beyond what the search probes
+    sensor().setAddress(128); // beyond what the search probes
     EXPECT_EQ(run({"--lang", "de", "search"}), ZylCtl::kExitSensor);
     EXPECT_EQ(err.str(), "zylctl: kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?\n");
-    EXPECT_EQ(provider.bus().frames().size(), 127u);
+    EXPECT_EQ(bus.frames().size(), 127u);
 
     EXPECT_EQ(run({"--lang", "en", "read", "--address", "7"}), ZylCtl::kExitSensor);
     EXPECT_EQ(err.str(), "zylctl: no sensor available\n");
@@ -116,7 +98,7 @@ TEST_F(ZylCtlTest, SearchWithoutSensorReportsNoSensorInTheChosenLanguage) {
 
 TEST_F(ZylCtlTest, WriteStopsAtTheFirstRefusedGroupAndSaysWhich) {
     // Reply bytes before the '2' acknowledge: 'A' 6, '?' 22, '1' 4; its check byte is the 4th.
-    provider.prepare([](SimulatedLine& line) { line.corruptIncoming(6 + 22 + 4 + 3, 0x01); });
+    prepare = [](SimulatedLine& line) { line.corruptIncoming(6 + 22 + 4 + 3, 0x01); };
     const std::string qel = tempFile("refused.qel", "[Q1]\n100\n150\n[Typ Q2]\n2\n");
     EXPECT_EQ(run({"--lang", "en", "write", "--address", "5", qel, "--store"}), ZylCtl::kExitSensor);
     EXPECT_EQ(err.str(), "zylctl: error in sending data or wrong parameter (Q2)\n");
@@ -143,13 +125,13 @@ TEST_F(ZylCtlTest, BadProjectFilesAreRefusedBeforeAnythingIsSent) {
     }
     EXPECT_EQ(run({"--lang", "en", "write", "--address", "5", tempFile("missing.qel")}), ZylCtl::kExitUsage);
     EXPECT_NE(err.str().find("cannot read file"), std::string::npos) << err.str();
-    EXPECT_TRUE(provider.bus().frames().empty());
+    EXPECT_TRUE(bus.frames().empty());
 }
 
 TEST_F(ZylCtlTest, PollTakesKSamplesAtTheIntervalAndExportsThem) {
-    provider.sensor().setFixedDistance(190.0f);
+    sensor().setFixedDistance(190.0f);
     std::vector<std::uint64_t> starts;
-    provider.bus().setFrameListener([&](const std::vector<std::uint8_t>& frame) {
+    bus.setFrameListener([&](const std::vector<std::uint8_t>& frame) {
         if (frame.at(2) == 'I')
             starts.push_back(clock.nowMs());
     });
@@ -167,16 +149,16 @@ TEST_F(ZylCtlTest, PollTakesKSamplesAtTheIntervalAndExportsThem) {
 }
 
 TEST_F(ZylCtlTest, PollReportsMissedSamplesAndFailsWithoutDroppingTheOthers) {
-    provider.sensor().setFixedDistance(300.0f);
+    sensor().setFixedDistance(300.0f);
     // The reply to the second measurement loses its check byte: 'A' 6, '?' 22, 'A' 6, then 6.
-    provider.prepare([](SimulatedLine& line) { line.corruptIncoming(6 + 22 + 6 + 5, 0x01); });
+    prepare = [](SimulatedLine& line) { line.corruptIncoming(6 + 22 + 6 + 5, 0x01); };
     EXPECT_EQ(run({"--lang", "en", "poll", "--address", "5", "--count", "3"}), ZylCtl::kExitSensor);
     EXPECT_EQ(out.str(), "0;300.0\n0;300.0\n");
     EXPECT_EQ(err.str(), "zylctl: no answer to measurement 2\n");
 }
 
 TEST_F(ZylCtlTest, InterruptedPollStillSavesWhatItMeasured) {
-    provider.sensor().setFixedDistance(300.0f);
+    sensor().setFixedDistance(300.0f);
     const std::string csv = tempFile("interrupted.csv");
     int asked = 0;
     EXPECT_EQ(run({"poll", "--address", "5", "--count", "1000", "--csv", csv}, kBusPort,
@@ -189,7 +171,7 @@ TEST_F(ZylCtlTest, InterruptedPollStillSavesWhatItMeasured) {
 TEST_F(ZylCtlTest, AddressChangeWaitsASecondAndConfirmsAtTheNewAddress) {
     std::uint64_t sentAt = 0;
     std::uint64_t confirmedAt = 0;
-    provider.bus().setFrameListener([&](const std::vector<std::uint8_t>& frame) {
+    bus.setFrameListener([&](const std::vector<std::uint8_t>& frame) {
         if (frame.at(2) == 'L')
             sentAt = clock.nowMs();
         if (frame.at(0) == 0x94 && frame.at(2) == 'A')
@@ -197,33 +179,33 @@ TEST_F(ZylCtlTest, AddressChangeWaitsASecondAndConfirmsAtTheNewAddress) {
     });
     EXPECT_EQ(run({"set-address", "--address", "5", "20"}), ZylCtl::kExitOk) << err.str();
     EXPECT_EQ(out.str(), "address 20\n");
-    EXPECT_EQ(provider.bus().frames()[2], (std::vector<std::uint8_t>{0x85, 0x05, 'L', 20, 0x58}));
+    EXPECT_EQ(bus.frames()[2], (std::vector<std::uint8_t>{0x85, 0x05, 'L', 20, 0x58}));
     EXPECT_GE(confirmedAt - sentAt, 1000u);
-    EXPECT_EQ(provider.sensor().address(), 20);
+    EXPECT_EQ(sensor().address(), 20);
 }
 
 TEST_F(ZylCtlTest, StoreAndFactoryPresetSendTheirCommandAfterTheProbe) {
-    provider.sensor().parameters().averaging = 2;
+    sensor().parameters().averaging = 2;
     EXPECT_EQ(run({"store", "--address", "5"}), ZylCtl::kExitOk);
-    EXPECT_EQ(provider.sensor().stored().averaging, 2);
+    EXPECT_EQ(sensor().stored().averaging, 2);
     EXPECT_EQ(run({"factory", "--address", "5"}), ZylCtl::kExitOk);
-    EXPECT_EQ(provider.sensor().parameters().averaging, 0);
+    EXPECT_EQ(sensor().parameters().averaging, 0);
     EXPECT_EQ(commandsSent(), (std::vector<char>{'A', 'v', 'S', 'A', 'v', 'W'}));
 }
 
 TEST_F(ZylCtlTest, RefusedLineSettingOrBusyLineGivesExitThreeAndSendsNothing) {
-    provider.prepare([](SimulatedLine& line) {
+    prepare = [](SimulatedLine& line) {
         line.setSettingsFilter([](const LineSettings& s) { return s.baud != 57600; });
-    });
+    };
     EXPECT_EQ(run({"--baud", "57600", "search"}), ZylCtl::kExitPort);
     EXPECT_EQ(err.str(),
-              "zylctl: comport error: test bus refuses 57600 baud, 8 data bits, no parity, one stop bit\n");
+              "zylctl: comport error: sim COM 1 refuses 57600 baud, 8 data bits, no parity, one stop bit\n");
 
     ChattyPeer chatty;
-    provider.prepare([&chatty](SimulatedLine& line) { line.attach(&chatty); });
+    prepare = [&chatty](SimulatedLine& line) { line.attach(&chatty); };
     EXPECT_EQ(run({"search"}), ZylCtl::kExitPort);
     EXPECT_EQ(err.str(), "zylctl: comport is busy\n");
-    EXPECT_TRUE(provider.bus().frames().empty());
+    EXPECT_TRUE(bus.frames().empty());
 }
 
 TEST_F(ZylCtlTest, PortsListsEveryNumberWithItsDeviceAndWhetherItOpens) {
@@ -233,7 +215,7 @@ TEST_F(ZylCtlTest, PortsListsEveryNumberWithItsDeviceAndWhetherItOpens) {
     for (std::string line; std::getline(lines, line);)
         rows.push_back(line);
     ASSERT_EQ(rows.size(), 20u);
-    EXPECT_EQ(rows[0], "COM1  test bus                opens");
-    EXPECT_EQ(rows[2], "COM3  nothing                 no such device.");
+    EXPECT_EQ(rows[0], "COM1  sim COM 1               opens");
+    EXPECT_EQ(rows[2], "COM3  sim COM 3               no such device.");
     EXPECT_EQ(rows[19].substr(0, 6), "COM20 ");
 }

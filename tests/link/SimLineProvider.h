@@ -2,6 +2,7 @@
 // Hands out simulated lines for chosen COM numbers, so the port layer can be driven against
 // simulated sensors. Every open creates a fresh line and runs the test's set-up on it.
 #include "DeviceProvider.h"
+#include "Progress.h"
 #include "SimulatedLine.h"
 
 #include <functional>
