@@ -15,19 +15,12 @@ const Qd20Variant& variant1000() {
 
 } // namespace
 
-TEST(MeasurementExportTest, FileHasHeaderAndOneRowPerSampleInTheOrderGiven) {
+TEST(MeasurementExportTest, FileHasHeaderAndOneRowPerSampleWithTheChosenLineEnd) {
     const std::vector<std::uint16_t> samples{4095, 0, 2048};
     EXPECT_EQ(MeasurementExport::toCsv(samples, variant1000(), CsvLineEnd::Lf),
-              "Rohdaten [LSB];Skaliert [mm]\n"
-              "4095; 250.0\n"
-              "0;1250.0\n"
-              "2048; 749.9\n");
-}
-
-TEST(MeasurementExportTest, LineEndIsAParameterWithTheTextFileEndOfThePlatformAsDefault) {
-    const std::vector<std::uint16_t> samples{4095, 0};
+              "Rohdaten [LSB];Skaliert [mm]\n4095; 250.0\n0;1250.0\n2048; 749.9\n");
     EXPECT_EQ(MeasurementExport::toCsv(samples, *VariantForSensorType(2), CsvLineEnd::CrLf),
-              "Rohdaten [LSB];Skaliert [mm]\r\n4095;  30.0\r\n0; 100.0\r\n");
+              "Rohdaten [LSB];Skaliert [mm]\r\n4095;  30.0\r\n0; 100.0\r\n2048;  65.0\r\n");
 #ifdef _WIN32
     EXPECT_EQ(MeasurementExport::platformLineEnd(), CsvLineEnd::CrLf);
 #else

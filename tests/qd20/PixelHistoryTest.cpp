@@ -32,12 +32,8 @@ struct PixelHistoryTest : ::testing::Test {
 } // namespace
 
 TEST(PixelAveragesTest, EntryIsLimitedToOneToHundred) {
-    EXPECT_EQ(PixelHistory::limitAverages(0), 1);
-    EXPECT_EQ(PixelHistory::limitAverages(-7), 1);
-    EXPECT_EQ(PixelHistory::limitAverages(1), 1);
-    EXPECT_EQ(PixelHistory::limitAverages(37), 37);
-    EXPECT_EQ(PixelHistory::limitAverages(100), 100);
-    EXPECT_EQ(PixelHistory::limitAverages(500), 100);
+    for (auto [in, out] : {std::pair{0, 1}, {-7, 1}, {1, 1}, {37, 37}, {100, 100}, {500, 100}})
+        EXPECT_EQ(PixelHistory::limitAverages(in), out) << in;
 }
 
 TEST_F(PixelHistoryTest, WithOneAverageEveryReadingReplacesTheCurve) {

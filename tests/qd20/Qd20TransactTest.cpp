@@ -27,26 +27,6 @@ public:
     }
 };
 
-class Qd20TransactTest : public ::testing::Test {
-protected:
-    Qd20TransactTest() : line(&clock), bus(&clock) {
-        bus.addSensor(5, '0');
-        bus.addSensor(12, '3');
-        line.attach(&bus);
-        line.setTimeouts({4, 2, 2000, 0, 0});
-    }
-    Qd20Result transact(std::uint8_t address, char command, Bytes data = {}) {
-        Qd20Request r;
-        r.address = address;
-        r.command = command;
-        std::copy(data.begin(), data.end(), r.data.begin());
-        return Qd20Transact(line, line.echo(), clock, r);
-    }
-    FakeClock clock;
-    SimulatedLine line;
-    SimZyl24Bus bus;
-};
-
 Qd20Request request(std::uint8_t address, char command, Bytes data = {}) {
     Qd20Request r;
     r.address = address;
@@ -54,6 +34,31 @@ Qd20Request request(std::uint8_t address, char command, Bytes data = {}) {
     std::copy(data.begin(), data.end(), r.data.begin());
     return r;
 }
+
+// The simulated bus on `line`; `scripted` carries replies written out byte by byte.
+class Qd20TransactTest : public ::testing::Test {
+protected:
+    Qd20TransactTest() : line(&clock), scripted(&clock), bus(&clock) {
+        bus.addSensor(5, '0');
+        bus.addSensor(12, '3');
+        line.attach(&bus);
+        line.setTimeouts({4, 2, 2000, 0, 0});
+        scripted.attach(&peer);
+        scripted.setTimeouts({4, 2, 2000, 0, 0});
+    }
+    Qd20Result transact(std::uint8_t address, char command, Bytes data = {}) {
+        return Qd20Transact(line, line.echo(), clock, request(address, command, std::move(data)));
+    }
+    Qd20Result scriptedReply(Bytes reply, char command = 'A') {
+        peer.replies.push_back(std::move(reply));
+        return Qd20Transact(scripted, false, clock, request(5, command));
+    }
+    FakeClock clock;
+    SimulatedLine line;
+    SimulatedLine scripted;
+    SimZyl24Bus bus;
+    ScriptedPeer peer;
+};
 
 } // namespace
 
@@ -129,14 +134,16 @@ TEST_F(Qd20TransactTest, EchoesAreDiscardedOnAnEchoingLine) {
 TEST_F(Qd20TransactTest, EveryCommandOfTheWindowIsAnsweredByTheSimulatedBus) {
     for (char c : {'?', 'A', 'I', 'S', 'W', 'G', 'T', 'E', 'M', 'X', 'D', 'C', 'Z', '3'})
         EXPECT_TRUE(transact(5, c).dataOk) << c;
-    EXPECT_TRUE(transact(5, '1', {0x20, 0x00, 0x01, 0x00, 0x00}).dataOk);
-    EXPECT_TRUE(transact(5, '2', {0x20, 0x00, 0x02, 0x10, 0x00}).dataOk);
-    EXPECT_TRUE(transact(5, 'V', {1}).dataOk);
-    EXPECT_TRUE(transact(5, 'R', {0}).dataOk);
-    EXPECT_TRUE(transact(5, 'B', {6}).dataOk);
-    EXPECT_TRUE(transact(5, 'Q', {1}).dataOk);
-    EXPECT_TRUE(transact(5, 'N', {0x00, 0x00}).dataOk);
-    EXPECT_TRUE(transact(5, 'H', {0x3F, 0x3F}).dataOk);
+    const std::pair<char, Bytes> writes[] = {{'1', {0x20, 0x00, 0x01, 0x00, 0x00}},
+                                             {'2', {0x20, 0x00, 0x02, 0x10, 0x00}},
+                                             {'V', {1}},
+                                             {'R', {0}},
+                                             {'B', {6}},
+                                             {'Q', {1}},
+                                             {'N', {0x00, 0x00}},
+                                             {'H', {0x3F, 0x3F}}};
+    for (const auto& [c, data] : writes)
+        EXPECT_TRUE(transact(5, c, data).dataOk) << c;
     EXPECT_FALSE(transact(5, 'B', {3}).dataOk); // no such averaging code
     EXPECT_TRUE(transact(5, 'L', {20}).dataOk);
     EXPECT_TRUE(transact(20, 'A').dataOk);
@@ -195,38 +202,24 @@ TEST_F(Qd20TransactTest, NoiseBeforeTheReplyIsNotTakenForIt) {
     line.injectNoise({0x12, 0x85, 0x04});
     // The receive buffer is cleared before sending, so old noise does no harm.
     EXPECT_TRUE(transact(5, 'A').dataOk);
-
-    ScriptedPeer peer;
-    SimulatedLine quiet(&clock);
-    quiet.attach(&peer);
-    quiet.setTimeouts({4, 2, 2000, 0, 0});
     // Another frame starting in place of the length byte ends the exchange silently.
-    peer.replies.push_back({0x85, 0x8C, 0x04, 0x59});
-    Qd20Result r = Qd20Transact(quiet, false, clock, request(5, 'A'));
+    Qd20Result r = scriptedReply({0x85, 0x8C, 0x04, 0x59});
     EXPECT_FALSE(r.dataOk);
     EXPECT_EQ(r.status, Qd20Status::Untouched);
     // A first byte without bit 7 is no address: nothing to show.
-    peer.replies.push_back({0x05, 0x04, 0x59, 0x58});
-    r = Qd20Transact(quiet, false, clock, request(5, 'S'));
+    r = scriptedReply({0x05, 0x04, 0x59, 0x58}, 'S');
     EXPECT_FALSE(r.dataOk);
     EXPECT_EQ(r.status, Qd20Status::NoData);
 }
 
 TEST_F(Qd20TransactTest, TruncatedReplyIsRefusedEvenWhenItsLastByteMatchesTheCheck) {
-    ScriptedPeer peer;
-    SimulatedLine quiet(&clock);
-    quiet.attach(&peer);
-    quiet.setTimeouts({4, 2, 2000, 0, 0});
     // Length 6 announces two data bytes and a check byte; only one byte comes, equal to the
     // running check value of address, length and status.
-    const std::uint8_t check = 0x05 ^ 0x06 ^ 0x59;
-    peer.replies.push_back({0x85, 0x06, 0x59, check});
-    Qd20Result r = Qd20Transact(quiet, false, clock, request(5, 'A'));
+    Qd20Result r = scriptedReply({0x85, 0x06, 0x59, 0x05 ^ 0x06 ^ 0x59});
     EXPECT_FALSE(r.dataOk);
     EXPECT_EQ(r.statusHex, "85 06 59 5A");
     // A length byte below 3 must not turn into a huge read.
-    peer.replies.push_back({0x85, 0x02, 0x59});
-    r = Qd20Transact(quiet, false, clock, request(5, 'A'));
+    r = scriptedReply({0x85, 0x02, 0x59});
     EXPECT_FALSE(r.dataOk);
     EXPECT_TRUE(r.data.empty());
 }

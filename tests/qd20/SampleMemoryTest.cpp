@@ -1,6 +1,6 @@
 #include "Qd20SampleMemory.h"
 
-#include "SerialDevice.h"
+#include "SimulatedLine.h"
 
 #include <gtest/gtest.h>
 
@@ -9,33 +9,19 @@
 
 namespace {
 
-// Hands out a prepared byte stream, as a sensor in its fast measuring mode sends it.
-class StreamDevice : public SerialDevice {
-public:
-    explicit StreamDevice(std::vector<std::uint8_t> bytes) : m_bytes(std::move(bytes)) {}
-    std::size_t read(std::uint8_t* buf, std::size_t max) override {
-        const std::size_t n = std::min(max, m_bytes.size() - m_pos);
-        std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(m_pos), n, buf);
-        m_pos += n;
-        return n;
+// A sensor in its fast measuring mode: sends its stream once the program waits for data.
+struct StreamDevice : SimPeer {
+    explicit StreamDevice(std::vector<std::uint8_t> b) : bytes(std::move(b)) { line.attach(this); }
+    std::uint32_t baud() const override { return 38400; }
+    void receive(std::uint8_t, const LineSettings&, SimulatedLine&) override {}
+    void idle(const LineSettings&, SimulatedLine& out) override {
+        out.deliver(bytes.data() + sent, bytes.size() - sent);
+        sent = bytes.size();
     }
-    std::size_t write(const std::uint8_t*, std::size_t count) override { return count; }
-    void purge(bool, bool) override {}
-    bool applySettings(const LineSettings&) override { return true; }
-    LineSettings settings() const override { return {}; }
-    bool setTimeouts(const Timeouts&) override { return true; }
-    Timeouts timeouts() const override { return {}; }
-    void setRts(bool) override {}
-    void setDtr(bool) override {}
-    void waitTransmitEmpty() override {}
-    bool takeLineErrors() override { return false; }
-    ProviderSubtype providerSubtype() const override { return ProviderSubtype::Rs232; }
-    std::string lastError() const override { return {}; }
-    std::size_t bytesRead() const { return m_pos; }
-
-private:
-    std::vector<std::uint8_t> m_bytes;
-    std::size_t m_pos = 0;
+    std::vector<std::uint8_t> bytes;
+    std::size_t sent = 0;
+    FakeClock clock;
+    SimulatedLine line{&clock};
 };
 
 // Values as stream pairs: the first byte of a pair carries bit 6 as its mark.
@@ -91,8 +77,8 @@ TEST(Qd20SampleMemoryTest, FallbackHoldsTheWholeRingButRefusesBlockRead) {
     EXPECT_EQ(memory.WriteIndex(), 1000 % 401);
 
     StreamDevice device(streamOf(std::vector<int>(300, 7)));
-    EXPECT_FALSE(memory.fillFromStream(device));
-    EXPECT_EQ(device.bytesRead(), 0u) << "nothing is read into a memory too small for it";
+    EXPECT_FALSE(memory.fillFromStream(device.line));
+    EXPECT_EQ(device.sent, 0u) << "nothing is read into a memory too small for it";
     EXPECT_FALSE(memory.HaveData());
 }
 
@@ -170,7 +156,7 @@ TEST(Qd20SampleMemoryTest, BlockReadFillsFromSlotZeroAndClearsWhatItDidNotReach)
     bytes.insert(bytes.end(), pairs.begin(), pairs.end());
     StreamDevice device(bytes);
 
-    ASSERT_TRUE(memory.fillFromStream(device));
+    ASSERT_TRUE(memory.fillFromStream(device.line));
     EXPECT_TRUE(memory.HaveData());
     EXPECT_EQ(memory.SampleBytes(), 300u);
     EXPECT_EQ(memory.exportCount(), 150u);
@@ -188,6 +174,6 @@ TEST(Qd20SampleMemoryTest, ShortStreamFailsAndClearsHaveData) {
     ASSERT_TRUE(memory.allocate());
     memory.setHaveData(true);
     StreamDevice device(streamOf(std::vector<int>(40, 100)));
-    EXPECT_FALSE(memory.fillFromStream(device));
+    EXPECT_FALSE(memory.fillFromStream(device.line));
     EXPECT_FALSE(memory.HaveData());
 }
