@@ -89,12 +89,12 @@ std::optional<Options> parse(int argc, char** argv) {
         if (arg == "--echo") {
             o.echo = true;
         } else if (arg == "--sensor" && value) {
-            const std::string spec = argv[++i];
-            const auto colon = spec.find(':');
+            const std::string sensor = argv[++i];
+            const auto colon = sensor.find(':');
             if (colon == std::string::npos)
                 return std::nullopt;
-            const auto address = number(spec.substr(0, colon).c_str());
-            const auto span = number(spec.substr(colon + 1).c_str());
+            const auto address = number(sensor.substr(0, colon).c_str());
+            const auto span = number(sensor.substr(colon + 1).c_str());
             const auto code = span ? variantCodeOf(*span) : std::nullopt;
             if (!address || *address < 1 || *address > 128 || !code)
                 return std::nullopt;
