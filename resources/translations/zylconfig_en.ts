@@ -423,5 +423,31 @@ Do You want to quit anyway?</translation>
         <source>Einstellungen (*.qel)|*.qel</source>
         <translation>sensorfiles (*.qel)|*.qel</translation>
     </message>
+    <message>
+        <source>Fehler in Datei</source>
+        <translation>error in file</translation>
+    </message>
+    <message>
+        <source>Datei kann nicht geschrieben werden:
+%1
+%2</source>
+        <translation>cannot write the file:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>Datei kann nicht gelesen werden:
+%1
+%2</source>
+        <translation>cannot read the file:
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>Die Datei enthält keine Sensoreinstellungen:
+%1</source>
+        <translation>the file holds no sensor settings:
+%1</translation>
+    </message>
 </context>
 </TS>
