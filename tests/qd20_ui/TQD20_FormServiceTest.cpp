@@ -84,10 +84,14 @@ TEST_F(Qd20ServiceTest, PixelCurveAveragesTheChosenNumberOfReadings) {
     open();
     connectTo(5);
 
+    window->StartButtonClick();
     prompts.answerInput("200");
     prompts.answerInput("0"); // below the least number of averages
     window->lesePixeldaten1Click();
     EXPECT_TRUE(window->TimerPixelGraf->isActive());
+    EXPECT_FALSE(window->RohDataTimer->isActive()); // the curve takes the plot over from the poll
+    EXPECT_TRUE(window->StartButtonSingle->isEnabled());
+    EXPECT_FALSE(window->StartButton->property("running").toBool());
     EXPECT_EQ(window->TimerPixelGraf->interval(), 200);
     EXPECT_EQ(window->pixels().PixelAverages(), 1);
     window->TimerPixelGrafTimer();
@@ -197,6 +201,21 @@ TEST_F(Qd20ServiceTest, HalvernReadingsKeepTheirLeadingZeros) {
     EXPECT_FALSE(window->HalvernDataTimer->isActive());
     window->TrennenMenuClick();
     EXPECT_FALSE(window->HalvernMode);
+    EXPECT_EQ(window->Grafik->Ymax(), 4096);
+}
+
+TEST_F(Qd20ServiceTest, FineHalvernSensorPlotsTenthsOfAMillimetre) {
+    SimHalvernSensor halvern(15, &clock);
+    halvern.setFixedDistance(850.125);
+    provider.others.push_back(&halvern);
+    open();
+    window->HalvernMenuClick();
+    ASSERT_TRUE(window->HalvernMode);
+    window->StartButtonClick();
+    window->HalvernDataTimerTimer();
+    EXPECT_EQ(window->AbstandsText->text(), "850.125 mm");
+    EXPECT_EQ(ringSlot(0), 8501); // a hundredth would read as a negative 16-bit sample
+    EXPECT_GE(window->Grafik->Ymax(), 9000);
 }
 
 TEST_F(Qd20ServiceTest, HalvernWithoutSensorSaysSoAndClosesThePort) {

@@ -120,6 +120,9 @@ void TQD20_Form::startExclusive(QTimer* timer) {
             t->stop();
     timer->start();
     showTimerStates();
+    // A single measurement is refused only while its own poll runs.
+    StartButtonSingle->setEnabled(connectedOrSimulating() && timer != RohDataTimer);
+    TriggerButtonSingle->setEnabled(connectedOrSimulating() && timer != MessDataTimer);
 }
 
 // "STOP" on a repeat button while its timer runs, "GO" otherwise.
@@ -157,8 +160,6 @@ void TQD20_Form::StartButtonClick() {
         return;
     }
     startExclusive(RohDataTimer);
-    TriggerButtonSingle->setEnabled(true);
-    StartButtonSingle->setEnabled(false);
     preparePlotForPolling();
 }
 
@@ -174,8 +175,6 @@ void TQD20_Form::TriggerButtonClick() {
         return;
     }
     startExclusive(MessDataTimer);
-    StartButtonSingle->setEnabled(true);
-    TriggerButtonSingle->setEnabled(false);
     preparePlotForPolling();
 }
 

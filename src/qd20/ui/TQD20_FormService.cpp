@@ -31,6 +31,9 @@ constexpr int kMaxMemoLines = 500;
 constexpr int kDefaultCurveIntervalMs = 500;
 constexpr int kDefaultTextIntervalMs = 100;
 constexpr int kHalvernYmax = 6000;
+constexpr int kHalvernFineYmax = 10000;
+constexpr int kHalvernFineType = 15;
+constexpr int kPlotYmax = 4096;
 
 } // namespace
 
@@ -202,6 +205,10 @@ void TQD20_Form::enableSensor1Click() {
 
 void TQD20_Form::leaveHalvernMode() {
     HalvernDataTimer->stop();
+    if (HalvernMode) { // back to the 12-bit scale of the ZYL24
+        Grafik->SetYmin(0);
+        Grafik->SetYmax(kPlotYmax);
+    }
     HalvernMode = false;
     showTimerStates();
 }
@@ -211,9 +218,7 @@ void TQD20_Form::HalvernMenuClick() {
         return;
     leaveHalvernMode();
     Connected = false;
-    if (!openBusPortChecked())
-        return;
-    if (m_app.ports.isOpen(PortNumber)) {
+    if (openBusPortChecked() && m_app.ports.isOpen(PortNumber)) {
         m_app.ports.SyncLine(PortNumber);
         m_app.SensorType =
             static_cast<std::uint8_t>(ProbeHalvern(*openDevice(), m_app.ports.port(PortNumber).echoesOwnBytes));
@@ -222,7 +227,8 @@ void TQD20_Form::HalvernMenuClick() {
             setStatus(0, QStringLiteral("Halvern"));
             m_noSensorShown = false;
             HalvernMode = true;
-            Grafik->SetYmax(kHalvernYmax);
+            // Tenths of a millimetre: type 14 measures up to 500 mm, type 15 up to 900 mm.
+            Grafik->SetYmax(m_app.SensorType == kHalvernFineType ? kHalvernFineYmax : kHalvernYmax);
             Grafik->SetYmin(0);
         } else {
             m_app.prompts.message(this, Prompts::Icon::Error, noSensorText(), Prompts::Ok);
@@ -267,6 +273,9 @@ void TQD20_Form::HalvernDataTimerTimer() {
     const auto distance = ReadHalvernDistance(*device, m_app.ports.port(PortNumber).echoesOwnBytes, type);
     if (!distance)
         return;
-    storeAndDraw(Qd20MeasurementText::HalvernRingValue(*distance, type));
+    // Type 15 counts thousandths: a tenth of that leaves the plot's signed 16-bit range beyond
+    // 327 mm, so its curve is kept in tenths of a millimetre, as type 14's is.
+    const std::uint32_t plotted = type == kHalvernFineType ? *distance / 10 : *distance;
+    storeAndDraw(Qd20MeasurementText::HalvernRingValue(plotted, type));
     AbstandsText->setText(QString::fromStdString(Qd20MeasurementText::HalvernText(*distance, type)));
 }
