@@ -167,8 +167,9 @@ TEST_F(Qd20ServiceTest, ServiceConnectionNeedsNoProbeAndEnablesTheServiceEntries
     EXPECT_TRUE(window->Connected);
     EXPECT_TRUE(framesSent().empty());
     EXPECT_EQ(window->statusText(1), "Port: COM1");
-    for (QAction* a : {window->SWDownload, window->SWVersion, window->Produktionsnummer, window->Gertevariante,
-                       window->SoftwarevarianteS0, window->SoftwarevarianteS1, window->disableService})
+    for (QAction* a :
+         {window->SWDownload, window->SWVersion, window->Produktionsnummer, window->Gertevariante,
+          window->SoftwarevarianteS0, window->SoftwarevarianteS1, window->disableService})
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
     window->StartButtonSingleClick();
     EXPECT_FALSE(window->AbstandsText->text().isEmpty());
@@ -216,15 +217,6 @@ TEST_F(Qd20ServiceTest, FineHalvernSensorPlotsTenthsOfAMillimetre) {
     EXPECT_EQ(window->AbstandsText->text(), "850.125 mm");
     EXPECT_EQ(ringSlot(0), 8501); // a hundredth would read as a negative 16-bit sample
     EXPECT_GE(window->Grafik->Ymax(), 9000);
-}
-
-TEST_F(Qd20ServiceTest, HalvernWithoutSensorSaysSoAndClosesThePort) {
-    open();
-    window->HalvernMenuClick();
-    EXPECT_FALSE(window->HalvernMode);
-    EXPECT_FALSE(ports.isOpen(1));
-    EXPECT_EQ(prompts.messages(), QStringList{"kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?"});
-    EXPECT_EQ(window->statusText(1), "Port: COM");
 }
 
 TEST_F(Qd20ServiceTest, HiddenItemsShowOnlyWithServiceAccess) {

@@ -364,7 +364,8 @@ private:
     bool openBusPortChecked();
     bool probeAddress(std::uint8_t address);
     void finishSearch();
-    void applyMeasurementTimeouts();
+    // 4 ms between bytes, 2 ms per byte, and the constant part of the read time-out.
+    void applyMeasurementTimeouts(std::uint32_t totalConstantMs = 2000);
     // The device of the window's port; null while the port is closed.
     SerialDevice* openDevice() const;
     QString portPanelText() const;
@@ -377,6 +378,7 @@ private:
     void storeAndDraw(std::uint16_t value);
     bool writeUserFile(const QString& path, const std::string& content);
     void startExclusive(QTimer* timer);
+    void togglePoll(QTimer* timer);
     void showTimerStates();
     void preparePlotForPolling();
     void blockRead();
@@ -385,7 +387,6 @@ private:
     // Service (TQD20_FormService.cpp)
     void buildServiceMenu();
     void showServiceItems();
-    void startHalvernPolling();
     void leaveHalvernMode();
     // The address in Slave_Adr, without asking: for timer ticks.
     std::optional<std::uint8_t> typedAddress() const;
@@ -396,13 +397,14 @@ private:
     Qd20Sender transferSender();
     void sendSetting(const std::function<Qd20Request(std::uint8_t address)>& build);
     void endOfTransfer(bool ok, std::optional<std::uint8_t> address);
-    using OutputSender = bool (*)(const Qd20Sender&, std::uint8_t, const Qd20Settings&, const Qd20Variant&, bool);
+    using OutputSender = bool (*)(const Qd20Sender&, std::uint8_t, const Qd20Settings&, const Qd20Variant&,
+                                  bool);
     void sendOutput(OutputSender send, QPushButton* setButton);
 
     // Screen (TQD20_FormScreen.cpp)
     void updateOutputFunction(bool q2);
-    void showOutputPoints(TCSchaltpunkt* editor, QLabel* first, QLabel* second, int firstLevel, int secondLevel,
-                          QPushButton* setButton);
+    void showOutputPoints(TCSchaltpunkt* editor, QLabel* first, QLabel* second, int firstLevel,
+                          int secondLevel, QPushButton* setButton);
     void showQ1Points();
     void showQ2Points();
     void showPointTexts();

@@ -167,12 +167,12 @@ SerialDevice* TQD20_Form::openDevice() const {
     return m_app.ports.isOpen(PortNumber) ? m_app.ports.device(PortNumber) : nullptr;
 }
 
-void TQD20_Form::applyMeasurementTimeouts() {
+void TQD20_Form::applyMeasurementTimeouts(std::uint32_t totalConstantMs) {
     if (SerialDevice* device = openDevice()) {
         Timeouts t;
         t.readIntervalMs = 4;
         t.readTotalMultiplierMs = 2;
-        t.readTotalConstantMs = 2000;
+        t.readTotalConstantMs = totalConstantMs;
         device->setTimeouts(t);
     }
 }

@@ -89,9 +89,13 @@ void TQD20_Form::storeAndDraw(std::uint16_t value) {
     Grafik->NewDraw();
 }
 
-void TQD20_Form::RohDataTimerTimer() { poll('A'); }
+void TQD20_Form::RohDataTimerTimer() {
+    poll('A');
+}
 
-void TQD20_Form::MessDataTimerTimer() { poll('I'); }
+void TQD20_Form::MessDataTimerTimer() {
+    poll('I');
+}
 
 // A single measurement shows its value but leaves the ring and the plot alone.
 void TQD20_Form::singleMeasurement(char command) {
@@ -110,7 +114,9 @@ void TQD20_Form::StartButtonSingleClick() {
         singleMeasurement('A');
 }
 
-void TQD20_Form::TriggerButtonSingleClick() { singleMeasurement('I'); }
+void TQD20_Form::TriggerButtonSingleClick() {
+    singleMeasurement('I');
+}
 
 // The polls and the service timers share the sample memory, the plot and the line: only one of
 // them runs at a time.
@@ -140,42 +146,37 @@ void TQD20_Form::preparePlotForPolling() {
     Grafik->Paint();
 }
 
-void TQD20_Form::StartButtonClick() {
-    if (HalvernMode) {
-        startHalvernPolling();
-        return;
-    }
-    if (!connectedOrSimulating())
-        return;
-    if (TxCommand == 'F') {
-        blockRead();
+// Starts a repeated reading on a cleared ring, or stops it when it runs.
+void TQD20_Form::togglePoll(QTimer* timer) {
+    if (timer->isActive()) {
+        timer->stop();
+        MessModeChange();
         return;
     }
     if (!m_samples.isAllocated()) {
         m_app.prompts.message(this, Prompts::Icon::Error, notEnoughMemoryText(), Prompts::Ok);
         return;
     }
-    if (RohDataTimer->isActive()) {
-        MessModeChange();
-        return;
-    }
-    startExclusive(RohDataTimer);
+    startExclusive(timer);
     preparePlotForPolling();
 }
 
-void TQD20_Form::TriggerButtonClick() {
+void TQD20_Form::StartButtonClick() {
+    if (HalvernMode) { // the start button of a Halvern connection reads the Halvern sensor
+        togglePoll(HalvernDataTimer);
+        return;
+    }
     if (!connectedOrSimulating())
         return;
-    if (!m_samples.isAllocated()) {
-        m_app.prompts.message(this, Prompts::Icon::Error, notEnoughMemoryText(), Prompts::Ok);
-        return;
-    }
-    if (MessDataTimer->isActive()) {
-        MessModeChange();
-        return;
-    }
-    startExclusive(MessDataTimer);
-    preparePlotForPolling();
+    if (TxCommand == 'F')
+        blockRead();
+    else
+        togglePoll(RohDataTimer);
+}
+
+void TQD20_Form::TriggerButtonClick() {
+    if (connectedOrSimulating())
+        togglePoll(MessDataTimer);
 }
 
 // Back to idle: no poll running, both single buttons usable again (when there is a sensor).

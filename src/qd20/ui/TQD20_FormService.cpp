@@ -31,6 +31,8 @@ constexpr int kMaxMemoLines = 500;
 constexpr int kDefaultCurveIntervalMs = 500;
 constexpr int kDefaultTextIntervalMs = 100;
 constexpr int kHalvernYmax = 6000;
+// A Halvern reply is short and comes at once; a silent sensor must not slow the 100 ms reading.
+constexpr std::uint32_t kHalvernTimeoutMs = 10;
 constexpr int kHalvernFineYmax = 10000;
 constexpr int kHalvernFineType = 15;
 constexpr int kPlotYmax = 4096;
@@ -149,8 +151,9 @@ void TQD20_Form::lesePixeldatenMemo1Click() {
         return;
     }
     Memo1->clear();
-    const auto interval = numberEntry(QStringLiteral("Eingabefeld für Intervall"), QStringLiteral("Leseperiode in msec"),
-                                      TimerPixel->interval(), kDefaultTextIntervalMs);
+    const auto interval =
+        numberEntry(QStringLiteral("Eingabefeld für Intervall"), QStringLiteral("Leseperiode in msec"),
+                    TimerPixel->interval(), kDefaultTextIntervalMs);
     if (!interval)
         return;
     TimerPixel->setInterval(*interval);
@@ -165,7 +168,8 @@ void TQD20_Form::TimerPixelTimer() {
     const int lines = Memo1->document()->isEmpty() ? 0 : Memo1->document()->blockCount();
     if (lines > kMaxMemoLines) {
         TimerPixel->stop();
-        m_app.prompts.message(this, Prompts::Icon::Information, QStringLiteral("Timer angebalten!"), Prompts::Ok);
+        m_app.prompts.message(this, Prompts::Icon::Information, QStringLiteral("Timer angebalten!"),
+                              Prompts::Ok);
         return;
     }
     if (pixelsRead)
@@ -176,7 +180,9 @@ void TQD20_Form::TimerPixelTimer() {
             Memo1->appendPlainText(QString::fromStdString(*line));
 }
 
-void TQD20_Form::MenuItem2Click() { Memo1->hide(); }
+void TQD20_Form::MenuItem2Click() {
+    Memo1->hide();
+}
 
 // A connection for service work: no search and no probe, so it also reaches a sensor that does
 // not answer as a ZYL24 normally would.
@@ -220,8 +226,8 @@ void TQD20_Form::HalvernMenuClick() {
     Connected = false;
     if (openBusPortChecked() && m_app.ports.isOpen(PortNumber)) {
         m_app.ports.SyncLine(PortNumber);
-        m_app.SensorType =
-            static_cast<std::uint8_t>(ProbeHalvern(*openDevice(), m_app.ports.port(PortNumber).echoesOwnBytes));
+        m_app.SensorType = static_cast<std::uint8_t>(
+            ProbeHalvern(*openDevice(), m_app.ports.port(PortNumber).echoesOwnBytes));
         if (m_app.SensorType != 0) {
             setStatus(1, portPanelText());
             setStatus(0, QStringLiteral("Halvern"));
@@ -241,28 +247,7 @@ void TQD20_Form::HalvernMenuClick() {
         showTimerStates();
         StartButton->setEnabled(true);
     }
-    if (SerialDevice* device = openDevice()) {
-        Timeouts t;
-        t.readIntervalMs = 4;
-        t.readTotalMultiplierMs = 2;
-        t.readTotalConstantMs = 10;
-        device->setTimeouts(t);
-    }
-}
-
-// The start button of a Halvern connection: starts or stops the 100 ms distance reading.
-void TQD20_Form::startHalvernPolling() {
-    if (HalvernDataTimer->isActive()) {
-        HalvernDataTimer->stop();
-        showTimerStates();
-        return;
-    }
-    if (!m_samples.isAllocated()) {
-        m_app.prompts.message(this, Prompts::Icon::Error, notEnoughMemoryText(), Prompts::Ok);
-        return;
-    }
-    startExclusive(HalvernDataTimer);
-    preparePlotForPolling();
+    applyMeasurementTimeouts(kHalvernTimeoutMs);
 }
 
 void TQD20_Form::HalvernDataTimerTimer() {
