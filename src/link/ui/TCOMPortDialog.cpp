@@ -72,7 +72,7 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
     DevicePath->setObjectName(QStringLiteral("DevicePath"));
     DevicePath->setReadOnly(true);
     DevicePath->setFocusPolicy(Qt::NoFocus);
-    DevicePath->setMinimumWidth(220);
+    DevicePath->setMinimumWidth(300);
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
@@ -171,7 +171,11 @@ void TCOMPortDialog::updateDevicePath() {
         DevicePath->setText(tr("keine gültige Portnummer"));
         return;
     }
-    DevicePath->setText(QString::fromStdString(m_app.ports.provider().describe(com)));
+    // Long descriptions (the demo's) are shown from their start; the tool tip holds all of it.
+    const QString device = QString::fromStdString(m_app.ports.provider().describe(com));
+    DevicePath->setText(device);
+    DevicePath->setCursorPosition(0);
+    DevicePath->setToolTip(device);
 }
 
 void TCOMPortDialog::changeEvent(QEvent* event) {
