@@ -8,6 +8,7 @@
 #include "SettingsReport.h"
 #include "TextFile.h"
 
+#include <cmath>
 #include <functional>
 #include <iomanip>
 #include <vector>
@@ -17,6 +18,17 @@ namespace {
 constexpr std::uint8_t kFirstSearchAddress = 1;
 constexpr std::uint8_t kLastSearchAddress = 127;
 constexpr std::uint32_t kAddressChangePauseMs = 1000;
+// The window's point editors step in tenths of a millimetre.
+constexpr float kEditorStep = 0.1f;
+
+// The window sends what its editors hold, and they hold every point read from the sensor on
+// their step. Taken unrounded, a point converts back to one LSB less for about half of the raw
+// values, so every write would move the points the file does not name.
+void holdOnEditorStep(Qd20Settings& s) {
+    for (float* point : {&s.SwitchPointQ1A, &s.SwitchPointQ1B, &s.SwitchPointQ2A, &s.SwitchPointQ2B,
+                         &s.AnalogPoint1, &s.AnalogPoint2})
+        *point = static_cast<float>(std::floor(*point / double(kEditorStep) + 0.5) * double(kEditorStep));
+}
 
 std::string_view groupName(Qd20Group group) {
     switch (group) {
@@ -221,6 +233,7 @@ int ZylCtl::write() {
 
     // Hold and lowlight are not in the file: they keep what the sensor has.
     return withSettings([this, &loaded](CliLink& link, Qd20Settings& settings, const Qd20Variant& variant) {
+        holdOnEditorStep(settings);
         Qd20ProjectFile::apply(loaded.assignments, settings, variant);
         return writeOn(link, settings, variant);
     });

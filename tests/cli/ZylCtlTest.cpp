@@ -105,6 +105,16 @@ TEST_F(ZylCtlTest, WriteStopsAtTheFirstRefusedGroupAndSaysWhich) {
     EXPECT_EQ(commandsSent(), (std::vector<char>{'A', 'v', '?', '1', '2'}));
 }
 
+TEST_F(ZylCtlTest, WriteSendsPointsTheFileLeavesAloneAsTheWindowWould) {
+    // Raw 1023 is 245.04 mm. The window's editor holds it as 245.0 mm and sends 1023 again; the
+    // unrounded value would go back as 1022, one LSB lower with every write.
+    sensor().parameters().q2SecondRaw = 1023;
+    const std::string qel = tempFile("q1only.qel", "[Q1]\n150\n300\n");
+    EXPECT_EQ(run({"write", "--address", "5", qel}), ZylCtl::kExitOk) << err.str();
+    ASSERT_GE(bus.frames().size(), 5u);
+    EXPECT_EQ(bus.frames()[4], (std::vector<std::uint8_t>{0x85, 0x09, '2', 0x0F, 0x3F, 0, 0, 0, 0x0E}));
+}
+
 TEST_F(ZylCtlTest, BadProjectFilesAreRefusedBeforeAnythingIsSent) {
     struct Case {
         std::string content;
