@@ -33,8 +33,12 @@ void TCSlide::init(const Values& v) {
     m_selectedFont = v.SelectedFont.value_or(font());
     m_unselectedFont = v.UnselectedFont.value_or(font());
     m_labels = v.Beschriftung;
-    m_steps = v.Steps;
-    m_position = v.Position;
+    // Start values are checked like later assignments, in the order a stored form gives them:
+    // the position first, against the ten positions the slider starts with, then the steps.
+    m_steps = 10;
+    m_position = CheckPosValue(v.Position);
+    m_steps = CheckStepValue(v.Steps);
+    m_position = CheckPosValue(m_position);
     LoadSlideBilder();
     LoadPosBild();
     relayout();

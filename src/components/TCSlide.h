@@ -22,7 +22,8 @@ public:
     static constexpr int kKnobLeft = 5; // left edge of the knob
     static constexpr int kLabelGap = 5; // space between slide and labels
 
-    // Values stored as given while the slider is being built (no range checks).
+    // Start values. They are limited as if assigned after construction, Position before Steps
+    // (so a Position of 12 becomes 9 even with 15 Steps).
     struct Values {
         int Steps = 10;
         int Position = 0;

@@ -64,6 +64,21 @@ TEST_F(TCSlideTest, StepsAndPositionAreKeptInRange) {
     EXPECT_TRUE(events.empty()); // assignments from code raise nothing
 }
 
+TEST(TCSlideConstructionTest, StartValuesAreCheckedInTheOrderAStoredFormGivesThem) {
+    // The position comes before the steps, so it is first limited by the ten default positions.
+    const std::pair<TCSlide::Values, std::pair<int, int>> cases[] = {
+        {{.Steps = 25, .Position = -1}, {20, 0}},
+        {{.Steps = 1, .Position = 1}, {2, 1}},
+        {{.Steps = 4, .Position = 7}, {4, 3}},
+        {{.Steps = 15, .Position = 12}, {15, 9}},
+    };
+    for (const auto& [values, expected] : cases) {
+        const TCSlide slide(values);
+        EXPECT_EQ(std::make_pair(slide.Steps(), slide.Position()), expected)
+            << values.Steps << "/" << values.Position;
+    }
+}
+
 TEST_F(TCSlideTest, HeightFollowsTheNumberOfPositions) {
     const std::pair<int, int> cases[] = {{2, 40}, {4, 72}, {10, 168}};
     for (auto [steps, height] : cases) {
