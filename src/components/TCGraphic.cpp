@@ -68,8 +68,13 @@ struct TCGraphic::Geometry {
     int bottom = 0;
     // Value to row: viewYmin at the bottom, viewYmax at the top.
     double yMin = 0;
-    double yScale = 0;
-    int row(double v) const { return toPixel(bottom - (v - yMin) * yScale); }
+    double ySpan = 0;
+    int row(double v) const { return valueRow(v, bottom, top, yMin, ySpan); }
+    // Multiplied before dividing: a scale taken first can put a value on the top of the view a
+    // hair above the top row, and truncation then moves it up a row.
+    static int valueRow(double v, int bottom, int top, double yMin, double ySpan) {
+        return ySpan != 0.0 ? toPixel(bottom - (v - yMin) * (bottom - top) / ySpan) : bottom;
+    }
 };
 
 TCGraphic::TCGraphic(QWidget* parent) : TCGraphic(Values{}, parent) {}
@@ -338,8 +343,7 @@ int TCGraphic::levelAt(int y) const {
     for (int k = 1; k <= TLevel::kCount; ++k) {
         if (m_levels.LAnz() < k)
             break;
-        const double ratio = span != 0.0 ? (plot.bottom() - plot.top()) / span : 0.0;
-        const int row = toPixel(plot.bottom() - (m_levels.L(k) - m_viewYmin) * ratio);
+        const int row = Geometry::valueRow(m_levels.L(k), plot.bottom(), plot.top(), m_viewYmin, span);
         if (row - kLevelReach < y && y < row + kLevelReach)
             return k;
     }
@@ -498,8 +502,7 @@ void TCGraphic::paintEvent(QPaintEvent* event) {
     g.right = plot.right();
     g.bottom = plot.bottom();
     g.yMin = m_viewYmin;
-    const double span = m_viewYmax - m_viewYmin;
-    g.yScale = span != 0.0 ? (g.bottom - g.top) / span : 0.0;
+    g.ySpan = m_viewYmax - m_viewYmin;
 
     QPainter p(this);
     const bool plotOnly = plotFillRect(plot).contains(event->rect());

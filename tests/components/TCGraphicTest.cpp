@@ -124,6 +124,20 @@ TEST_F(TCGraphicTest, LevelLinesAreDrawnInTheirColoursOnlyWhenInUse) {
     EXPECT_EQ(render().pixel(300, row(10)), qRgb(255, 255, 255));
 }
 
+TEST_F(TCGraphicTest, ALevelAtTheTopOfTheViewLiesOnTheTopRowNotAboveIt) {
+    // 63 rows for 6000 units: the scale 63/6000 taken first puts 6000 a hair above the top row.
+    plot->resize(600, 100);
+    plot->SetYmax(6000);
+    plot->SetDrawLevel(true);
+    plot->Schaltpunkt().SetLAnz(1);
+    plot->Schaltpunkt().SetL1(6000);
+    const QImage img = render();
+    EXPECT_EQ(img.pixel(300, 32), kRed);
+    EXPECT_EQ(img.pixel(300, 31), qRgb(255, 255, 255));
+    press(300, 36); // within 5 rows of the line
+    EXPECT_EQ(plot->selectedLevel(), 1);
+}
+
 TEST_F(TCGraphicTest, WithoutLevelsInUseNothingIsDrawnOrGrabbed) {
     plot->SetDrawLevel(true);
     plot->Schaltpunkt().SetL1(50);
