@@ -40,6 +40,6 @@ Qd20Settings SettingsFromBlock(const Qd20ParameterBlock& block, const Qd20Varian
 
 // The block these settings would give, as the simulation window shows it: points converted to
 // raw values limited to 0..4095, at function 0 the only point in the second pair and 0 in the
-// first. The variant code is the caller's (the simulation window uses '0').
+// first. The variant code is the caller's (the simulation window uses the variant's digit).
 Qd20ParameterBlock BlockFromSettings(const Qd20Settings& settings, const Qd20Variant& variant,
                                      std::uint8_t variantCode);

@@ -10,7 +10,6 @@ namespace Qd20SimulatedReply {
 
 namespace {
 constexpr char kAccepted = 'Y';
-constexpr std::uint8_t kSimulatedVariantCode = '0';
 } // namespace
 
 std::vector<std::uint8_t> acknowledge(std::uint8_t address) {
@@ -30,7 +29,10 @@ std::vector<std::uint8_t> measurement(std::uint8_t address, float distance, floa
 
 std::vector<std::uint8_t> parameterBlock(std::uint8_t address, const Qd20Settings& settings,
                                          const Qd20Variant& variant) {
-    const auto data = EncodeParameterBlock(BlockFromSettings(settings, variant, kSimulatedVariantCode));
+    // The variant's own code, as a digit like the 220 mm sensors report '0': a block that named
+    // another variant would switch the window's range and move every point on reading it back.
+    const auto code = static_cast<std::uint8_t>('0' + variant.variantCode);
+    const auto data = EncodeParameterBlock(BlockFromSettings(settings, variant, code));
     return BuildReplyFrame(address, kAccepted, data);
 }
 

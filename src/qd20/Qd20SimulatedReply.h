@@ -17,8 +17,8 @@ std::vector<std::uint8_t> acknowledge(std::uint8_t address);
 std::vector<std::uint8_t> measurement(std::uint8_t address, float distance, float q1FirstPoint,
                                       const Qd20Variant& variant);
 
-// The reply to '?': the 18-byte parameter block these settings would give, with the variant
-// code '0'.
+// The reply to '?': the 18-byte parameter block these settings would give, with the variant's
+// code as a digit ('0' for the 220 mm sensor).
 std::vector<std::uint8_t> parameterBlock(std::uint8_t address, const Qd20Settings& settings,
                                          const Qd20Variant& variant);
 

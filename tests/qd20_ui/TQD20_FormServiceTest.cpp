@@ -79,6 +79,24 @@ TEST_F(Qd20ServiceTest, SimulationShowsRequestsAndBuildsTheReplies) {
     EXPECT_TRUE(framesSent().empty());
 }
 
+// The simulated block is what a sensor of the window's own variant would report: reading it back
+// neither switches the range nor moves the points.
+TEST_F(Qd20ServiceTest, SimulatedReadKeepsTheVariantAndPointsOfTheWindow) {
+    app.SensorType = 10;
+    open();
+    window->FktQ1Slide->SetPosValue(1); // a window: the block carries both points
+    window->FktQ1SlideChange();
+    window->SP_Q1->SetPos2Value(700.0f);
+    window->SP_Q1->SetPos1Value(500.0f);
+    window->Simulation1Click();
+    window->LesenMenuClick();
+    EXPECT_EQ(app.SensorType, 10);
+    EXPECT_EQ(window->statusText(0), "Sensor: ZYL24_1000");
+    EXPECT_EQ(replyByte(5), '3');
+    EXPECT_NEAR(window->SP_Q1->SP1(), 500.0f, 0.15f);
+    EXPECT_NEAR(window->SP_Q1->SP2(), 700.0f, 0.15f);
+}
+
 TEST_F(Qd20ServiceTest, PixelCurveAveragesTheChosenNumberOfReadings) {
     provider.bus.addSensor(5, '0');
     open();
