@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -169,6 +171,7 @@ TEST_F(Qd20FormTest, QuitQuestionOnlyWithUnstoredSettings) {
     window->show();
     connectTo(5);
     window->TVSlideChange();
+    window->StartButtonClick(); // polling when the user tries to close
     prompts.answerButton(Prompts::No);
     EXPECT_FALSE(window->close());
     ASSERT_EQ(prompts.asked().size(), 1u);
@@ -178,6 +181,10 @@ TEST_F(Qd20FormTest, QuitQuestionOnlyWithUnstoredSettings) {
               QStringLiteral("Daten noch nicht im Sensor gespeichert!\nWollen Sie dennoch beenden?"));
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(ports.isOpen(1));
+    // The poll was stopped on the way: the buttons say so and a single reading is possible.
+    EXPECT_FALSE(window->RohDataTimer->isActive());
+    EXPECT_FALSE(window->StartButton->property("running").toBool());
+    EXPECT_TRUE(window->StartButtonSingle->isEnabled());
 
     // A new analog characteristic is lost at power-off just like any other setting.
     window->BESClick();

@@ -117,6 +117,8 @@ bool TQD20_Form::FormClose() {
     stopWindowTimers();
     if (m_app.simulation)
         m_app.simulation->hide();
+    // The user may keep the window open: its buttons must not go on saying "STOP".
+    MessModeChange();
     if (!SettingsStored) {
         const int answer = m_app.prompts.message(
             this, Prompts::Icon::Confirmation,
