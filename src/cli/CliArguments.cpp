@@ -103,7 +103,9 @@ private:
         }
         m_seen.push_back(std::string(name));
         if (name == "--port") {
-            if (const auto v = value(name, inline_))
+            if (const auto v = value(name, inline_); v && v->empty())
+                m_error = "option --port needs a COM number or a device path";
+            else if (v)
                 m_a.port = *v;
         } else if (name == "--baud") {
             numberOption(name, inline_, m_a.baud, 50, 4'000'000);

@@ -39,24 +39,32 @@ TextFile::ReadResult TextFile::read(const std::string& path, std::size_t maxByte
     return result;
 }
 
+std::optional<std::string> TextFile::writeInPlace(const std::filesystem::path& path,
+                                                  const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return std::string(std::strerror(errno));
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.close();
+    if (out.fail())
+        return std::string(std::strerror(errno));
+    return std::nullopt;
+}
+
 std::optional<std::string> TextFile::writeAtomically(const std::string& path, const std::string& content) {
     const fs::path target(path);
     std::error_code ec;
     if (fs::is_directory(target, ec))
         return std::string("is a directory");
+    // Only a plain file is replaced. A link, a device or a pipe (--csv /dev/stdout) is written
+    // through: renaming over it would replace the link or the device node itself.
+    if (const auto own = fs::symlink_status(target, ec); !ec && fs::exists(own) && !fs::is_regular_file(own))
+        return writeInPlace(target, content);
     fs::path temp = target;
     temp += ".zylctl-tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return std::string(std::strerror(errno));
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.close();
-        if (out.fail()) {
-            const std::string why = std::strerror(errno);
-            fs::remove(temp, ec);
-            return why;
-        }
+    if (const auto why = writeInPlace(temp, content)) {
+        fs::remove(temp, ec);
+        return why;
     }
     // A file that is replaced keeps its permissions.
     if (const auto status = fs::status(target, ec); !ec && fs::exists(status))

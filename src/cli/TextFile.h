@@ -4,6 +4,7 @@
 // of it is on disk, so a failed write (full disk, pulled stick) never destroys the file the
 // user already had.
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -20,4 +21,8 @@ public:
     static ReadResult read(const std::string& path, std::size_t maxBytes);
     // Empty on success, otherwise the reason.
     static std::optional<std::string> writeAtomically(const std::string& path, const std::string& content);
+
+private:
+    static std::optional<std::string> writeInPlace(const std::filesystem::path& path,
+                                                   const std::string& content);
 };

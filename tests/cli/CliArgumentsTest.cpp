@@ -54,6 +54,8 @@ TEST(CliArgumentsTest, MistakesAreUsageErrorsThatNameTheProblem) {
               "the new address must be a number from 1 to 127, not '300'");
     EXPECT_EQ(errorOf({"search", "--rts", "on"}), "option --rts takes enabled, disabled or toggle, not 'on'");
     EXPECT_EQ(errorOf({"search", "extra"}), "unexpected operand 'extra'");
+    // An empty port would fall back to COM 1 and talk to a line nobody named.
+    EXPECT_EQ(errorOf({"search", "--port="}), "option --port needs a COM number or a device path");
     // An option of another command would silently do nothing: refused.
     EXPECT_EQ(errorOf({"read", "--address", "5", "--store"}), "option --store does not apply to read");
     EXPECT_EQ(errorOf({"search", "--address", "5"}), "option --address does not apply to search");

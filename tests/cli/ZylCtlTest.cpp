@@ -115,6 +115,15 @@ TEST_F(ZylCtlTest, WriteSendsPointsTheFileLeavesAloneAsTheWindowWould) {
     EXPECT_EQ(bus.frames()[4], (std::vector<std::uint8_t>{0x85, 0x09, '2', 0x0F, 0x3F, 0, 0, 0, 0x0E}));
 }
 
+TEST_F(ZylCtlTest, SavingThroughALinkFillsTheFileItNamesAndKeepsTheLink) {
+    const std::string real = tempFile("real.qel", "old");
+    const std::string link = tempFile("link.qel");
+    std::filesystem::create_symlink(real, link);
+    EXPECT_EQ(run({"read", "--address", "5", "-o", link}), ZylCtl::kExitOk) << err.str();
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(slurp(real).substr(0, 6), "[Q1]\r\n");
+}
+
 TEST_F(ZylCtlTest, BadProjectFilesAreRefusedBeforeAnythingIsSent) {
     struct Case {
         std::string content;
