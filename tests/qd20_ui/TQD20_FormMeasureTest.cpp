@@ -96,6 +96,22 @@ TEST_F(Qd20MeasureTest, PollsWrapTheRingAndThePlotReadsThemInTimeOrder) {
     EXPECT_TRUE(window->StartButtonSingle->isEnabled() && window->TriggerButtonSingle->isEnabled());
 }
 
+TEST_F(Qd20MeasureTest, SearchOrManualConnectionStopsARunningPoll) {
+    window->StartButtonClick();
+    ASSERT_TRUE(window->RohDataTimer->isActive());
+    window->SuchenMenuClick();
+    EXPECT_FALSE(window->RohDataTimer->isActive());
+    EXPECT_FALSE(window->StartButton->property("running").toBool());
+    runSearch();
+    ASSERT_TRUE(window->Connected);
+
+    window->TriggerButtonClick();
+    ASSERT_TRUE(window->MessDataTimer->isActive());
+    window->ManuellMenuClick();
+    EXPECT_FALSE(window->MessDataTimer->isActive());
+    EXPECT_TRUE(window->Connected);
+}
+
 TEST_F(Qd20MeasureTest, ExportOfRangeStartAndEndIsByteExact) {
     window->STsaveClick();
     EXPECT_TRUE(prompts.asked().empty()); // no data yet: no dialog

@@ -188,6 +188,9 @@ void TQD20_Form::SuchenMenuClick() {
     TypeBeforeSearch = m_app.SensorType;
     if (!takePortDialogChoices())
         return;
+    // The port is about to be reopened and probed address by address: a poll running on the old
+    // connection would talk to whatever address the scan shows.
+    MessModeChange();
     Slave_Adr->clear();
     if (!openBusPortChecked())
         return;
@@ -259,6 +262,7 @@ void TQD20_Form::ManuellMenuClick() {
         Slave_Adr->setFocus();
         return;
     }
+    MessModeChange(); // as for a search: no poll runs across the reconnection
     if (!openBusPortChecked())
         return;
     m_app.ports.port(PortNumber).echoesOwnBytes = m_app.ports.EchoTest(PortNumber);
