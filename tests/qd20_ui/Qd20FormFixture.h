@@ -13,15 +13,26 @@
 #include "Schnittstelle.h"
 #include "ScriptedPrompts.h"
 #include "SimZyl24Bus.h"
+#include "SimZyl24Sensor.h"
 #include "SimulatedLine.h"
+#include "TCGraphic.h"
 #include "TCOMPortDialog.h"
+#include "TCSchaltpunkt.h"
+#include "TCSlide.h"
 #include "TFortschritt.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +102,8 @@ public:
     SimulatedLine* lastLine = nullptr; // owned by the port table while the port is open
 };
 
+using Frame = std::vector<std::uint8_t>;
+
 struct Qd20FormTest : ::testing::Test {
     QTemporaryDir settingsDir;
     FakeClock clock;
@@ -144,9 +157,16 @@ struct Qd20FormTest : ::testing::Test {
         prompts.clear();
     }
 
-    std::vector<std::vector<std::uint8_t>> framesSent() const { return provider.bus.frames(); }
-    static std::vector<std::uint8_t> frame(std::uint8_t address, char command,
-                                           std::initializer_list<std::uint8_t> data = {}) {
+    // A sensor of `variant` at address 5, the window open and connected to it.
+    SimZyl24Sensor& openConnected(char variant = '0') {
+        SimZyl24Sensor& sensor = provider.bus.addSensor(5, variant);
+        open();
+        connectTo(5);
+        return sensor;
+    }
+
+    std::vector<Frame> framesSent() const { return provider.bus.frames(); }
+    static Frame frame(std::uint8_t address, char command, std::initializer_list<std::uint8_t> data = {}) {
         Qd20Request request;
         request.address = address;
         request.command = command;

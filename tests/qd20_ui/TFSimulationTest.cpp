@@ -25,11 +25,9 @@ public:
 };
 
 struct TFSimulationTest : ::testing::Test {
-
     bool shown(const QWidget* w) const { return !w->isHidden(); }
     QString role(const TFSimulation::ByteSlot& slot) const { return slot.role->text(); }
 
-    // Every slot's bytes on display: visible hex texts in order.
     QStringList shownReplyHex() const {
         QStringList out;
         for (int i = 0; i < TFSimulation::kReplySlots; ++i)
@@ -52,18 +50,14 @@ TEST_F(TFSimulationTest, StartsWithAddressLengthAndCommandSlotsOnly) {
     EXPECT_EQ(window.windowTitle(), "Simulation");
     for (int i = 0; i < TFSimulation::kRequestSlots; ++i) {
         const auto& slot = window.requestSlot(i);
-        EXPECT_EQ(shown(slot.hex), i < 3) << "request slot " << i;
-        EXPECT_EQ(shown(slot.bits), i < 3) << "request slot " << i;
+        EXPECT_EQ(shown(slot.hex) && shown(slot.bits), i < 3) << "request slot " << i;
         EXPECT_EQ(slot.hex->text(), "0x00");
     }
-    for (int i = 0; i < TFSimulation::kReplySlots; ++i) {
-        EXPECT_EQ(shown(window.replySlot(i).hex), i < 3) << "reply slot " << i;
-        EXPECT_EQ(shown(window.replySlot(i).role), i < 3) << "reply slot " << i;
-    }
-    EXPECT_EQ(role(window.requestSlot(0)), "Adresse");
-    EXPECT_EQ(role(window.requestSlot(1)), "Länge");
-    EXPECT_EQ(role(window.requestSlot(2)), "Command");
-    EXPECT_EQ(role(window.requestSlot(3)), "Daten");
+    EXPECT_EQ(shownReplyHex(), (QStringList{"0x00", "0x00", "0x00"}));
+    EXPECT_FALSE(shown(window.replySlot(3).role));
+    const QStringList roles{"Adresse", "Länge", "Command", "Daten"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(role(window.requestSlot(i)), roles[i]);
 }
 
 TEST_F(TFSimulationTest, RequestWithFiveDataBytesShowsRolesHexAndBits) {
@@ -78,9 +72,7 @@ TEST_F(TFSimulationTest, RequestWithFiveDataBytesShowsRolesHexAndBits) {
         EXPECT_EQ(role(slot), roles[i]) << "slot " << i;
         EXPECT_TRUE(shown(slot.role) && shown(slot.hex) && shown(slot.bits)) << "slot " << i;
     }
-    EXPECT_EQ(window.requestSlot(0).hex->text(), "0x85");
     EXPECT_EQ(window.requestSlot(3).hex->text(), "0x3F");
-    EXPECT_EQ(window.requestSlot(8).hex->text(), "0x33");
     EXPECT_EQ(window.requestSlot(0).bits->text(), "10000101");
     EXPECT_EQ(window.requestSlot(2).bits->text(), "00110001");
     EXPECT_EQ(window.requestSlot(5).bits->cellText(7), "1") << "the least significant bit is the right cell";
@@ -113,9 +105,7 @@ TEST_F(TFSimulationTest, LongReplyFillsAllSlotsAndAcknowledgeHidesFiveToTwentyTw
     for (int i = 0; i < TFSimulation::kReplySlots; ++i) {
         const auto& slot = window.replySlot(i);
         EXPECT_TRUE(shown(slot.role) && shown(slot.bits)) << "slot " << i;
-        if (i >= 3 && i <= 20) {
-            EXPECT_EQ(role(slot), "Daten") << "slot " << i;
-        }
+        EXPECT_TRUE(i < 3 || i > 20 || role(slot) == "Daten") << "slot " << i;
     }
     EXPECT_EQ(role(window.replySlot(21)), "Checksum");
     EXPECT_EQ(window.replySlot(20).hex->text(), "0x71");
@@ -129,15 +119,6 @@ TEST_F(TFSimulationTest, LongReplyFillsAllSlotsAndAcknowledgeHidesFiveToTwentyTw
         const auto& slot = window.replySlot(i);
         EXPECT_FALSE(shown(slot.role) || shown(slot.hex) || shown(slot.bits)) << "slot " << i;
     }
-}
-
-TEST_F(TFSimulationTest, MeasurementReplyShowsQ1BitInTheLastDataByte) {
-    window.ShowReplyFrame({0x85, 0x06, 0x59, 0x7F, 0x7F, 0x5A});
-    EXPECT_EQ(role(window.replySlot(3)), "Daten");
-    EXPECT_EQ(role(window.replySlot(4)), "Daten");
-    EXPECT_EQ(role(window.replySlot(5)), "Checksum");
-    EXPECT_EQ(window.replySlot(4).bits->cellText(1), "1") << "bit 6: Q1 switched";
-    EXPECT_FALSE(shown(window.replySlot(6).hex));
 }
 
 TEST_F(TFSimulationTest, MalformedFramesShowOnlyTheBytesThatExist) {
@@ -184,8 +165,11 @@ TEST_F(TFSimulationTest, DistanceEditorTakesTheMainRangeAndStartsAtItsEnd) {
     EXPECT_FLOAT_EQ(window.simulatedDistance(), 55.0f);
 }
 
-TEST_F(TFSimulationTest, EnglishTextsFollowTheLanguageSwitch) {
+TEST_F(TFSimulationTest, MeasurementReplyShowsQ1BitAndRolesFollowTheLanguage) {
     window.ShowReplyFrame({0x85, 0x06, 0x59, 0x7F, 0x7F, 0x5A});
+    EXPECT_EQ(role(window.replySlot(4)), "Daten");
+    EXPECT_EQ(window.replySlot(4).bits->cellText(1), "1") << "bit 6: Q1 switched";
+    EXPECT_FALSE(shown(window.replySlot(6).hex));
     Language::setEnglish(app, true);
     EXPECT_EQ(role(window.replySlot(0)), "Address");
     EXPECT_EQ(role(window.replySlot(1)), "Length");

@@ -4,13 +4,9 @@
 
 #include "MeasurementExport.h"
 #include "Qd20Variant.h"
-#include "TCGraphic.h"
-#include "TCSlide.h"
 
 #include <QFile>
-#include <QLabel>
 #include <QProgressBar>
-#include <QToolButton>
 
 #include <set>
 
@@ -25,9 +21,7 @@ struct Qd20MeasureTest : Qd20FormTest {
     SimZyl24Sensor* sensor = nullptr;
 
     void SetUp() override {
-        sensor = &provider.bus.addSensor(5, '0'); // 80 to 300 mm
-        open();
-        connectTo(5);
+        sensor = &openConnected(); // 80 to 300 mm
     }
 
     // One distance poll with the target held at `mm`; returns the value stored.

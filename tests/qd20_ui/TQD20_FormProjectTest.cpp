@@ -1,12 +1,7 @@
 // Project files (.qel) saved from and loaded into the ZYL24 window's controls.
 #include "Qd20FormFixture.h"
 
-#include "TCSchaltpunkt.h"
-#include "TCSlide.h"
-
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 
 namespace {
 

@@ -3,17 +3,9 @@
 #include "Qd20FormFixture.h"
 
 #include "SimHalvernSensor.h"
-#include "TCGraphic.h"
-#include "TCSchaltpunkt.h"
-#include "TCSlide.h"
 #include "TFSimulation.h"
 
-#include <QAction>
-#include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QToolButton>
 
 namespace {
 
@@ -33,6 +25,12 @@ struct Qd20ServiceTest : Qd20FormTest {
         return n;
     }
     int replyByte(int i) const { return simulation.replySlot(i).hex->text().toInt(nullptr, 16); }
+    QStringList replyHex(int n) const {
+        QStringList out;
+        for (int i = 0; i < n; ++i)
+            out << simulation.replySlot(i).hex->text();
+        return out;
+    }
     std::uint16_t ringSlot(int i) const { return window->samples().slot(static_cast<std::size_t>(i)); }
 };
 
@@ -53,7 +51,11 @@ TEST_F(Qd20ServiceTest, SimulationShowsRequestsAndBuildsTheReplies) {
     EXPECT_EQ(simulation.requestSlot(2).hex->text(), "0x31");
     EXPECT_FALSE(simulation.requestSlot(8).hex->isHidden());
     EXPECT_EQ(shownReplyBytes(), 4);
+    EXPECT_EQ(replyHex(4), (QStringList{"0x81", "0x04", "0x59", "0x5C"}));
     EXPECT_TRUE(prompts.messages().isEmpty());
+    window->BESClick(); // a simulated acknowledge counts as stored
+    EXPECT_TRUE(window->SettingsStored);
+    EXPECT_EQ(window->transferMark(window->BES), TQD20_Form::kConfirmImage);
 
     // Target nearer than the Q1 point: Q1 on, in the lamp and in bit 6 of the last data byte.
     window->SP_Q1->SetPos1Value(200.0f);
@@ -74,6 +76,7 @@ TEST_F(Qd20ServiceTest, SimulationShowsRequestsAndBuildsTheReplies) {
 
     window->LesenMenuClick();
     EXPECT_EQ(shownReplyBytes(), 22);
+    EXPECT_EQ(replyHex(2), (QStringList{"0x81", "0x16"}));
     window->BSETQ2Click();
     EXPECT_EQ(shownReplyBytes(), 4);
     EXPECT_TRUE(framesSent().empty());
@@ -98,9 +101,7 @@ TEST_F(Qd20ServiceTest, SimulatedReadKeepsTheVariantAndPointsOfTheWindow) {
 }
 
 TEST_F(Qd20ServiceTest, PixelCurveAveragesTheChosenNumberOfReadings) {
-    provider.bus.addSensor(5, '0');
-    open();
-    connectTo(5);
+    openConnected();
 
     window->StartButtonClick();
     prompts.answerInput("200");
@@ -108,7 +109,6 @@ TEST_F(Qd20ServiceTest, PixelCurveAveragesTheChosenNumberOfReadings) {
     window->lesePixeldaten1Click();
     EXPECT_TRUE(window->TimerPixelGraf->isActive());
     EXPECT_FALSE(window->RohDataTimer->isActive()); // the curve takes the plot over from the poll
-    EXPECT_TRUE(window->StartButtonSingle->isEnabled());
     EXPECT_FALSE(window->StartButton->property("running").toBool());
     EXPECT_EQ(window->TimerPixelGraf->interval(), 200);
     EXPECT_EQ(window->pixels().PixelAverages(), 1);
@@ -145,9 +145,7 @@ TEST_F(Qd20ServiceTest, PixelCurveAveragesTheChosenNumberOfReadings) {
 }
 
 TEST_F(Qd20ServiceTest, PixelTextAddsLinesAndStopsAfterFiveHundred) {
-    provider.bus.addSensor(5, '0');
-    open();
-    connectTo(5);
+    openConnected();
     window->StartButtonClick();
     prompts.answerInput("50");
     window->lesePixeldatenMemo1Click();
