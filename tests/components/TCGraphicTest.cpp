@@ -46,7 +46,22 @@ struct TCGraphicTest : ::testing::Test {
         EXPECT_EQ(plot->viewStart(), start);
         EXPECT_EQ(plot->viewEnd(), end);
     }
-
+    void viewY(int min, int max) const {
+        EXPECT_EQ(plot->viewYmin(), min);
+        EXPECT_EQ(plot->viewYmax(), max);
+    }
+    // 400 samples zoomed in once around the middle: 94..294.
+    void zoomedIn() {
+        plot->SetAnzahl(400);
+        plot->SetMaxZoom(100);
+        plot->ClickZoomIn();
+        press(300, 150);
+    }
+    TLevel& levels(int count) {
+        plot->SetDrawLevel(true);
+        plot->Schaltpunkt().SetLAnz(count);
+        return plot->Schaltpunkt();
+    }
     std::unique_ptr<TCGraphic> plot;
     int levelEvents = 0;
 };
@@ -71,13 +86,10 @@ TEST(TLevelTest, OrderedPairsCarryThePartnerAndTheCountStopsAtSix) {
 }
 
 TEST_F(TCGraphicTest, DraggingALevelKeepsTheOrderedPairAndReportsEveryMove) {
-    plot->SetDrawLevel(true);
-    TLevel& levels = plot->Schaltpunkt();
-    levels.SetLAnz(2);
+    TLevel& levels = this->levels(2);
     levels.SetL1kleinerL2(true);
     levels.SetL1(40);
     levels.SetL2(60);
-
     press(300, row(40));
     EXPECT_EQ(plot->selectedLevel(), 1);
     move(300, 100);
@@ -88,7 +100,6 @@ TEST_F(TCGraphicTest, DraggingALevelKeepsTheOrderedPairAndReportsEveryMove) {
     EXPECT_GE(levels.L2(), levels.L1());
     release(300, 5);
     EXPECT_EQ(levelEvents, 2);
-
     levels.SetL1(40);
     levels.SetL2(60);
     press(300, row(60));
@@ -103,23 +114,19 @@ TEST_F(TCGraphicTest, DraggingALevelKeepsTheOrderedPairAndReportsEveryMove) {
 }
 
 TEST_F(TCGraphicTest, LevelLinesAreDrawnInTheirColoursOnlyWhenInUse) {
-    plot->SetDrawLevel(true);
-    TLevel& levels = plot->Schaltpunkt();
+    TLevel& levels = this->levels(3);
     for (int k = 1; k <= 6; ++k)
         levels.SetL(k, 10.0f * k);
-    levels.SetLAnz(3);
     QImage img = render();
     EXPECT_EQ(img.pixel(300, row(10)), kRed);
     EXPECT_EQ(img.pixel(300, row(20)), kRed);
     EXPECT_EQ(img.pixel(300, row(30)), qRgb(0, 128, 0));
     EXPECT_EQ(img.pixel(300, row(40)), qRgb(255, 255, 255));
-
     levels.SetLAnz(6);
     levels.SetL6(150); // outside the view
     img = render();
     EXPECT_EQ(img.pixel(300, row(50)), qRgb(0, 0, 255));
     EXPECT_EQ(img.pixel(45, row(40)), qRgb(0, 128, 0));
-
     plot->SetDrawLevel(false);
     EXPECT_EQ(render().pixel(300, row(10)), qRgb(255, 255, 255));
 }
@@ -128,9 +135,7 @@ TEST_F(TCGraphicTest, ALevelAtTheTopOfTheViewLiesOnTheTopRowNotAboveIt) {
     // 63 rows for 6000 units: the scale 63/6000 taken first puts 6000 a hair above the top row.
     plot->resize(600, 100);
     plot->SetYmax(6000);
-    plot->SetDrawLevel(true);
-    plot->Schaltpunkt().SetLAnz(1);
-    plot->Schaltpunkt().SetL1(6000);
+    levels(1).SetL1(6000);
     const QImage img = render();
     EXPECT_EQ(img.pixel(300, 32), kRed);
     EXPECT_EQ(img.pixel(300, 31), qRgb(255, 255, 255));
@@ -139,8 +144,7 @@ TEST_F(TCGraphicTest, ALevelAtTheTopOfTheViewLiesOnTheTopRowNotAboveIt) {
 }
 
 TEST_F(TCGraphicTest, WithoutLevelsInUseNothingIsDrawnOrGrabbed) {
-    plot->SetDrawLevel(true);
-    plot->Schaltpunkt().SetL1(50);
+    levels(0).SetL1(50);
     const QImage img = render();
     for (int y = 33; y < 295; ++y)
         ASSERT_EQ(img.pixel(300, y), qRgb(255, 255, 255)) << y;
@@ -153,11 +157,8 @@ TEST_F(TCGraphicTest, WithoutLevelsInUseNothingIsDrawnOrGrabbed) {
 }
 
 TEST_F(TCGraphicTest, TimeZoomInNeverShowsFewerThanMaxZoomSamples) {
-    plot->SetAnzahl(400);
-    plot->SetMaxZoom(100);
-    plot->ClickZoomIn();
+    zoomedIn();
     EXPECT_EQ(plot->mouseMode(), TCGraphic::ZoomInX);
-    press(300, 150);
     view(94, 294);
     press(300, 150);
     view(141, 241);
@@ -171,10 +172,7 @@ TEST_F(TCGraphicTest, TimeZoomInNeverShowsFewerThanMaxZoomSamples) {
 }
 
 TEST_F(TCGraphicTest, TimeZoomOutBeyondTheSeriesShowsEverything) {
-    plot->SetAnzahl(400);
-    plot->SetMaxZoom(100);
-    plot->ClickZoomIn();
-    press(300, 150);
+    zoomedIn();
     press(300, 150); // 141..241
     plot->ClickZoomOut();
     press(500, 150);
@@ -188,23 +186,18 @@ TEST_F(TCGraphicTest, ValueZoomNearTheTopMayPassYmaxUntilFullscale) {
     plot->SetMaxZoom(100);
     plot->ClickZoomInY();
     press(300, 33);
-    EXPECT_EQ(plot->viewYmin(), 2947);
-    EXPECT_EQ(plot->viewYmax(), 4995);
+    viewY(2947, 4995);
     plot->ClickZoomOutY();
     press(300, 150);
-    EXPECT_EQ(plot->viewYmax() - plot->viewYmin(), 4096);
-    EXPECT_EQ(plot->viewYmin(), 0);
+    viewY(0, 4096);
     plot->ClickZoomInY();
     press(300, 33);
     plot->ClickAll();
-    EXPECT_EQ(plot->viewYmin(), 0);
-    EXPECT_EQ(plot->viewYmax(), 4096);
+    viewY(0, 4096);
 }
 
 TEST_F(TCGraphicTest, PressNearALevelInAZoomModeGrabsTheLineAndZooms) {
-    plot->SetDrawLevel(true);
-    plot->Schaltpunkt().SetLAnz(1);
-    plot->Schaltpunkt().SetL1(50);
+    levels(1).SetL1(50);
     plot->ClickZoomIn();
     press(300, row(50) + 3);
     EXPECT_EQ(plot->selectedLevel(), 1);
@@ -215,11 +208,8 @@ TEST_F(TCGraphicTest, PressNearALevelInAZoomModeGrabsTheLineAndZooms) {
 }
 
 TEST_F(TCGraphicTest, ScrollThumbsDragTheViewAndStopAtTheEnds) {
-    plot->SetAnzahl(400);
-    plot->SetMaxZoom(100);
-    plot->ClickZoomIn();
-    press(300, 150); // 94..294, thumb from x 168 to 442
-    press(150, 26);  // beside the thumb: nothing
+    zoomedIn();     // 94..294, thumb from x 168 to 442
+    press(150, 26); // beside the thumb: nothing
     move(250, 26);
     view(94, 294);
     press(300, 26);
@@ -228,41 +218,33 @@ TEST_F(TCGraphicTest, ScrollThumbsDragTheViewAndStopAtTheEnds) {
     move(599, 26);
     view(200, 400);
     release(599, 26);
-
     plot->SetMaxZoom(10);
     plot->ClickZoomInY(); // 0..100 -> 23..73, thumb rows 103..234
     press(300, 160);
     EXPECT_EQ(plot->viewYmin(), 23);
     press(595, 150);
     move(595, 97);
-    EXPECT_EQ(plot->viewYmin(), 43);
-    EXPECT_EQ(plot->viewYmax(), 93);
+    viewY(43, 93);
     move(595, 0);
-    EXPECT_EQ(plot->viewYmin(), 50);
-    EXPECT_EQ(plot->viewYmax(), 100);
+    viewY(50, 100);
 }
 
 TEST_F(TCGraphicTest, PagingKeepsTheWidthWithinTheSeries) {
-    plot->SetAnzahl(400);
-    plot->SetMaxZoom(100);
-    plot->ClickZoomIn();
-    press(300, 150); // 94..294
-    plot->ClickFFor();
-    view(200, 400);
-    plot->ClickFRew();
-    view(0, 200);
-    plot->ClickToEnd();
-    view(200, 400);
-    plot->ClickToStart();
-    view(0, 200);
+    zoomedIn(); // 94..294
+    const std::pair<void (TCGraphic::*)(), int> pages[] = {{&TCGraphic::ClickFFor, 200},
+                                                           {&TCGraphic::ClickFRew, 0},
+                                                           {&TCGraphic::ClickToEnd, 200},
+                                                           {&TCGraphic::ClickToStart, 0}};
+    for (auto [click, start] : pages) {
+        (plot.get()->*click)();
+        view(start, start + 200);
+    }
     QTest::keyClick(plot.get(), Qt::Key_End);
     view(200, 400);
-
     plot->SetYmax(4096);
     for (int i = 0; i < 5; ++i)
         plot->ClickAutoY();
-    EXPECT_EQ(plot->viewYmin(), 1998);
-    EXPECT_EQ(plot->viewYmax(), 2098);
+    viewY(1998, 2098);
     plot->ClickAutoY();
     EXPECT_EQ(plot->viewYmin(), 1998);
     plot->ClickFullY();

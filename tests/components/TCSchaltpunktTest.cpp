@@ -21,7 +21,6 @@ namespace {
 // scale is 2 pixels per unit (SP 20 -> pixel 40) and the paint scale 1.99 (SP 20 -> column 39).
 struct TCSchaltpunktTest : ::testing::Test {
     TCSchaltpunktTest() { QLocale::setDefault(QLocale::c()); }
-
     void make(const TCSchaltpunkt::Values& v = {}) {
         host = std::make_unique<QWidget>();
         host->resize(400, 100);
@@ -29,6 +28,10 @@ struct TCSchaltpunktTest : ::testing::Test {
         sp->move(50, 20);
         QObject::connect(sp, &TCSchaltpunkt::OnChangeSP1, [this] { events.push_back("SP1"); });
         QObject::connect(sp, &TCSchaltpunkt::OnChangeSP2, [this] { events.push_back("SP2"); });
+    }
+    void points(float sp1, float sp2) const {
+        EXPECT_FLOAT_EQ(sp->SP1(), sp1);
+        EXPECT_FLOAT_EQ(sp->SP2(), sp2);
     }
     void press(int x) { QTest::mousePress(sp, Qt::LeftButton, {}, QPoint(x, 10)); }
     void release(int x) { QTest::mouseRelease(sp, Qt::LeftButton, {}, QPoint(x, 10)); }
@@ -53,7 +56,6 @@ struct TCSchaltpunktTest : ::testing::Test {
                     return false;
         return true;
     }
-
     std::unique_ptr<QWidget> host;
     TCSchaltpunkt* sp = nullptr;
     std::vector<std::string> events;
@@ -72,34 +74,28 @@ TEST_F(TCSchaltpunktTest, AssignmentsAreClampedToTheScaleAndSnappedToTheStep) {
 
 TEST_F(TCSchaltpunktTest, SnappingNeverLeavesTheScaleAndRoundsNegativeValuesToTheNearestStep) {
     make({.Start = -20.0f, .Stopp = 10.0f, .Step = 4.0f});
-    sp->SetPos1Value(10.0f); // 12 would lie beyond the end
-    EXPECT_FLOAT_EQ(sp->SP1(), 8.0f);
-    sp->SetPos1Value(-5.0f);
-    EXPECT_FLOAT_EQ(sp->SP1(), -4.0f);
-    sp->SetPos1Value(-18.5f); // -20 is a multiple and inside
-    EXPECT_FLOAT_EQ(sp->SP1(), -20.0f);
-    sp->SetPos1Value(std::numeric_limits<float>::quiet_NaN());
-    EXPECT_FLOAT_EQ(sp->SP1(), -20.0f);
+    // 10 -> 8: 12 would lie beyond the end; -18.5 -> -20: a multiple and inside; NaN keeps the point.
+    const std::pair<float, float> cases[] = {
+        {10, 8}, {-5, -4}, {-18.5f, -20}, {std::numeric_limits<float>::quiet_NaN(), -20}};
+    for (auto [in, out] : cases) {
+        sp->SetPos1Value(in);
+        EXPECT_FLOAT_EQ(sp->SP1(), out) << "assigned " << in;
+    }
 }
 
 TEST_F(TCSchaltpunktTest, WindowModePushesTheUpperPointSilentlyAndSp2NeverStaysBelowSp1) {
     make({.Schaltfenster = true});
     sp->SetPos1Value(70.4f);
-    EXPECT_FLOAT_EQ(sp->SP1(), 70.0f);
-    EXPECT_FLOAT_EQ(sp->SP2(), 70.0f);
+    points(70, 70);
     EXPECT_EQ(events, std::vector<std::string>{"SP1"});
-
     sp->SetWindow(false);
     sp->SetPos1Value(50.0f);
     sp->SetPos2Value(30.0f); // outside window mode too
-    EXPECT_FLOAT_EQ(sp->SP1(), 30.0f);
-    EXPECT_FLOAT_EQ(sp->SP2(), 30.0f);
-
+    points(30, 30);
     sp->SetIsAnalog(true); // a ramp may fall: no pushing
     sp->SetPos1Value(80.0f);
     sp->SetPos2Value(10.0f);
-    EXPECT_FLOAT_EQ(sp->SP1(), 80.0f);
-    EXPECT_FLOAT_EQ(sp->SP2(), 10.0f);
+    points(80, 10);
 }
 
 TEST_F(TCSchaltpunktTest, SwitchingWindowModeOnSwapsCrossedPointsAndRaisesBothEvents) {
@@ -109,8 +105,7 @@ TEST_F(TCSchaltpunktTest, SwitchingWindowModeOnSwapsCrossedPointsAndRaisesBothEv
     sp->SetWindow(true);
     EXPECT_TRUE(sp->sp2Edit()->isVisible());
     EXPECT_EQ(sp->sp2Edit()->text(), QStringLiteral("60mm"));
-    EXPECT_FLOAT_EQ(sp->SP1(), 20.0f);
-    EXPECT_FLOAT_EQ(sp->SP2(), 60.0f);
+    points(20, 60);
     EXPECT_EQ(events, (std::vector<std::string>{"SP2", "SP1"}));
     ASSERT_NE(sp->sp2Edit(), nullptr);
     EXPECT_EQ(sp->sp2Edit()->parentWidget(), host.get());
@@ -134,17 +129,15 @@ TEST_F(TCSchaltpunktTest, MovingTheScaleEndsRevalidatesThePointsWithoutEvents) {
     make({.Schaltfenster = true});
     sp->SetStartValue(30.0f);
     sp->SetStoppValue(50.0f);
-    EXPECT_FLOAT_EQ(sp->SP1(), 30.0f);
-    EXPECT_FLOAT_EQ(sp->SP2(), 50.0f);
+    points(30, 50);
     EXPECT_TRUE(events.empty());
 }
 
 TEST_F(TCSchaltpunktTest, LenientParserTakesDigitsAndTheFirstSeparatorOnly) {
-    EXPECT_DOUBLE_EQ(TCSchaltpunkt::parseLenient(QStringLiteral("12,5 mm")), 12.5);
-    EXPECT_DOUBLE_EQ(TCSchaltpunkt::parseLenient(QStringLiteral("12.5")), 12.5);
-    EXPECT_DOUBLE_EQ(TCSchaltpunkt::parseLenient(QStringLiteral("-5")), 5.0);
-    EXPECT_DOUBLE_EQ(TCSchaltpunkt::parseLenient(QStringLiteral("1.2.3")), 1.23);
-    EXPECT_DOUBLE_EQ(TCSchaltpunkt::parseLenient(QStringLiteral("abc")), 0.0);
+    const std::pair<const char*, double> cases[] = {
+        {"12,5 mm", 12.5}, {"12.5", 12.5}, {"-5", 5.0}, {"1.2.3", 1.23}, {"abc", 0.0}};
+    for (auto [text, value] : cases)
+        EXPECT_DOUBLE_EQ(TCSchaltpunkt::parseLenient(QString::fromLatin1(text)), value) << text;
     const double huge = TCSchaltpunkt::parseLenient(QString(400, QLatin1Char('9')) + "." + QString(400, '9'));
     EXPECT_TRUE(std::isfinite(huge));
 }
@@ -158,18 +151,15 @@ TEST_F(TCSchaltpunktTest, TypedValuesAreTakenOnReturnAndOnLeavingTheField) {
     QLineEdit* field = sp->sp1Edit();
     ASSERT_NE(field, nullptr);
     EXPECT_EQ(field->text(), QStringLiteral("20.0mm"));
-
     field->setFocus();
     field->clear();
     QTest::keyClicks(field, QStringLiteral("7,25"));
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_FLOAT_EQ(sp->SP1(), 7.5f);
     EXPECT_EQ(field->text(), QStringLiteral("7.5mm"));
-
     field->setText(QStringLiteral("12,5 mm"));
     other->setFocus();
     EXPECT_FLOAT_EQ(sp->SP1(), 12.5f);
-
     field->setText(QString());
     QTest::keyClick(field, Qt::Key_Enter);
     EXPECT_FLOAT_EQ(sp->SP1(), 2.0f); // empty text is 0, raised to Start
@@ -192,13 +182,11 @@ TEST_F(TCSchaltpunktTest, ClickBesideAnArrowStepsThePointAndDraggingFollowsThePo
     release(100);
     dragTo(150); // released: no more dragging
     EXPECT_FLOAT_EQ(sp->SP1(), 50.0f);
-
     press(100); // exactly on SP1: up one step
     release(100);
-    EXPECT_FLOAT_EQ(sp->SP1(), 51.0f);
     press(120); // exactly on SP2 (60): down one step
     release(120);
-    EXPECT_FLOAT_EQ(sp->SP2(), 59.0f);
+    points(51, 59);
     EXPECT_EQ(events, (std::vector<std::string>{"SP1", "SP1", "SP1", "SP2"}));
 }
 
@@ -207,14 +195,11 @@ TEST_F(TCSchaltpunktTest, DraggedWindowIsSqueezedAtTheScaleEnd) {
     press(80); // between the arrows at 40 and 120
     EXPECT_TRUE(events.empty());
     dragTo(180); // +50 units
-    EXPECT_FLOAT_EQ(sp->SP1(), 70.0f);
-    EXPECT_FLOAT_EQ(sp->SP2(), 100.0f);
+    points(70, 100);
     dragTo(80); // back where it started: the anchors restore the width
-    EXPECT_FLOAT_EQ(sp->SP1(), 20.0f);
-    EXPECT_FLOAT_EQ(sp->SP2(), 60.0f);
+    points(20, 60);
     dragTo(30); // -25 units
-    EXPECT_FLOAT_EQ(sp->SP1(), 0.0f);
-    EXPECT_FLOAT_EQ(sp->SP2(), 35.0f);
+    points(0, 35);
     EXPECT_EQ(events.size(), 6u);
 }
 
@@ -232,7 +217,6 @@ TEST_F(TCSchaltpunktTest, InvisibleComponentPaintsNothingHidesFieldsAndIgnoresCl
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             ASSERT_EQ(img.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
-
     sp->SetText(true); // labelling on does not show fields of an invisible component
     EXPECT_FALSE(sp->sp1Edit()->isVisible());
     sp->SetVisible(true);

@@ -42,17 +42,16 @@ struct TCSlideTest : ::testing::Test {
         slide->render(&img, QPoint(), QRegion(), QWidget::DrawChildren); // no window background
         return img;
     }
-
     std::unique_ptr<TCSlide> slide;
     std::vector<std::string> events;
 };
 
 TEST_F(TCSlideTest, StepsAndPositionAreKeptInRange) {
     EXPECT_EQ(slide->Steps(), 10);
-    slide->SetStepValue(1);
-    EXPECT_EQ(slide->Steps(), 2);
-    slide->SetStepValue(25);
-    EXPECT_EQ(slide->Steps(), 20);
+    for (auto [asked, kept] : {std::pair{1, 2}, {25, 20}}) {
+        slide->SetStepValue(asked);
+        EXPECT_EQ(slide->Steps(), kept);
+    }
     slide->SetPosValue(-1);
     EXPECT_EQ(slide->Position(), 0);
     slide->SetPosValue(7); // limited by the 20 positions, not yet by 4
@@ -89,20 +88,15 @@ TEST_F(TCSlideTest, HeightFollowsTheNumberOfPositions) {
 
 TEST_F(TCSlideTest, PressSelectsThePositionUnderThePointerAndAlwaysRaisesOnChange) {
     slide->SetStepValue(4);
-    press(3);
-    EXPECT_EQ(slide->Position(), 0);
-    release(3);
-    press(20);
-    EXPECT_EQ(slide->Position(), 1);
-    release(20);
-    press(35);
-    EXPECT_EQ(slide->Position(), 1);
-    release(35);
-    press(71); // below the last band
-    EXPECT_EQ(slide->Position(), 3);
-    release(71);
-    EXPECT_EQ(events, (std::vector<std::string>{"change", "exit", "change", "exit", "change", "exit",
-                                                "change", "exit"}));
+    const std::pair<int, int> cases[] = {{3, 0}, {20, 1}, {35, 1}, {71, 3}}; // 71: below the last band
+    for (auto [y, position] : cases) {
+        press(y);
+        EXPECT_EQ(slide->Position(), position) << "at y " << y;
+        release(y);
+    }
+    EXPECT_EQ(events.size(), 8u);
+    for (std::size_t i = 0; i < events.size(); ++i)
+        EXPECT_EQ(events[i], i % 2 ? "exit" : "change") << i;
 }
 
 TEST_F(TCSlideTest, DragRaisesOnChangeOnlyWhenThePositionChangesAndReleaseRaisesOneOnExit) {
@@ -139,7 +133,6 @@ TEST_F(TCSlideTest, WidthFollowsTheWidestLabelShownInItsFont) {
     slide->SetBeschriftung(labels);
     const QFont plain = slide->UnselectedFont();
     EXPECT_EQ(slide->width(), 19 + QFontMetrics(plain).horizontalAdvance(labels[1]) + 5);
-
     QFont bold = plain;
     bold.setBold(true);
     bold.setPointSize(plain.pointSize() + 4);
@@ -151,7 +144,6 @@ TEST_F(TCSlideTest, WidthFollowsTheWidestLabelShownInItsFont) {
                                   std::max(QFontMetrics(plain).horizontalAdvance(labels[1]),
                                            QFontMetrics(bold).horizontalAdvance(labels[0])) +
                                   5);
-
     slide->SetBeschriftung({});
     EXPECT_EQ(slide->width(), 19);
 }
@@ -179,8 +171,7 @@ TEST_F(TCSlideTest, LabelsAreWrittenRightOfTheSlideOnePitchApart) {
         return false;
     };
     const int textHeight = QFontMetrics(slide->UnselectedFont()).height();
-    EXPECT_TRUE(inkInRows(4, 4 + textHeight));
-    EXPECT_TRUE(inkInRows(20, 20 + textHeight));
+    EXPECT_TRUE(inkInRows(4, 4 + textHeight) && inkInRows(20, 20 + textHeight));
     EXPECT_FALSE(inkInRows(0, 4)); // nothing above the first label
     for (int y = 0; y < img.height(); ++y)
         for (int x = 19; x < 24; ++x)
