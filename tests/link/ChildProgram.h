@@ -45,46 +45,40 @@ public:
         posix_spawn_file_actions_destroy(&actions);
     }
     ~ChildProgram() {
-        if (m_pid > 0) {
-            ::kill(m_pid, SIGTERM);
+        if (m_pid > 0 && ::kill(m_pid, SIGTERM) == 0)
             ::waitpid(m_pid, nullptr, 0);
-        }
         std::error_code ignored;
         std::filesystem::remove(m_out, ignored);
         std::filesystem::remove(m_err, ignored);
     }
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
-
     // The first line of output, as zylsim prints the terminal it serves; "" after five seconds.
     std::string firstLine() const {
         for (int waited = 0; m_pid > 0 && waited < 5000; waited += 10) {
-            const std::string text = out();
-            if (const auto nl = text.find('\n'); nl != std::string::npos)
-                return text.substr(0, nl);
+            if (const std::string text = out(); text.find('\n') != std::string::npos)
+                return text.substr(0, text.find('\n'));
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return {};
     }
-    // The exit code, or -1 when the program did not end by itself within `limitMs`.
+    // The exit code, or -1 when the program did not end by itself within `limitMs` (the
+    // destructor stops it then).
     int wait(int limitMs = 30000) {
         int status = 0;
-        pid_t done = 0;
-        for (int waited = 0; m_pid > 0 && done == 0 && waited < limitMs; waited += 5) {
-            done = ::waitpid(m_pid, &status, WNOHANG);
-            if (done == 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (int waited = 0; m_pid > 0 && waited < limitMs; waited += 5) {
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        if (done != m_pid)
-            return -1; // the destructor stops it
-        m_pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return -1;
     }
     std::string out() const { return slurp(m_out); }
     std::string err() const { return slurp(m_err); }
 
 private:
-    std::string m_out;
-    std::string m_err;
+    std::string m_out, m_err;
     pid_t m_pid = -1;
 };

@@ -51,19 +51,19 @@ TEST(PortMapTest, SettingsEnvironmentAndDefaultsCombine) {
     PortMap map(PortMap::Naming::Posix);
     map.addSettings({{"COM3", "/dev/ttyUSB0"}, {"com4", " /dev/ttyUSB1 "}, {"7", "/dev/ttyACM0"}});
     map.addOverrides("3=/dev/pts/4, 1=/dev/pts/5,");
-
-    EXPECT_EQ(map.path(3), "/dev/pts/4");
-    EXPECT_EQ(map.path(1), "/dev/pts/5");
-    EXPECT_EQ(map.path(4), "/dev/ttyUSB1");
-    EXPECT_EQ(map.path(7), "/dev/ttyACM0");
-    EXPECT_EQ(map.path(2), "/dev/ttyS1");
-    EXPECT_EQ(map.path(20), "/dev/ttyS19");
+    const std::pair<int, const char*> paths[] = {{3, "/dev/pts/4"},
+                                                 {1, "/dev/pts/5"},
+                                                 {4, "/dev/ttyUSB1"},
+                                                 {7, "/dev/ttyACM0"},
+                                                 {2, "/dev/ttyS1"},
+                                                 {20, "/dev/ttyS19"},
+                                                 {0, ""},
+                                                 {21, ""}};
+    for (auto [com, path] : paths)
+        EXPECT_EQ(map.path(com), path) << com;
     EXPECT_TRUE(map.isMapped(4));
     EXPECT_FALSE(map.isMapped(2));
-    EXPECT_EQ(map.path(0), "");
-    EXPECT_EQ(map.path(21), "");
     EXPECT_TRUE(map.warnings().empty());
-
     EXPECT_EQ(PortMap(PortMap::Naming::Windows).path(12), "\\\\.\\COM12");
 }
 
@@ -72,7 +72,6 @@ TEST(PortMapTest, MalformedEntriesAreReportedAndTheGoodOnesKept) {
     map.addOverrides("1=/dev/pts/4,x=/dev/a,21=/dev/b,0=/dev/c,5=,/dev/ttyUSB3,-2=/dev/d,6=/dev/pts/9");
     map.addSetting("COMX", "/dev/e");
     map.addSetting("COM8", "");
-
     EXPECT_EQ(map.path(1), "/dev/pts/4");
     EXPECT_EQ(map.path(6), "/dev/pts/9");
     EXPECT_EQ(map.path(5), "/dev/ttyS4");
@@ -99,44 +98,36 @@ TEST(PortMapTest, EnvironmentVariableOverridesSettings) {
     EXPECT_EQ(map.warnings().size(), 1u);
 }
 
-class ProviderTest : public ::testing::Test {
-protected:
-    PosixDeviceProvider providerFor(const std::string& list) {
-        PortMap map(PortMap::Naming::Posix);
-        map.addOverrides(list);
-        return PosixDeviceProvider(std::move(map));
-    }
-};
+PosixDeviceProvider providerFor(const std::string& list) {
+    PortMap map(PortMap::Naming::Posix);
+    map.addOverrides(list);
+    return PosixDeviceProvider(std::move(map));
+}
 
-TEST_F(ProviderTest, OpensMappedLineAndRefusesASecondOpenAsBusy) {
+TEST(ProviderTest, OpensMappedLineAndRefusesASecondOpenAsBusy) {
     PtyPair pty;
     ASSERT_TRUE(pty.ok());
     PosixDeviceProvider provider = providerFor("4=" + pty.slavePath());
     EXPECT_EQ(provider.describe(4), pty.slavePath());
-
     OpenResult first = provider.open(4);
     ASSERT_EQ(first.error, OpenError::None) << first.message;
     ASSERT_TRUE(first.device);
     EXPECT_EQ(first.device->settings(), LineSettings{});
-
     const OpenResult second = provider.open(4);
     EXPECT_EQ(second.error, OpenError::Busy);
     EXPECT_EQ(second.device, nullptr);
     EXPECT_EQ(second.message, "COM 4 (" + pty.slavePath() + ") is in use by another program.");
 }
 
-TEST_F(ProviderTest, FailuresSayWhatIsWrongWithTheNumber) {
+TEST(ProviderTest, FailuresSayWhatIsWrongWithTheNumber) {
     TempFile file;
     PosixDeviceProvider provider = providerFor("2=/nonexistent/ttyUSB7,3=" + file.path());
-
     const OpenResult absent = provider.open(2);
     EXPECT_EQ(absent.error, OpenError::Absent);
     EXPECT_EQ(absent.message, "COM 2 (/nonexistent/ttyUSB7): no such device.");
-
     const OpenResult notSerial = provider.open(3);
     EXPECT_EQ(notSerial.error, OpenError::NotSerial);
     EXPECT_EQ(notSerial.message, "COM 3 (" + file.path() + ") is not a serial line.");
-
     for (int com : {0, 21, -1}) {
         const OpenResult outside = provider.open(com);
         EXPECT_EQ(outside.error, OpenError::NotMapped) << com;
@@ -144,7 +135,7 @@ TEST_F(ProviderTest, FailuresSayWhatIsWrongWithTheNumber) {
     }
 }
 
-TEST_F(ProviderTest, UnmappedNumberPointsToTheMappingWhenItsDefaultIsMissing) {
+TEST(ProviderTest, UnmappedNumberPointsToTheMappingWhenItsDefaultIsMissing) {
     PosixDeviceProvider provider = providerFor("");
     const OpenResult r = provider.open(20); // /dev/ttyS19: absent or without hardware here
     ASSERT_NE(r.error, OpenError::None);
@@ -152,19 +143,24 @@ TEST_F(ProviderTest, UnmappedNumberPointsToTheMappingWhenItsDefaultIsMissing) {
     EXPECT_THAT(r.message, HasSubstr("ZYLCONFIG_PORTS=20=/dev/ttyUSB0"));
 }
 
-TEST(PermissionMessageTest, NamesTheOwningGroupAndTheFixWhereAGroupHelps) {
+// A scratch file handed to a group this process is not in, readable and writable by that group.
+struct PermissionMessageTest : ::testing::Test {
+    void SetUp() override {
+        const gid_t gid = foreignGroup(group);
+        if (gid == 0)
+            GTEST_SKIP() << "no group to hand the file to";
+        ASSERT_EQ(::chown(file.path().c_str(), static_cast<uid_t>(-1), gid), 0);
+        ASSERT_EQ(::chmod(file.path().c_str(), 0660), 0);
+    }
     std::string group;
-    const gid_t gid = foreignGroup(group);
-    if (gid == 0)
-        GTEST_SKIP() << "no group to hand the file to";
     TempFile file;
-    ASSERT_EQ(::chown(file.path().c_str(), static_cast<uid_t>(-1), gid), 0);
-    ASSERT_EQ(::chmod(file.path().c_str(), 0660), 0);
+};
+
+TEST_F(PermissionMessageTest, NamesTheOwningGroupAndTheFixWhereAGroupHelps) {
 
     EXPECT_EQ(PosixDeviceProvider::permissionMessage(3, file.path()),
               "COM 3 (" + file.path() + "): no permission to open the device. It belongs to group '" + group +
                   "'; add yourself with: sudo usermod -aG " + group + " $USER, then log in again.");
-
     // Without group access joining a group does not help.
     ASSERT_EQ(::chmod(file.path().c_str(), 0600), 0);
     const std::string message = PosixDeviceProvider::permissionMessage(5, file.path());
@@ -172,27 +168,16 @@ TEST(PermissionMessageTest, NamesTheOwningGroupAndTheFixWhereAGroupHelps) {
     EXPECT_THAT(message, ::testing::Not(HasSubstr("usermod")));
 }
 
-TEST(PermissionMessageTest, OpenUnderAnUnprivilegedUserReportsNoPermission) {
+TEST_F(PermissionMessageTest, OpenUnderAnUnprivilegedUserReportsNoPermission) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to drop to another user";
-    std::string group;
-    const gid_t gid = foreignGroup(group);
-    if (gid == 0)
-        GTEST_SKIP() << "no group to hand the file to";
-    TempFile file;
-    ASSERT_EQ(::chown(file.path().c_str(), 0, gid), 0);
-    ASSERT_EQ(::chmod(file.path().c_str(), 0660), 0);
-
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         const gid_t nogroup = 65534;
         if (::setgroups(0, nullptr) != 0 || ::setgid(nogroup) != 0 || ::setuid(65534) != 0)
             ::_exit(2);
-        PortMap map(PortMap::Naming::Posix);
-        map.addOverrides("6=" + file.path());
-        PosixDeviceProvider provider(std::move(map));
-        const OpenResult r = provider.open(6);
+        const OpenResult r = providerFor("6=" + file.path()).open(6);
         const bool ok = r.error == OpenError::NoPermission &&
                         r.message.find("sudo usermod -aG " + group + " $USER") != std::string::npos;
         ::_exit(ok ? 0 : 1);
@@ -212,7 +197,6 @@ TEST(ParityMarkDecoderTest, MarksAreRemovedAcrossChunkBoundaries) {
     EXPECT_EQ(out, (std::vector<std::uint8_t>{'A', 0xFF, 'x', 0x00, 'B'}));
     EXPECT_TRUE(decoder.takeError());
     EXPECT_FALSE(decoder.takeError());
-
     out.clear();
     const std::vector<std::uint8_t> clean{0x00, 0xFF, 0xFF, 0x01};
     decoder.decode(clean.data(), clean.size(), out);
@@ -223,12 +207,9 @@ TEST(ParityMarkDecoderTest, MarksAreRemovedAcrossChunkBoundaries) {
 TEST(PortLayerOnPtyTest, BusPortOnARealLineSeesUnaskedDataAndALostDevice) {
     PtyPair pty;
     ASSERT_TRUE(pty.ok());
-    PortMap map(PortMap::Naming::Posix);
-    map.addOverrides("4=" + pty.slavePath());
-    PosixDeviceProvider provider(std::move(map));
+    PosixDeviceProvider provider = providerFor("4=" + pty.slavePath());
     SystemClock clock;
     Schnittstelle ports(provider, clock);
-
     ASSERT_TRUE(ports.OpenBusPort(4, 38400, 0, 0, 8, 20));
     EXPECT_FALSE(ports.LineIsBusy(4));
     {
@@ -237,7 +218,6 @@ TEST(PortLayerOnPtyTest, BusPortOnARealLineSeesUnaskedDataAndALostDevice) {
     }
     EXPECT_FALSE(ports.EchoTest(4));
     EXPECT_EQ(pty.receive(), (std::vector<std::uint8_t>{'t', 'e', 's', 't'}));
-
     pty.closeMaster();
     EXPECT_TRUE(ports.SyncLine(4));                     // a dead line is silent...
     EXPECT_FALSE(ports.device(4)->lastError().empty()); // ...and says why

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 class PtyPair {
@@ -24,38 +25,29 @@ public:
     ~PtyPair() { closeMaster(); }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
-
     bool ok() const { return m_master >= 0 && !m_slavePath.empty(); }
     const std::string& slavePath() const { return m_slavePath; }
-
     void send(const std::vector<std::uint8_t>& bytes) const {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
+        for (std::size_t done = 0; done < bytes.size();) {
             const ssize_t r = ::write(m_master, bytes.data() + done, bytes.size() - done);
             if (r <= 0)
                 return;
             done += static_cast<std::size_t>(r);
         }
     }
-
     // Everything that arrives within `ms` after the last byte.
     std::vector<std::uint8_t> receive(int ms = 100) const {
         std::vector<std::uint8_t> out;
         pollfd p{m_master, POLLIN, 0};
-        while (::poll(&p, 1, ms) > 0 && (p.revents & POLLIN)) {
-            std::uint8_t buf[256];
-            const ssize_t r = ::read(m_master, buf, sizeof buf);
-            if (r <= 0)
-                break;
+        std::uint8_t buf[256];
+        ssize_t r = 0;
+        while (::poll(&p, 1, ms) > 0 && (p.revents & POLLIN) && (r = ::read(m_master, buf, sizeof buf)) > 0)
             out.insert(out.end(), buf, buf + r);
-        }
         return out;
     }
-
     void closeMaster() {
         if (m_master >= 0)
-            ::close(m_master);
-        m_master = -1;
+            ::close(std::exchange(m_master, -1));
     }
 
 private:

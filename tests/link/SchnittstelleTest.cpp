@@ -36,7 +36,6 @@ TEST_P(IdentifyTable, ReplyGivesTypeAndProtocolGeneration) {
     SimIdentDevice sensor(reply, 38400);
     provider.plug(4, [&](SimulatedLine& line) { line.attach(&sensor); });
     Schnittstelle ports(provider, clock);
-
     EXPECT_EQ(ports.OpenAndIdentify(4, 38400, 0, 0, 8, 50), c.type) << reply;
     EXPECT_EQ(ports.NewProtocol, c.newProtocol) << reply;
     EXPECT_EQ(ports.OldProtocol, c.oldProtocol) << reply;
@@ -77,14 +76,12 @@ protected:
             });
         });
     }
-
     // Plugs a line with `peer` on it into `com` and opens it as a bus port at 38400 8N1.
     SimulatedLine& openWith(int com, SimPeer* peer) {
         provider.plug(com, [peer](SimulatedLine& line) { line.attach(peer); });
         EXPECT_TRUE(ports.OpenBusPort(com, 38400, 0, 0, 8, 20));
         return lineOf(ports, com);
     }
-
     std::vector<std::uint32_t> tried;
     FakeClock clock;
     SimLineProvider provider{clock};
@@ -95,7 +92,6 @@ protected:
 TEST_F(PortsTest, SearchFindsSensorAt38400OnThirdAttempt) {
     SimIdentDevice sensor("QS55K1AB $Revision: 4.2 $\r\n", 38400);
     plugRecordingRates(3, &sensor);
-
     EXPECT_EQ(ports.OpenAndIdentify(3, 0, 0, 2, 8, 100, &progress), 5);
     EXPECT_EQ(tried, (std::vector<std::uint32_t>{9600, 19200, 38400}));
     EXPECT_EQ(progress.position(), 12);
@@ -103,7 +99,6 @@ TEST_F(PortsTest, SearchFindsSensorAt38400OnThirdAttempt) {
     EXPECT_EQ(ports.LastOpenedPort, 3);
     EXPECT_EQ(ports.IdentReply, "QS55K1AB $Revision: 4.2 $");
     EXPECT_TRUE(ports.isOpen(3));
-
     const SimulatedLine& line = lineOf(ports, 3);
     EXPECT_EQ(line.settings().parity, Parity::Even);
     EXPECT_EQ(line.settings().rts, RtsControl::Enable);
@@ -112,7 +107,6 @@ TEST_F(PortsTest, SearchFindsSensorAt38400OnThirdAttempt) {
 
 TEST_F(PortsTest, SearchWithoutSensorTriesAllFiveRates) {
     plugRecordingRates(3, nullptr);
-
     EXPECT_EQ(ports.OpenAndIdentify(3, 0, 0, 0, 8, 100, &progress), 0);
     EXPECT_EQ(tried, (std::vector<std::uint32_t>{9600, 19200, 38400, 57600, 115200}));
     EXPECT_EQ(progress.position(), 20);
@@ -128,7 +122,6 @@ TEST_F(PortsTest, RefusedRateIsSkippedWithoutAskingTheSensor) {
         line.attach(&fast);
         line.setSettingsFilter([](const LineSettings& s) { return s.baud != 9600; });
     });
-
     EXPECT_EQ(ports.OpenAndIdentify(2, 0, 0, 0, 8, 50, &progress), 5);
     EXPECT_EQ(slow.requests(), 0u);
     EXPECT_EQ(progress.position(), 8);
@@ -137,7 +130,6 @@ TEST_F(PortsTest, RefusedRateIsSkippedWithoutAskingTheSensor) {
 TEST_F(PortsTest, GivenRateIsTheOnlyAttempt) {
     SimIdentDevice sensor("QS55K1AB $Revision: 4.2 $\r\n", 57600);
     provider.plug(1, [&](SimulatedLine& line) { line.attach(&sensor); });
-
     EXPECT_EQ(ports.OpenAndIdentify(1, 38400, 0, 0, 8, 50, &progress), 0);
     EXPECT_EQ(progress.position(), 4);
     EXPECT_EQ(ports.OpenAndIdentify(1, 57600, 0, 0, 8, 50, &progress), 5);
@@ -146,16 +138,13 @@ TEST_F(PortsTest, GivenRateIsTheOnlyAttempt) {
 
 TEST_F(PortsTest, OpenFailureKeepsProviderMessageAndMarksHandleInvalid) {
     provider.refuse(7, OpenError::Busy, "COM 7 (/dev/ttyUSB1) is in use by another program.");
-
     EXPECT_EQ(ports.OpenAndIdentify(7, 0, 0, 0, 8, 50, &progress), 0);
     EXPECT_EQ(ports.lastOpenError(), "COM 7 (/dev/ttyUSB1) is in use by another program.");
     EXPECT_FALSE(ports.isOpen(7));
     EXPECT_TRUE(ports.port(7).handleInvalid);
     EXPECT_EQ(progress.position(), 0);
-
     EXPECT_FALSE(ports.OpenBusPort(9, 38400, 0, 0, 8, 20)); // nothing plugged in
     EXPECT_EQ(ports.lastOpenError(), "COM 9: no such device");
-
     provider.plug(9);
     EXPECT_TRUE(ports.OpenBusPort(9, 38400, 0, 0, 8, 20));
     EXPECT_EQ(ports.lastOpenError(), "");
@@ -168,7 +157,6 @@ TEST_F(PortsTest, NeverOpenedAndOutOfRangeNumbersAreHandledQuietly) {
     EXPECT_FALSE(ports.isOpen(4));
     EXPECT_FALSE(ports.port(4).handleInvalid);
     EXPECT_EQ(ports.device(4), nullptr);
-
     EXPECT_FALSE(ports.OpenBusPort(21, 38400, 0, 0, 8, 20));
     EXPECT_EQ(ports.OpenAndIdentify(0, 0, 0, 0, 8, 20), 0);
     EXPECT_EQ(provider.opens(), 0);
@@ -185,13 +173,11 @@ TEST_F(PortsTest, PortOfOtherProviderSubtypeIsRefusedButStaysOpen) {
         line.attach(&sensor);
         line.setProviderSubtype(ProviderSubtype::Modem);
     });
-
     EXPECT_EQ(ports.OpenAndIdentify(5, 0, 0, 0, 8, 50, &progress), 0);
     EXPECT_TRUE(ports.isOpen(5));
     EXPECT_NE(ports.device(5), nullptr);
     EXPECT_EQ(sensor.requests(), 0u);
     EXPECT_EQ(progress.position(), 0);
-
     EXPECT_FALSE(ports.OpenBusPort(5, 38400, 0, 0, 8, 20));
     EXPECT_TRUE(ports.isOpen(5));
     EXPECT_EQ(ports.lastOpenError(),
@@ -199,7 +185,6 @@ TEST_F(PortsTest, PortOfOtherProviderSubtypeIsRefusedButStaysOpen) {
     ports.ClosePort(5);
     EXPECT_FALSE(ports.isOpen(5));
     EXPECT_EQ(ports.device(5), nullptr);
-
     provider.plug(6, [](SimulatedLine& line) { line.setProviderSubtype(ProviderSubtype::Rs422); });
     EXPECT_TRUE(ports.OpenBusPort(6, 38400, 0, 0, 8, 20));
 }
@@ -235,7 +220,6 @@ TEST_F(PortsTest, RefusedBusSettingIsReportedAndStillRaisesHandshakeLines) {
         "COM 2 (sim COM 2) does not take the line setting 38400 baud, 8 data bits, parity none, 1 stop bit.");
     EXPECT_TRUE(lineOf(ports, 2).rts());
     EXPECT_TRUE(lineOf(ports, 2).dtr());
-
     // Codes no driver could take count as refused as well.
     provider.plug(2);
     EXPECT_FALSE(ports.OpenBusPort(2, 38400, 0, 9, 8, 20)); // parity code 9
@@ -250,12 +234,10 @@ TEST_F(PortsTest, EchoTestPassesOnlyOnAnEchoingLine) {
     provider.plug(2);
     ASSERT_TRUE(ports.OpenBusPort(1, 38400, 0, 0, 8, 20));
     ASSERT_TRUE(ports.OpenBusPort(2, 38400, 0, 0, 8, 20));
-
     lineOf(ports, 1).injectNoise({0x55, 0x66}); // stale bytes are purged first
     EXPECT_TRUE(ports.EchoTest(1));
     EXPECT_EQ(lineOf(ports, 1).written(), (std::vector<std::uint8_t>{'t', 'e', 's', 't'}));
     EXPECT_FALSE(ports.EchoTest(2));
-
     // A partner that answers every byte with its successor returns as many bytes, but not ours.
     struct Successor : SimPeer {
         std::uint32_t baud() const override { return 38400; }
@@ -267,7 +249,6 @@ TEST_F(PortsTest, EchoTestPassesOnlyOnAnEchoingLine) {
     lineOf(ports, 2).attach(&successor);
     EXPECT_FALSE(ports.EchoTest(2));
     lineOf(ports, 2).detach(&successor);
-
     // A line that takes no bytes at all must not pass as echoing.
     lineOf(ports, 1).failFromNow("device gone");
     EXPECT_FALSE(ports.EchoTest(1));
@@ -279,7 +260,6 @@ TEST_F(PortsTest, LineIsBusyOnlyWhenDataArrivesUnasked) {
     streaming.setStreaming(true);
     openWith(1, &streaming);
     openWith(2, nullptr);
-
     EXPECT_TRUE(ports.LineIsBusy(1));
     lineOf(ports, 2).injectNoise({1, 2, 3}); // already there before the test: purged
     EXPECT_FALSE(ports.LineIsBusy(2));
@@ -290,7 +270,6 @@ TEST_F(PortsTest, SyncLineAnswersChatterUntilTheLineFallsSilent) {
     SimIdentDevice sensor;
     sensor.setChatter(3);
     openWith(1, &sensor);
-
     EXPECT_TRUE(ports.SyncLine(1));
     // The first byte is STX; after that each byte read is sent back.
     EXPECT_EQ(lineOf(ports, 1).written(), (std::vector<std::uint8_t>{0x02, '0', '0', '0'}));
@@ -300,7 +279,6 @@ TEST_F(PortsTest, SyncLineFailsOnAStreamingLineAndIdentifyThenSendsNoRequest) {
     SimIdentDevice sensor;
     sensor.setStreaming(true);
     openWith(1, &sensor);
-
     EXPECT_FALSE(ports.SyncLine(1));
     lineOf(ports, 1).clearWritten();
     std::uint8_t type = 99;
@@ -320,14 +298,12 @@ TEST_F(PortsTest, IdentifyStoresTheReplyLineAndKeepsTheGenerationWithoutRevision
     EXPECT_EQ(ports.IdentReply, "QS55K1AB $Revision: 3.1 $");
     EXPECT_EQ(line.written(), (std::vector<std::uint8_t>{0x02, 0x02, 0x47, 0x56, 0x45, 0x04}));
     EXPECT_TRUE(ports.OldProtocol);
-
     sensor.setReply("QD56ABCD garbage\r\n");
     EXPECT_TRUE(ports.Identify(1, type));
     EXPECT_EQ(type, 4);
     EXPECT_EQ(ports.IdentReply, "QD56ABCD garbage");
     EXPECT_TRUE(ports.OldProtocol);
     EXPECT_FALSE(ports.NewProtocol);
-
     sensor.setReply("QS55K1AB $Revision: 4.2 $" + std::string(100, '-') + "\r\n");
     EXPECT_TRUE(ports.Identify(1, type));
     EXPECT_EQ(ports.IdentReply.size(), 80u);

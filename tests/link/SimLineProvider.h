@@ -12,33 +12,22 @@
 class SimLineProvider : public DeviceProvider {
 public:
     explicit SimLineProvider(Clock& clock) : m_clock(clock) {}
-
     void plug(int com, std::function<void(SimulatedLine&)> setup = {}) { m_setups[com] = std::move(setup); }
     void refuse(int com, OpenError error, std::string message) {
         m_refusals[com] = {error, std::move(message)};
     }
-
     int opens() const { return m_opens; }
-
     OpenResult open(int com) override {
         ++m_opens;
-        OpenResult result;
-        if (auto r = m_refusals.find(com); r != m_refusals.end()) {
-            result.error = r->second.first;
-            result.message = r->second.second;
-            return result;
-        }
-        auto it = m_setups.find(com);
-        if (it == m_setups.end()) {
-            result.error = OpenError::Absent;
-            result.message = "COM " + std::to_string(com) + ": no such device";
-            return result;
-        }
+        if (auto r = m_refusals.find(com); r != m_refusals.end())
+            return {nullptr, r->second.first, r->second.second};
+        const auto it = m_setups.find(com);
+        if (it == m_setups.end())
+            return {nullptr, OpenError::Absent, "COM " + std::to_string(com) + ": no such device"};
         auto line = std::make_unique<SimulatedLine>(&m_clock);
         if (it->second)
             it->second(*line);
-        result.device = std::move(line);
-        return result;
+        return {std::move(line), OpenError::None, {}};
     }
     std::string describe(int com) const override { return "sim COM " + std::to_string(com); }
 
