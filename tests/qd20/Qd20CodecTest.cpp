@@ -62,14 +62,12 @@ TEST(Qd20VariantTest, RangeStartAndEndMapToTheEndsOfTheScale) {
 
 TEST(Qd20ParameterBlockTest, EveryExpressibleCombinationSurvivesTheRoundTrip) {
     int checked = 0;
-    Qd20ParameterBlock b;
-    b.variantCode = '0';
-    b.analogPoint1Raw = 4095;
-    b.analogPoint2Raw = 1;
-    b.q1SecondRaw = 2048;
-    b.q1FirstRaw = 63;
-    b.q2SecondRaw = 64;
-    b.q2FirstRaw = 4032;
+    Qd20ParameterBlock b{.variantCode = '0',
+                         .analogPoint1Raw = 4095,
+                         .analogPoint2Raw = 1,
+                         .q1SecondRaw = 2048,
+                         .q2SecondRaw = 64,
+                         .q2FirstRaw = 4032};
     for (int q1 = 0; q1 < 10; ++q1)
         for (int q2 = 0; q2 < 3; ++q2)
             for (int bw = 0; bw < 3; ++bw)
@@ -104,25 +102,24 @@ TEST(Qd20ParameterBlockTest, BitsSitWhereTheSensorPutsThem) {
     // 0.4 ms averaging (byte 5 bit 0) and lowlight (bit 3).
     const Bytes bytes{0x30, 0x04, '3',  0x18, 0x08, 0x09, 0x3F, 0x3F, 0x00,
                       0x00, 0x20, 0x00, 0x10, 0x01, 0x01, 0x02, 0x03, 0x04};
+    const Qd20ParameterBlock expected{.q1Function = 6,
+                                      .q1NormallyClosed = true,
+                                      .setQ1High = true,
+                                      .variantCode = '3',
+                                      .q2Function = 2,
+                                      .q2PulseStretch = true,
+                                      .keyLockOn = true,
+                                      .averaging = 2,
+                                      .lowlight = true,
+                                      .analogPoint1Raw = 4095,
+                                      .analogPoint2Raw = 0,
+                                      .q1SecondRaw = 2048,
+                                      .q1FirstRaw = 1025,
+                                      .q2SecondRaw = 66,
+                                      .q2FirstRaw = 196};
     const auto b = DecodeParameterBlock(bytes);
     ASSERT_TRUE(b);
-    EXPECT_EQ(b->q1Function, 6);
-    EXPECT_TRUE(b->setQ1High);
-    EXPECT_TRUE(b->q1NormallyClosed);
-    EXPECT_FALSE(b->q1PulseStretch);
-    EXPECT_EQ(b->variantCode, '3');
-    EXPECT_EQ(b->q2Function, 2);
-    EXPECT_TRUE(b->q2PulseStretch);
-    EXPECT_FALSE(b->holdOn);
-    EXPECT_TRUE(b->keyLockOn);
-    EXPECT_EQ(b->averaging, 2);
-    EXPECT_TRUE(b->lowlight);
-    EXPECT_EQ(b->analogPoint1Raw, 4095);
-    EXPECT_EQ(b->analogPoint2Raw, 0);
-    EXPECT_EQ(b->q1SecondRaw, 2048);
-    EXPECT_EQ(b->q1FirstRaw, 1025);
-    EXPECT_EQ(b->q2SecondRaw, 66);
-    EXPECT_EQ(b->q2FirstRaw, 196);
+    EXPECT_EQ(*b, expected);
     const auto encoded = EncodeParameterBlock(*b);
     EXPECT_EQ(Bytes(encoded.begin(), encoded.end()), bytes);
 }
@@ -147,21 +144,20 @@ TEST(Qd20ParameterBlockTest, ConflictingOrMissingFunctionBits) {
 
 TEST(Qd20SettingsTest, ReadAllTakesTheOnlyPointFromTheSecondPair) {
     const Qd20Variant& v = variant(1);
-    Qd20ParameterBlock b;
-    b.q1Function = 0;
-    b.q1SecondRaw = 4095;
-    b.q1FirstRaw = 1000;
-    b.q2Function = 1;
-    b.q2FirstRaw = 4095;
-    b.q2SecondRaw = 0;
-    b.analogPoint1Raw = 0;
-    b.analogPoint2Raw = 4095;
-    b.holdOn = true;
-    b.q1NormallyClosed = true;
-    b.setQ1High = true;
-    b.q2PulseStretch = true;
-    b.averaging = 1;
-    b.lowlight = true;
+    const Qd20ParameterBlock b{.q1Function = 0,
+                               .q1NormallyClosed = true,
+                               .setQ1High = true,
+                               .q2Function = 1,
+                               .q2PulseStretch = true,
+                               .holdOn = true,
+                               .averaging = 1,
+                               .lowlight = true,
+                               .analogPoint1Raw = 0,
+                               .analogPoint2Raw = 4095,
+                               .q1SecondRaw = 4095,
+                               .q1FirstRaw = 1000,
+                               .q2SecondRaw = 0,
+                               .q2FirstRaw = 4095};
     const Qd20Settings s = SettingsFromBlock(b, v, Qd20Settings{});
     // Two-state sliders sit at 0 exactly where the block's flag is set.
     EXPECT_EQ((std::array{s.osQ1, s.ivQ1, s.setQ1, s.osQ2, s.ivQ2, s.hold, s.tv}),
@@ -179,12 +175,8 @@ TEST(Qd20SettingsTest, ReadAllTakesTheOnlyPointFromTheSecondPair) {
 }
 
 TEST(Qd20SettingsTest, UnselectedFunctionsKeepThePreviousSliderPositions) {
-    Qd20Settings previous;
-    previous.fktQ1 = 7;
-    previous.fktQ2 = 2;
-    previous.bw = 2;
-    Qd20ParameterBlock b; // no function, no averaging selected
-    b.q1FirstRaw = 4095;
+    const Qd20Settings previous{.fktQ1 = 7, .fktQ2 = 2, .bw = 2};
+    const Qd20ParameterBlock b{.q1FirstRaw = 4095}; // no function, no averaging selected
     const Qd20Settings s = SettingsFromBlock(b, variant(2), previous);
     EXPECT_EQ(s.fktQ1, 7);
     EXPECT_EQ(s.fktQ2, 2);
@@ -200,13 +192,7 @@ TEST(Qd20SettingsTest, SettingsSurviveTheSimulatedBlockAndBack) {
     EXPECT_FLOAT_EQ(s.SwitchPointQ2B, 260.0f);
     EXPECT_FLOAT_EQ(s.AnalogPoint1, 1250.0f);
     EXPECT_FLOAT_EQ(s.AnalogPoint2, 260.0f);
-    s.fktQ1 = 4;
-    s.osQ1 = 0;
-    s.ivQ2 = 0;
-    s.setQ1 = 1;
-    s.fktQ2 = 0;
-    s.tv = 0;
-    s.bw = 1;
+    s.fktQ1 = 4, s.osQ1 = 0, s.ivQ2 = 0, s.setQ1 = 1, s.fktQ2 = 0, s.tv = 0, s.bw = 1;
     s.SwitchPointQ1B = 700.0f;
     s.SwitchPointQ2A = 1000.0f;
     const Qd20ParameterBlock b = BlockFromSettings(s, v, '0');

@@ -59,12 +59,7 @@ TEST(Qd20CommandsTest, SwitchPointsAreSentWithinTwoTo4093) {
 }
 
 TEST(Qd20CommandsTest, OutputWritesCarryPointsFlagsAndTheFunctionLetter) {
-    Qd20Settings s;
-    s.SwitchPointQ1A = 80.0f;
-    s.SwitchPointQ1B = 190.0f;
-    s.fktQ1 = 0;
-    s.osQ1 = 0; // normally closed
-    s.ivQ1 = 1;
+    Qd20Settings s{.SwitchPointQ1A = 80.0f, .SwitchPointQ1B = 190.0f, .fktQ1 = 0, .osQ1 = 0, .ivQ1 = 1};
     Qd20Request r = Q1Request(5, s, v220());
     EXPECT_EQ(r.command, '1');
     EXPECT_EQ(r.address, 5);
@@ -72,15 +67,11 @@ TEST(Qd20CommandsTest, OutputWritesCarryPointsFlagsAndTheFunctionLetter) {
     s.fktQ1 = 1;
     s.ivQ1 = 0;
     EXPECT_EQ(dataOf(Q1Request(5, s, v220())), (Bytes{0x3F, 0x3D, 0x03, 0x1F, 0x3F}));
-    s.SwitchPointQ2A = 300.0f;
-    s.SwitchPointQ2B = 300.0f;
-    s.fktQ2 = 2;
-    s.osQ2 = 1;
-    s.ivQ2 = 0;
+    s.SwitchPointQ2A = s.SwitchPointQ2B = 300.0f;
+    s.fktQ2 = 2, s.osQ2 = 1, s.ivQ2 = 0;
     r = Q2Request(9, s, v220());
     EXPECT_EQ(r.command, '2');
     EXPECT_EQ(dataOf(r), (Bytes{0x00, 0x02, 0x02, 0x00, 0x02}));
-
     const std::string letters = "TEMXDFCZ";
     for (int pos = 0; pos < 10; ++pos)
         EXPECT_EQ(Q1FunctionLetter(pos), pos < 2 ? std::nullopt : std::optional<char>(letters[pos - 2]));
@@ -89,21 +80,22 @@ TEST(Qd20CommandsTest, OutputWritesCarryPointsFlagsAndTheFunctionLetter) {
 }
 
 TEST(Qd20CommandsTest, SingleByteSettingsFollowTheSliderPositions) {
-    EXPECT_EQ(dataOf(KeyLockRequest(1, 0)), Bytes{1});
-    EXPECT_EQ(dataOf(KeyLockRequest(1, 1)), Bytes{0});
-    EXPECT_EQ(dataOf(HoldRequest(1, 0)), Bytes{1});
+    // Soft trigger 0 is "set Q1 high", 1 "set Q1 low".
+    const std::pair<Qd20Request, int> cases[] = {{KeyLockRequest(1, 0), 1},
+                                                 {KeyLockRequest(1, 1), 0},
+                                                 {HoldRequest(1, 0), 1},
+                                                 {AveragingRequest(1, 0, false), 2},
+                                                 {AveragingRequest(1, 1, false), 1},
+                                                 {AveragingRequest(1, 2, true), 4},
+                                                 {AveragingRequest(1, 0, true), 6},
+                                                 {SoftTriggerRequest(1, 0), 1},
+                                                 {SoftTriggerRequest(1, 1), 0},
+                                                 {AddressChangeRequest(5, 44), 44}};
+    for (const auto& [request, byte] : cases)
+        EXPECT_EQ(dataOf(request), Bytes{std::uint8_t(byte)}) << request.command;
     EXPECT_EQ(HoldRequest(1, 0).command, 'R');
-    EXPECT_EQ(dataOf(AveragingRequest(1, 0, false)), Bytes{2});
-    EXPECT_EQ(dataOf(AveragingRequest(1, 1, false)), Bytes{1});
-    EXPECT_EQ(dataOf(AveragingRequest(1, 2, true)), Bytes{4});
-    EXPECT_EQ(dataOf(AveragingRequest(1, 0, true)), Bytes{6});
-    EXPECT_EQ(dataOf(SoftTriggerRequest(1, 0)), Bytes{1}); // "set Q1 high"
-    EXPECT_EQ(dataOf(SoftTriggerRequest(1, 1)), Bytes{0}); // "set Q1 low"
-    EXPECT_FALSE(SoftTriggerAllowed(0));
-    EXPECT_FALSE(SoftTriggerAllowed(1));
-    EXPECT_TRUE(SoftTriggerAllowed(2));
-    EXPECT_TRUE(SoftTriggerAllowed(9));
-    EXPECT_EQ(dataOf(AddressChangeRequest(5, 44)), Bytes{44});
+    for (int pos : {0, 1, 2, 9})
+        EXPECT_EQ(SoftTriggerAllowed(pos), pos >= 2) << pos;
     EXPECT_EQ(BuildFrame(PlainRequest(5, 'W')), (Bytes{0x85, 0x04, 'W', 0x05 ^ 0x04 ^ 'W'}));
 }
 
@@ -176,23 +168,21 @@ TEST(Qd20CommandsTest, WriteAllReachesTheSimulatedSensor) {
     line.attach(&bus);
     line.setTimeouts({4, 2, 2000, 0, 0});
     const Qd20Sender send = [&](const Qd20Request& r) { return Qd20Transact(line, false, clock, r).dataOk; };
-
-    Qd20Settings s;
-    s.fktQ1 = 1;
-    s.SwitchPointQ1A = 120.0f;
-    s.SwitchPointQ1B = 150.0f;
-    s.osQ1 = 0;
-    s.fktQ2 = 2;
-    s.SwitchPointQ2A = 200.0f;
-    s.SwitchPointQ2B = 210.0f;
-    s.tv = 0;
-    s.hold = 0;
-    s.bw = 2;
-    s.AnalogPoint1 = 300.0f;
-    s.AnalogPoint2 = 80.0f; // a falling characteristic is allowed
+    // A falling analog characteristic is allowed.
+    const Qd20Settings s{.SwitchPointQ1A = 120.0f,
+                         .SwitchPointQ1B = 150.0f,
+                         .SwitchPointQ2A = 200.0f,
+                         .SwitchPointQ2B = 210.0f,
+                         .AnalogPoint1 = 300.0f,
+                         .AnalogPoint2 = 80.0f,
+                         .fktQ1 = 1,
+                         .osQ1 = 0,
+                         .fktQ2 = 2,
+                         .tv = 0,
+                         .hold = 0,
+                         .bw = 2};
     ASSERT_TRUE(SendAll(send, 5, s, v220()).ok);
     EXPECT_EQ(bus.frames().front(), BuildFrame(Q1Request(5, s, v220())));
-
     const Qd20ParameterBlock expected = BlockFromSettings(s, v220(), '0');
     Qd20ParameterBlock got = sensor.parameters();
     EXPECT_EQ(got.q1Function, 1);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace {
@@ -54,11 +55,9 @@ TEST(Qd20SampleMemoryTest, LargeBlockCarriesStreamAndPlotSlot) {
     EXPECT_EQ(memory.slotCount(), 20001u);
     EXPECT_EQ(memory.SampleBytes(), 400u);
     EXPECT_FALSE(memory.HaveData());
-
     std::uint16_t* first = memory.DataStart();
     EXPECT_TRUE(memory.allocate()) << "a second show keeps the memory it has";
     EXPECT_EQ(memory.DataStart(), first);
-
     memory.release();
     EXPECT_FALSE(memory.isAllocated());
     EXPECT_EQ(memory.DataOldest(), nullptr);
@@ -70,12 +69,10 @@ TEST(Qd20SampleMemoryTest, FallbackHoldsTheWholeRingButRefusesBlockRead) {
     ASSERT_TRUE(memory.allocate(false));
     EXPECT_FALSE(memory.LargeBuffer());
     EXPECT_EQ(memory.slotCount(), 401u);
-
     memory.startPolling();
     for (int i = 0; i < 1000; ++i)
         memory.store(static_cast<std::uint16_t>(i));
     EXPECT_EQ(memory.WriteIndex(), 1000 % 401);
-
     StreamDevice device(streamOf(std::vector<int>(300, 7)));
     EXPECT_FALSE(memory.fillFromStream(device.line));
     EXPECT_EQ(device.sent, 0u) << "nothing is read into a memory too small for it";
@@ -88,7 +85,6 @@ TEST(Qd20SampleMemoryTest, PollingStartClearsRingAndPointsPlotAtSlotOne) {
     for (std::size_t i = 0; i < 500; ++i)
         memory.setSlot(i, 0xABCD);
     memory.setHaveData(true);
-
     memory.startPolling();
     EXPECT_EQ(memory.RingStart(), 0);
     EXPECT_EQ(memory.RingEnd(), 400);
@@ -106,28 +102,22 @@ TEST(Qd20SampleMemoryTest, RingWrapsOnceAfter401StoresAndKeepsTimeOrderFromOldes
     Qd20SampleMemory memory;
     ASSERT_TRUE(memory.allocate());
     memory.startPolling();
-
     for (int v = 1; v <= 400; ++v)
         memory.store(static_cast<std::uint16_t>(v));
     EXPECT_EQ(memory.WriteIndex(), 400);
     EXPECT_EQ(memory.oldestSlot(), 400) << "slot 400 is still the cleared one, the oldest";
-
     memory.store(401);
     EXPECT_EQ(memory.WriteIndex(), 0);
     EXPECT_EQ(memory.DataOldest(), memory.DataStart());
     EXPECT_EQ(memory.slot(400), 401);
-
     std::vector<std::uint16_t> expected(401);
-    for (int i = 0; i < 401; ++i)
-        expected[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(i + 1);
+    std::iota(expected.begin(), expected.end(), std::uint16_t(1));
     EXPECT_EQ(ringInTimeOrder(memory), expected);
-
     memory.store(402);
     EXPECT_EQ(memory.slot(0), 402);
     EXPECT_EQ(memory.oldestSlot(), 1);
     EXPECT_EQ(ringInTimeOrder(memory).front(), 2);
     EXPECT_EQ(ringInTimeOrder(memory).back(), 402);
-
     // The export takes the 400 slots in memory order; slot 400 is not among them.
     EXPECT_EQ(memory.exportCount(), 400u);
 }
@@ -146,7 +136,6 @@ TEST(Qd20SampleMemoryTest, BlockReadFillsFromSlotZeroAndClearsWhatItDidNotReach)
     memory.startPolling();
     for (int i = 0; i < 401; ++i)
         memory.store(4000);
-
     std::vector<int> values;
     for (int i = 0; i < 150; ++i)
         values.push_back(i * 27);
@@ -155,7 +144,6 @@ TEST(Qd20SampleMemoryTest, BlockReadFillsFromSlotZeroAndClearsWhatItDidNotReach)
     const auto pairs = streamOf(values);
     bytes.insert(bytes.end(), pairs.begin(), pairs.end());
     StreamDevice device(bytes);
-
     ASSERT_TRUE(memory.fillFromStream(device.line));
     EXPECT_TRUE(memory.HaveData());
     EXPECT_EQ(memory.SampleBytes(), 300u);

@@ -55,18 +55,12 @@ TEST_F(SimZyl24BusTest, OnlyCompleteCorrectFramesToItsAddressAreAnswered) {
 
 TEST_F(SimZyl24BusTest, SensorsHearOnlyTheirBaudRateAndFraming) {
     bus.addSensor(5, '0');
-    LineSettings s = line.settings();
-    s.baud = 19200;
-    ASSERT_TRUE(line.applySettings(s));
-    EXPECT_FALSE(send(5, 'A').dataOk);
-    s.baud = 38400;
-    s.parity = Parity::Even;
-    ASSERT_TRUE(line.applySettings(s));
-    EXPECT_FALSE(send(5, 'A').dataOk);
-    s.parity = Parity::None;
-    ASSERT_TRUE(line.applySettings(s));
-    EXPECT_TRUE(send(5, 'A').dataOk);
-    EXPECT_TRUE(bus.frames().size() == 1);
+    for (const auto& [baud, parity] :
+         {std::pair{19200u, Parity::None}, {38400u, Parity::Even}, {38400u, Parity::None}}) {
+        ASSERT_TRUE(line.applySettings({baud, 8, parity, StopBits::One, RtsControl::Enable}));
+        EXPECT_EQ(send(5, 'A').dataOk, baud == 38400 && parity == Parity::None) << baud;
+    }
+    EXPECT_EQ(bus.frames().size(), 1u);
 }
 
 TEST_F(SimZyl24BusTest, SeveralSensorsShareTheBusAndAnswerWithTheirVariant) {
@@ -83,11 +77,7 @@ TEST_F(SimZyl24BusTest, SeveralSensorsShareTheBusAndAnswerWithTheirVariant) {
 TEST_F(SimZyl24BusTest, WritesChangeWhatTheNextReadReturns) {
     SimZyl24Sensor& sensor = bus.addSensor(5, '0');
     const Qd20Variant& v = *VariantForSensorType(1);
-    Qd20Settings s;
-    s.fktQ1 = 0;
-    s.SwitchPointQ1A = 150.0f;
-    s.SwitchPointQ1B = 250.0f;
-    s.osQ1 = 0;
+    Qd20Settings s{.SwitchPointQ1A = 150.0f, .SwitchPointQ1B = 250.0f, .fktQ1 = 0, .osQ1 = 0};
     ASSERT_TRUE(send(Q1Request(5, s, v)).dataOk);
     Qd20ParameterBlock b = readBlock(5);
     EXPECT_EQ(b.q1Function, 0);
@@ -96,14 +86,12 @@ TEST_F(SimZyl24BusTest, WritesChangeWhatTheNextReadReturns) {
     Qd20Settings read = SettingsFromBlock(b, v, Qd20Settings{});
     EXPECT_NEAR(read.SwitchPointQ1A, 150.0f, 0.06f);
     EXPECT_FLOAT_EQ(read.SwitchPointQ1B, 300.0f);
-
     s.fktQ1 = 8;
     ASSERT_TRUE(SendQ1([&](const Qd20Request& r) { return send(r).dataOk; }, 5, s, v));
     b = readBlock(5);
     EXPECT_EQ(b.q1Function, 8);
     EXPECT_EQ(b.q1FirstRaw, SwitchPointRaw(150.0f, v));
     EXPECT_EQ(b.q1SecondRaw, SwitchPointRaw(250.0f, v));
-
     // Not permanent until stored; the factory preset undoes the working set only.
     EXPECT_NE(sensor.stored(), sensor.parameters());
     ASSERT_TRUE(send(5, 'S').dataOk);
@@ -144,7 +132,6 @@ TEST_F(SimZyl24BusTest, MeasurementsMoveAndReportQ1AgainstTheSwitchPoint) {
               500);
     for (std::size_t i = 1; i < values.size(); ++i)
         EXPECT_LT(std::abs(values[i] - values[i - 1]), 200);
-
     // Factory preset: one switch point at mid-range, normally open.
     sensor.setFixedDistance(100.0f);
     EXPECT_TRUE(DecodeMeasurement(send(5, 'I').data)->q1On);
@@ -196,7 +183,6 @@ TEST(DemoDeviceProviderTest, DemoPortsCarryTheirSensorsAndKeepThemAcrossReopen) 
     EXPECT_EQ(demo.open(2).error, OpenError::Absent);
     EXPECT_FALSE(demo.open(2).message.empty());
     EXPECT_EQ(demo.open(21).error, OpenError::NotMapped);
-
     OpenResult com1 = demo.open(1);
     ASSERT_EQ(com1.error, OpenError::None);
     ASSERT_TRUE(com1.device);
@@ -206,7 +192,6 @@ TEST(DemoDeviceProviderTest, DemoPortsCarryTheirSensorsAndKeepThemAcrossReopen) 
     Qd20Request hold = HoldRequest(5, 0);
     ASSERT_TRUE(Qd20Transact(*com1.device, false, clock, hold).dataOk);
     com1.device.reset();
-
     OpenResult again = demo.open(1);
     ASSERT_TRUE(again.device);
     again.device->setTimeouts({4, 2, 2000, 0, 0});
@@ -215,7 +200,6 @@ TEST(DemoDeviceProviderTest, DemoPortsCarryTheirSensorsAndKeepThemAcrossReopen) 
     ASSERT_TRUE(block.dataOk);
     EXPECT_TRUE(DecodeParameterBlock(block.data)->holdOn);
     EXPECT_EQ(demo.describe(1), "demo: ZYL24 bus (ZYL24_220 at address 5, ZYL24_1000 at address 30)");
-
     OpenResult com5 = demo.open(5);
     ASSERT_TRUE(com5.device);
     com5.device->setTimeouts({4, 2, 10, 0, 0});
