@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 namespace {
@@ -56,7 +57,6 @@ TEST_F(PixelHistoryTest, WithHundredAveragesMissingReadingsCountAsZeroUntilTheTa
     const auto hundred = flatCurve(100);
     history.takeReading(&hundred, memory);
     EXPECT_EQ(history.mean(0), 1) << "a restart forgets the earlier readings";
-
     PixelHistory full;
     full.setPixelAverages(100);
     for (int v = 1; v <= 100; ++v) {
@@ -91,9 +91,8 @@ TEST_F(PixelHistoryTest, FailedReadingUsesUpItsColumn) {
     EXPECT_EQ(memory.oldestSlot(), 0) << "the plot restarts at slot 0 even without a reading";
     EXPECT_EQ(memory.slot(100), 10) << "and keeps the curve it had (30 / 3)";
     history.takeReading(&b, memory);
-    EXPECT_EQ(history.cell(0, 0), 30);
-    EXPECT_EQ(history.cell(0, 1), 0);
-    EXPECT_EQ(history.cell(0, 2), 60);
+    EXPECT_EQ((std::array{history.cell(0, 0), history.cell(0, 1), history.cell(0, 2)}),
+              (std::array{30, 0, 60}));
     EXPECT_EQ(history.mean(0), 30);
     history.takeReading(&b, memory);
     EXPECT_EQ(history.cell(0, 0), 60) << "the column cycles back to 0 after PixelAverages";
@@ -117,16 +116,13 @@ TEST_F(PixelHistoryTest, MeansAreSpreadOverTheRingExceptItsLastSlot) {
     history.setPixelAverages(1);
     const auto curve = rampCurve(10);
     history.takeReading(&curve, memory);
-
     EXPECT_EQ(memory.oldestSlot(), 0);
-    EXPECT_EQ(memory.slot(0), 0);
-    EXPECT_EQ(memory.slot(3), 0);     // 3 * 102 / 400 = 0.77
-    EXPECT_EQ(memory.slot(4), 10);    // 4 * 102 / 400 = 1.02
-    EXPECT_EQ(memory.slot(200), 510); // the middle of the ring is pixel 51
-    EXPECT_EQ(memory.slot(396), 1000);
-    EXPECT_EQ(memory.slot(397), 1010); // pixel 101 takes the last three slots
-    EXPECT_EQ(memory.slot(399), 1010);
-    EXPECT_EQ(memory.slot(400), 0x1234);
+    // Slot 3 takes pixel 3 * 102 / 400 = 0.77, slot 4 pixel 1.02, the middle of the ring pixel 51;
+    // pixel 101 takes the last three slots, and slot 400 is left alone.
+    const std::pair<std::size_t, int> slots[] = {{0, 0},      {3, 0},      {4, 10},     {200, 510},
+                                                 {396, 1000}, {397, 1010}, {399, 1010}, {400, 0x1234}};
+    for (auto [slot, value] : slots)
+        EXPECT_EQ(memory.slot(slot), value) << "slot " << slot;
 }
 
 TEST(PixelTextTest, PixelAndServiceLinesJoinTheDecodedNumbers) {
@@ -138,10 +134,8 @@ TEST(PixelTextTest, PixelAndServiceLinesJoinTheDecodedNumbers) {
         pixel[2 * j + 3] = static_cast<std::uint8_t>(10 + j);
     }
     EXPECT_EQ(PixelHistory::pixelTextLine(pixel), "130;10;139;268;397;526;655;784;913;1042");
-
     const std::vector<std::uint8_t> service{0x7F, 0x7F, 0, 5, 1, 0, 127, 127, 0x33};
     EXPECT_EQ(PixelHistory::serviceTextLine(service), "5;128;16383");
-
     const std::vector<std::uint8_t> tooShort{1, 2, 3};
     EXPECT_FALSE(PixelHistory::pixelTextLine(tooShort).has_value());
     EXPECT_FALSE(PixelHistory::serviceTextLine(tooShort).has_value());

@@ -24,25 +24,25 @@ Assignments assignmentsOf(const std::string& text) {
 } // namespace
 
 TEST(ProjectFileTest, SaveWritesTheTwentyFiveLinesAndLoadsBackToTheSameSettings) {
-    Qd20Settings s;
-    s.SwitchPointQ1A = 87.9f;     // shown as 87.9mm: saved as 87
-    s.SwitchPointQ1B = 99.99999f; // shown as 100.0mm after a raw conversion: saved as 100, not 99
-    s.SwitchPointQ2A = 95.0f;
-    s.SwitchPointQ2B = 210.0f;
-    s.AnalogPoint1 = 300.0f;
-    s.AnalogPoint2 = 80.0f;
-    s.ivQ1 = 0;
-    s.osQ2 = 0;
-    s.bw = 2;
-    s.fktQ1 = 7;
-    s.fktQ2 = 2;
-    s.hold = 0;
-    s.lowlight = true;
+    // 87.9 mm is shown as 87.9mm and saved as 87; 99.99999 mm is shown as 100.0mm after a raw
+    // conversion and saved as 100, not 99.
+    const Qd20Settings s{.SwitchPointQ1A = 87.9f,
+                         .SwitchPointQ1B = 99.99999f,
+                         .SwitchPointQ2A = 95.0f,
+                         .SwitchPointQ2B = 210.0f,
+                         .AnalogPoint1 = 300.0f,
+                         .AnalogPoint2 = 80.0f,
+                         .fktQ1 = 7,
+                         .ivQ1 = 0,
+                         .fktQ2 = 2,
+                         .osQ2 = 0,
+                         .hold = 0,
+                         .bw = 2,
+                         .lowlight = true};
     const std::string text = Qd20ProjectFile::serialize(s);
     EXPECT_EQ(text, "[Q1]\r\n87\r\n100\r\n[Q2]\r\n95\r\n210\r\n[QA]\r\n300\r\n80\r\n"
                     "[IV1]\r\nOn\r\n[IV2]\r\nOff\r\n[OEFFNER1]\r\nOff\r\n[OEFFNER2]\r\nOn\r\n"
                     "[VERRIEGELUNG]\r\nOff\r\n[BW]\r\n1000\r\n[Typ Q1]\r\n7\r\n[Typ Q2]\r\n2\r\n");
-
     Qd20Settings loaded; // hold and lowlight are not in the file: they stay as they were
     Qd20ProjectFile::apply(assignmentsOf(text), loaded, variant220());
     Qd20Settings expected = s;
@@ -99,7 +99,6 @@ TEST(ProjectFileTest, AKeyWithoutItsValueLineIsAnErrorThatKeepsWhatCameBefore) {
     EXPECT_EQ(onLast.status, LoadStatus::MissingValueLine);
     EXPECT_EQ(onLast.errorLine, 3);
     EXPECT_EQ(onLast.assignments, (Assignments{{Target::KeyLock, 0}}));
-
     // A pair with only its first value line: the first point is loaded, then the error.
     const auto half = Qd20ProjectFile::parse("[Q2]\n90\n");
     EXPECT_EQ(half.status, LoadStatus::MissingValueLine);
@@ -114,12 +113,10 @@ TEST(ProjectFileTest, BinaryOrForeignFilesChangeNothingAndSaySo) {
     const auto bin = Qd20ProjectFile::parse(binary);
     EXPECT_EQ(bin.status, LoadStatus::NoKeyFound);
     EXPECT_TRUE(bin.assignments.empty());
-
     // A key next to a NUL byte is binary data, and so is a value line with one.
     const std::string withNul =
         std::string("[Q1]\0\n50\n60\n", 12) + "[Q2]\n" + std::string("7\0", 2) + "\n80\n";
     EXPECT_EQ(assignmentsOf(withNul), (Assignments{{Target::Q2Second, 80}}));
-
     // UTF-16 text holds NUL bytes between the letters.
     std::string utf16;
     for (char c : std::string("[Q1]\r\n50\r\n60\r\n")) {
@@ -140,19 +137,17 @@ TEST(ProjectFileTest, ApplyingTakesValuesAsTheWindowsControlsWould) {
                                          "[Typ Q1]\n12\n[Typ Q2]\n3\n[BW]\n1000\n"),
                            s, variant220());
     // Q1: the first point (150) pushed the second up, the second (140) then pulled the first down.
-    EXPECT_FLOAT_EQ(s.SwitchPointQ1A, 140);
-    EXPECT_FLOAT_EQ(s.SwitchPointQ1B, 140);
-    // Q2: only the first point came; it pushed the second along.
-    EXPECT_FLOAT_EQ(s.SwitchPointQ2A, 200);
-    EXPECT_FLOAT_EQ(s.SwitchPointQ2B, 200);
-    // QA: limited to the range; a falling characteristic is allowed.
-    EXPECT_FLOAT_EQ(s.AnalogPoint1, 300);
-    EXPECT_FLOAT_EQ(s.AnalogPoint2, 90);
-    // Slider positions are limited to the slider.
-    EXPECT_EQ(s.fktQ1, 9);
-    EXPECT_EQ(s.fktQ2, 2);
-    EXPECT_EQ(s.bw, 2);
-
+    // Q2: only the first point came; it pushed the second along. QA: limited to the range; a
+    // falling characteristic is allowed. Slider positions are limited to the slider.
+    EXPECT_EQ(s, (Qd20Settings{.SwitchPointQ1A = 140,
+                               .SwitchPointQ1B = 140,
+                               .SwitchPointQ2A = 200,
+                               .SwitchPointQ2B = 200,
+                               .AnalogPoint1 = 300,
+                               .AnalogPoint2 = 90,
+                               .fktQ1 = 9,
+                               .fktQ2 = 2,
+                               .bw = 2}));
     Qd20ProjectFile::apply(assignmentsOf("[Q1]\n10\n5000\n"), s, variant220());
     EXPECT_FLOAT_EQ(s.SwitchPointQ1A, 80);
     EXPECT_FLOAT_EQ(s.SwitchPointQ1B, 300);

@@ -1,5 +1,6 @@
 // The measurement stream of the fast measuring mode and the Halvern sensors' plain-text reads.
 #include "Q20_speziell.h"
+#include "Qd20Commands.h"
 #include "SimHalvernSensor.h"
 #include "SimZyl24Bus.h"
 
@@ -40,14 +41,20 @@ struct Lines {
     Lines() { line.setTimeouts({4, 2, 2000, 0, 0}); }
 };
 
+// A line with a sensor in its fast measuring mode on it.
+struct Stream : Lines {
+    explicit Stream(Bytes bytes) {
+        source.bytes = std::move(bytes);
+        line.attach(&source);
+    }
+    StreamSource source;
+};
+
 } // namespace
 
 TEST(Qd20StreamTest, StreamIsRealignedAndConvertedInPlace) {
     for (bool midPair : {false, true}) {
-        Lines l;
-        StreamSource source;
-        source.bytes = pairs(300, midPair);
-        l.line.attach(&source);
+        Stream l(pairs(300, midPair));
         std::vector<std::uint16_t> samples(20000, 0xFFFF);
         const Qd20StreamResult r = ReadStream(l.line, samples);
         EXPECT_TRUE(r.ok);
@@ -64,10 +71,7 @@ TEST(Qd20StreamTest, StreamIsRealignedAndConvertedInPlace) {
 }
 
 TEST(Qd20StreamTest, ShortOrMissingStreamIsAFailure) {
-    Lines l;
-    StreamSource source;
-    source.bytes = pairs(99, true); // 198 bytes after realignment
-    l.line.attach(&source);
+    Stream l(pairs(99, true)); // 198 bytes after realignment
     std::vector<std::uint16_t> samples(400);
     Qd20StreamResult r = ReadStream(l.line, samples);
     EXPECT_FALSE(r.ok);
@@ -77,15 +81,12 @@ TEST(Qd20StreamTest, ShortOrMissingStreamIsAFailure) {
 }
 
 TEST(Qd20StreamTest, ReadingStopsAtTheMemoryOrFortyThousandBytes) {
-    Lines l;
-    StreamSource source;
-    source.bytes = pairs(25000, true);
-    l.line.attach(&source);
+    Stream l(pairs(25000, true));
     std::vector<std::uint16_t> small(400);
     Qd20StreamResult r = ReadStream(l.line, small);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.byteCount, 800u);
-    source.sent = 0; // the rest was cleared from the receive buffer: send again
+    l.source.sent = 0; // the rest was cleared from the receive buffer: send again
     std::vector<std::uint16_t> large(30000);
     r = ReadStream(l.line, large);
     EXPECT_EQ(r.byteCount, 40000u);
@@ -98,25 +99,17 @@ TEST(Qd20StreamTest, SensorStreamsAfterFastMeasurementUntilAddressed) {
     SimZyl24Sensor& sensor = bus.addSensor(5, '1');
     sensor.setFixedDistance(65.0f);
     l.line.attach(&bus);
-    Qd20Request fast;
-    fast.address = 5;
-    fast.command = 'F';
-    ASSERT_TRUE(Qd20Transact(l.line, false, l.clock, fast).dataOk);
+    ASSERT_TRUE(Qd20Transact(l.line, false, l.clock, PlainRequest(5, 'F')).dataOk);
     EXPECT_EQ(sensor.parameters().q1Function, 7);
     EXPECT_TRUE(bus.streaming());
-
     std::vector<std::uint16_t> samples(20000);
     const Qd20StreamResult r = ReadStream(l.line, samples);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.byteCount, 40000u);
     EXPECT_EQ(samples[0], 2047);
     EXPECT_EQ(samples[19999], 2047);
-
     // Any frame to the sensor ends the stream and is answered normally.
-    Qd20Request read;
-    read.address = 5;
-    read.command = 'A';
-    EXPECT_TRUE(Qd20Transact(l.line, false, l.clock, read).dataOk);
+    EXPECT_TRUE(Qd20Transact(l.line, false, l.clock, PlainRequest(5, 'A')).dataOk);
     EXPECT_FALSE(bus.streaming());
     EXPECT_FALSE(ReadStream(l.line, samples).ok);
 }
@@ -149,7 +142,6 @@ TEST(Qd20HalvernTest, DistancesDecodeForBothTypes) {
     EXPECT_EQ(t15.requestsAnswered(), 2);
     EXPECT_FALSE(ReadHalvernDistance(l.line, false, 14)); // a type 15 does not answer this
     l.line.detach(&t15);
-
     SimHalvernSensor t14(14, &l.clock);
     l.line.attach(&t14);
     l.line.setEcho(true);

@@ -41,25 +41,24 @@ TEST(Qd20SimulatedReplyTest, MeasurementOutsideTheRangeStaysOnTheScale) {
 }
 
 TEST(Qd20SimulatedReplyTest, ParameterBlockReplyCarriesTheSettingsAsTheSensorWouldStoreThem) {
-    Qd20Settings s;
-    s.fktQ1 = 6; // Diff-Hold
-    s.osQ1 = 0;
-    s.ivQ1 = 1;
-    s.setQ1 = 0;
-    s.fktQ2 = 1;
-    s.osQ2 = 1;
-    s.ivQ2 = 0;
-    s.tv = 0;
-    s.hold = 0;
-    s.bw = 2;
-    s.lowlight = true;
-    s.SwitchPointQ1A = 190.0f; // raw 2047
-    s.SwitchPointQ1B = 300.0f; // raw 0
-    s.SwitchPointQ2A = 80.0f;  // raw 4095
-    s.SwitchPointQ2B = 90.0f;  // raw 3908
-    s.AnalogPoint1 = 300.0f;
-    s.AnalogPoint2 = 190.0f;
-
+    // Q1 at Diff-Hold; the points are raw 2047, 0, 4095 and 3908.
+    const Qd20Settings s{.SwitchPointQ1A = 190.0f,
+                         .SwitchPointQ1B = 300.0f,
+                         .SwitchPointQ2A = 80.0f,
+                         .SwitchPointQ2B = 90.0f,
+                         .AnalogPoint1 = 300.0f,
+                         .AnalogPoint2 = 190.0f,
+                         .fktQ1 = 6,
+                         .osQ1 = 0,
+                         .ivQ1 = 1,
+                         .setQ1 = 0,
+                         .fktQ2 = 1,
+                         .osQ2 = 1,
+                         .ivQ2 = 0,
+                         .tv = 0,
+                         .hold = 0,
+                         .bw = 2,
+                         .lowlight = true};
     const Bytes expected{0x8C, 0x16, 0x59,                               // address 12, length 22, 'Y'
                          0x30, 0x04, 0x30, 0x0A, 0x09, 0x09,             // functions, variant '0', flags
                          0x00, 0x00, 0x1F, 0x3F,                         // analog points

@@ -44,7 +44,6 @@ TEST(ZylsimPtyTest, ExchangesThroughTheRealSerialLayerAreLoggedByteExact) {
     auto line = openLine(sim.path);
     ASSERT_TRUE(line);
     SystemClock clock;
-
     const Qd20Result block = Qd20Transact(*line, false, clock, PlainRequest(5, '?'));
     ASSERT_TRUE(block.dataOk) << block.statusHex;
     EXPECT_EQ(block.data[2], '0');
@@ -53,13 +52,9 @@ TEST(ZylsimPtyTest, ExchangesThroughTheRealSerialLayerAreLoggedByteExact) {
     EXPECT_EQ(other.data[2], '3');
     EXPECT_TRUE(Qd20Transact(*line, false, clock, KeyLockRequest(5, 0)).dataOk);
     EXPECT_FALSE(Qd20Transact(*line, false, clock, PlainRequest(5, 'v')).dataOk);
-
     // At another baud rate the sensors hear nothing (and log nothing).
-    LineSettings s = line->settings();
-    s.baud = 19200;
-    ASSERT_TRUE(line->applySettings(s));
+    ASSERT_TRUE(line->applySettings({19200, 8, Parity::None, StopBits::One, RtsControl::Enable}));
     EXPECT_FALSE(Qd20Transact(*line, false, clock, PlainRequest(5, 'A')).dataOk);
-
     EXPECT_EQ(slurp(log), "85 04 3F 3E\n8C 04 3F 37\n85 05 56 01 57\n85 04 76 77\n");
     std::filesystem::remove(log);
 }
@@ -73,7 +68,6 @@ TEST(ZylsimPtyTest, EchoingConverterAndFastModeStream) {
     const Qd20Result r = Qd20Transact(*line, true, clock, PlainRequest(7, 'A'));
     ASSERT_TRUE(r.dataOk) << r.statusHex;
     EXPECT_EQ(r.statusHex.substr(0, 9), "87 06 59 ");
-
     ASSERT_TRUE(Qd20Transact(*line, true, clock, PlainRequest(7, 'F')).dataOk);
     std::vector<std::uint16_t> samples(400);
     const Qd20StreamResult stream = ReadStream(*line, samples);
@@ -81,7 +75,6 @@ TEST(ZylsimPtyTest, EchoingConverterAndFastModeStream) {
     EXPECT_EQ(stream.byteCount, 800u);
     for (std::size_t i = 0; i < stream.valueCount; ++i)
         ASSERT_LE(samples[i], 4095);
-
     // Closing the port ends the stream: the line is quiet when it is opened again.
     line.reset();
     ::usleep(100000);
