@@ -23,7 +23,6 @@ public:
         ++showCount;
         show();
     }
-
     int port = -1;
     int showCount = 0;
     bool refuseClose = false; // like a window whose user answers No to its quit question
@@ -44,12 +43,10 @@ struct AppTestFixture : ::testing::Test {
     Schnittstelle ports{provider, clock};
     ScriptedPrompts prompts;
     AppState app{ports, prompts, clock};
-
     AppTestFixture() {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
     }
     ~AppTestFixture() override { Language::setEnglish(app, false); }
-
     static QSettings startSettings() { return QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco")); }
 };

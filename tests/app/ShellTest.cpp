@@ -24,12 +24,10 @@ TEST_F(ShellTest, AbbruchAndEscapeSetStopSearchWithoutHidingTheDialog) {
     EXPECT_EQ(progress.windowTitle(), QStringLiteral("Fortschritt"));
     EXPECT_EQ(progress.BitBtn1->text(), QStringLiteral("Abbruch"));
     EXPECT_FALSE(progress.stopRequested());
-
     QTest::mouseClick(progress.BitBtn1, Qt::LeftButton);
     EXPECT_TRUE(app.StopSearch);
     EXPECT_TRUE(progress.stopRequested());
     EXPECT_TRUE(progress.isVisible());
-
     app.StopSearch = false;
     QTest::keyClick(&progress, Qt::Key_Escape);
     EXPECT_TRUE(app.StopSearch);
@@ -56,7 +54,6 @@ TEST_F(ShellTest, AboutBoxShowsTheProgramsOwnVersion) {
     form.show();
     QCoreApplication::processEvents();
     QCoreApplication::setApplicationVersion(before);
-
     TAboutBox about(app);
     about.show();
     EXPECT_EQ(about.windowTitle(), QStringLiteral("Info"));
@@ -117,7 +114,6 @@ TEST(QtPromptsTest, MessageBoxShowsTheAskedButtonsAndReportsThePressedOne) {
     EXPECT_EQ(pressed, Prompts::No);
     labels.sort();
     EXPECT_EQ(labels, (QStringList{"&Ja", "&Nein"}));
-
     // Escape on a question answers with the button that changes nothing.
     EXPECT_EQ(answerMessageBox(prompts, QStringLiteral("?"), Prompts::Yes | Prompts::No,
                                [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }),

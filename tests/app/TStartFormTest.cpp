@@ -14,7 +14,6 @@ namespace {
 struct StartFormTest : AppTestFixture {
     FakeSensorWindow zyl24;
     FakeSensorWindow zyl36;
-
     // One run of the program up to its first paint.
     std::unique_ptr<TStartForm> start(const QStringList& arguments = {}) {
         auto form = std::make_unique<TStartForm>(app, arguments);
@@ -60,7 +59,6 @@ TEST_F(StartFormTest, NextStartReopensTheZyl24WindowOnItsPortInTheLastLanguage) 
     EXPECT_EQ(stored.value("english").toInt(), 1);
     EXPECT_EQ(stored.value("Sensor").toInt(), 10);
     EXPECT_EQ(stored.value("SerialComPort").toInt(), 3);
-
     newRun();
     auto form = start();
     EXPECT_TRUE(app.EnglishUi);
@@ -84,7 +82,6 @@ TEST_F(StartFormTest, Zyl36PortIsStoredAsZeroAndItsWindowReopensWithoutPort) {
     EXPECT_EQ(stored.value("english").toInt(), 0);
     EXPECT_EQ(stored.value("Sensor").toInt(), 8);
     EXPECT_EQ(stored.value("SerialComPort").toInt(), 0);
-
     newRun();
     auto form = start();
     EXPECT_EQ(zyl36.showCount, 1);
@@ -135,7 +132,6 @@ TEST_F(StartFormTest, AValueOfTheWrongTypeIsReportedAndTheWindowStaysUsable) {
     // The readable value was still taken; the broken one opened nothing.
     EXPECT_TRUE(app.EnglishUi);
     EXPECT_EQ(zyl24.showCount, 0);
-
     form->Q20ButtonClick();
     EXPECT_EQ(zyl24.showCount, 1);
 }
@@ -158,12 +154,10 @@ TEST_F(StartFormTest, ClosingEndsWithOpenPortsClosedButNotWhileAFamilyWindowStay
     ASSERT_TRUE(ports.OpenBusPort(2, 38400, 0, 0, 8, 50));
     ASSERT_TRUE(ports.OpenBusPort(19, 38400, 0, 0, 8, 50));
     form->Q20ButtonClick();
-
     zyl24.refuseClose = true;
     EXPECT_FALSE(form->close());
     EXPECT_TRUE(ports.isOpen(2));
     EXPECT_TRUE(startSettings().allKeys().isEmpty());
-
     zyl24.refuseClose = false;
     EXPECT_TRUE(form->close());
     EXPECT_FALSE(zyl24.isVisible());
