@@ -32,7 +32,6 @@ TEST(CliArgumentsTest, GlobalOptionsMayStandBeforeOrAfterTheCommand) {
     EXPECT_EQ(a.csvFile, "x.csv");
     EXPECT_EQ(a.intervalMs, 40u);
     EXPECT_EQ(a.timeoutMs, 100u);
-
     EXPECT_EQ(parsed({"search", "--port", "/dev/pts/4"}).comNumber(), std::nullopt);
     EXPECT_EQ(parsed({"search", "--port", "12"}).comNumber(), 12);
     EXPECT_EQ(parsed({"write", "--address", "128", "f.qel", "--store"}).projectFile, "f.qel");

@@ -31,7 +31,6 @@ protected:
         std::error_code ec;
         fs::remove_all(m_dir, ec);
     }
-
     // Starts zylsim and returns the terminal it serves.
     std::string startSim(std::vector<std::string> options) {
         options.insert(options.begin(), {buildBinary("src/sim/zylsim"), "--log", log().string()});
@@ -40,7 +39,6 @@ protected:
         EXPECT_FALSE(tty.empty()) << "zylsim did not start: " << m_sim->err();
         return tty;
     }
-
     Outcome zylctl(std::vector<std::string> args) {
         args.insert(args.begin(), buildBinary("src/cli/zylctl"));
         ChildProgram ctl(args, m_dir / "ctl");
@@ -50,7 +48,6 @@ protected:
         o.err = ctl.err();
         return o;
     }
-
     fs::path file(const std::string& name) const { return m_dir / name; }
     fs::path log() const { return m_dir / "frames.log"; }
     std::vector<std::string> loggedFrames() const {
@@ -161,12 +158,10 @@ TEST_F(ZylCtlProcessTest, PortThatIsMissingOrNoSerialLineGivesExitThree) {
     const Outcome missing = zylctl({"--port", file("no-such-tty").string(), "search"});
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.err.find("no such device"), std::string::npos) << missing.err;
-
     std::ofstream(file("plain")) << "not a terminal";
     const Outcome plain = zylctl({"--port", file("plain").string(), "read", "--address", "5"});
     EXPECT_EQ(plain.exitCode, 3);
     EXPECT_NE(plain.err.find("is not a serial line"), std::string::npos) << plain.err;
-
     const Outcome usage = zylctl({"--port", "COM3", "read"});
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_NE(usage.err.find("read needs --address N\nusage: zylctl"), std::string::npos) << usage.err;

@@ -2,6 +2,7 @@
 // frames, what reaches the sensor, and the failure paths that are hard to provoke from outside.
 #include "ZylCtl.h"
 
+#include "ChildProgram.h"
 #include "CliArguments.h"
 #include "Clock.h"
 #include "MeasurementExport.h"
@@ -52,14 +53,12 @@ protected:
         err.str({});
         return ZylCtl(*parsed.arguments, provider, com, clock, out, err, std::move(stop)).run();
     }
-
     std::vector<char> commandsSent() {
         std::vector<char> letters;
         for (const auto& frame : bus.frames())
             letters.push_back(static_cast<char>(frame.at(2)));
         return letters;
     }
-
     std::string tempFile(const std::string& name, const std::string& content = {}) {
         const auto path = std::filesystem::path(::testing::TempDir()) / name;
         if (!content.empty())
@@ -68,14 +67,7 @@ protected:
             std::filesystem::remove(path);
         return path.string();
     }
-
-    static std::string slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
     SimZyl24Sensor& sensor() { return *bus.sensors().front(); }
-
     FakeClock clock;
     SimZyl24Bus bus{&clock};
     SimLineProvider provider{clock};
@@ -91,7 +83,6 @@ TEST_F(ZylCtlTest, SearchWithoutSensorReportsNoSensorInTheChosenLanguage) {
     EXPECT_EQ(run({"--lang", "de", "search"}), ZylCtl::kExitSensor);
     EXPECT_EQ(err.str(), "zylctl: kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?\n");
     EXPECT_EQ(bus.frames().size(), 127u);
-
     EXPECT_EQ(run({"--lang", "en", "read", "--address", "7"}), ZylCtl::kExitSensor);
     EXPECT_EQ(err.str(), "zylctl: no sensor available\n");
 }
@@ -219,7 +210,6 @@ TEST_F(ZylCtlTest, RefusedLineSettingOrBusyLineGivesExitThreeAndSendsNothing) {
     EXPECT_EQ(run({"--baud", "57600", "search"}), ZylCtl::kExitPort);
     EXPECT_EQ(err.str(),
               "zylctl: comport error: sim COM 1 refuses 57600 baud, 8 data bits, no parity, one stop bit\n");
-
     ChattyPeer chatty;
     prepare = [&chatty](SimulatedLine& line) { line.attach(&chatty); };
     EXPECT_EQ(run({"search"}), ZylCtl::kExitPort);
