@@ -33,7 +33,6 @@ TEST(SimulatedLineTest, ReadWaitsOutTheTotalTimeOnlyWhenThereIsOne) {
     line.setTimeouts({10, 5, 100, 0, 0});
     EXPECT_TRUE(readAll(line, 4).empty());
     EXPECT_EQ(clock.nowMs(), 120u);
-
     // All zero: what is there, at once, without waiting even for a byte already on its way.
     line.setTimeouts({0, 0, 0, 0, 0});
     line.delayIncoming(30);
@@ -50,7 +49,6 @@ TEST(SimulatedLineTest, DelayedReplyArrivesWithinTheTimeOutOrNotAtAll) {
         line.delayIncoming(30);
         line.deliver(Bytes{1, 2});
         EXPECT_EQ(readAll(line), (Bytes{1, 2})) << withClock;
-
         line.delayIncoming(80);
         line.deliver(Bytes{3});
         EXPECT_TRUE(readAll(line).empty()) << withClock; // too late for this read...
@@ -96,10 +94,8 @@ TEST(SimIdentDeviceTest, AnswersOnlyACompleteRequestAtItsRate) {
     SimIdentDevice sensor("QS40MNTB $Revision: 5.1 $\r\n", 57600);
     line.attach(&sensor);
     const Bytes request{0x02, 'G', 'V', 'E', 0x04};
-
     line.write(request.data(), request.size()); // line still at 38400
     EXPECT_TRUE(readAll(line).empty());
-
     ASSERT_TRUE(line.applySettings({57600, 8, Parity::None, StopBits::One, RtsControl::Enable}));
     const Bytes noise{0x02, 0x02, 'G', 'V', 'X', 0x04};
     line.write(noise.data(), noise.size());
