@@ -33,14 +33,12 @@ struct PortDialogTest : ::testing::Test {
     ScriptedPrompts prompts;
     AppState app{ports, prompts, clock};
     TCOMPortDialog dialog{app};
-
     void TearDown() override { Language::setEnglish(app, false); }
 };
 
 TEST_F(PortDialogTest, CloseQuestionForAHeldPortInBothLanguages) {
     provider.plug(3);
     ASSERT_TRUE(ports.OpenBusPort(3, 38400, 0, 0, 8, 50));
-
     prompts.answerButton(Prompts::No);
     dialog.FormShow();
     ASSERT_EQ(prompts.asked().size(), 1u);
@@ -51,7 +49,6 @@ TEST_F(PortDialogTest, CloseQuestionForAHeldPortInBothLanguages) {
     // No: the port stays ours, so it is neither probed nor offered.
     EXPECT_TRUE(ports.isOpen(3));
     EXPECT_FALSE(entries(dialog.PortNummer).contains(QStringLiteral("3")));
-
     Language::setEnglish(app, true);
     prompts.clear();
     prompts.answerButton(Prompts::Yes);
@@ -69,7 +66,6 @@ TEST_F(PortDialogTest, OnlyRs232AndRs422LinesFromOneToNineteenAreListed) {
     provider.refuse(6, OpenError::Busy, "held by another program");
     plugWithSubtype(provider, 19, ProviderSubtype::Rs232);
     plugWithSubtype(provider, 20, ProviderSubtype::Rs232);
-
     dialog.FormShow();
     EXPECT_EQ(entries(dialog.PortNummer), (QStringList{"1", "4", "19"}));
     EXPECT_TRUE(prompts.asked().empty());
@@ -91,12 +87,10 @@ TEST_F(PortDialogTest, ChosenPortStaysWhenListedOtherwiseTheFirstIsTaken) {
     dialog.PortNummer->setEditText(QStringLiteral("4"));
     dialog.FormShow();
     EXPECT_EQ(dialog.PortNummer->currentText(), QStringLiteral("4"));
-
     dialog.PortNummer->setEditText(QStringLiteral("5"));
     dialog.FormShow();
     EXPECT_EQ(dialog.PortNummer->currentText(), QStringLiteral("2"));
     EXPECT_EQ(dialog.DevicePath->text(), QStringLiteral("sim COM 2"));
-
     dialog.PortNummer->setEditText(QStringLiteral("x"));
     EXPECT_EQ(dialog.DevicePath->text(), QStringLiteral("keine gültige Portnummer"));
 }
@@ -115,7 +109,6 @@ TEST_F(PortDialogTest, DefaultsListsAndTabOrder) {
     EXPECT_EQ(entries(dialog.CBrts), (QStringList{"enabled", "disabled", "toggle"}));
     EXPECT_FALSE(dialog.CBrts->isEditable());
     EXPECT_TRUE(dialog.OKBtn->isDefault());
-
     const QList<QWidget*> order{dialog.PortNummer, dialog.BaudRate, dialog.StopBits, dialog.Parity,
                                 dialog.Datenbits,  dialog.OKBtn,    dialog.CancelBtn, dialog.CBTimeout,
                                 dialog.CBrts};
@@ -148,7 +141,6 @@ TEST_F(PortDialogTest, AutoAnswerRunsTheShowLogicWithoutWaiting) {
     EXPECT_EQ(dialog.showModal(), QDialog::Accepted);
     EXPECT_FALSE(ports.isOpen(2));
     EXPECT_EQ(entries(dialog.PortNummer), QStringList{QStringLiteral("2")});
-
     dialog.setAutoAnswer(QDialog::Rejected);
     EXPECT_EQ(dialog.showModal(), QDialog::Rejected);
 }
