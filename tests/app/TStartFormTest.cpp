@@ -31,6 +31,17 @@ struct StartFormTest : AppTestFixture {
         zyl24.port = zyl36.port = -1;
         zyl24.showCount = zyl36.showCount = 0;
     }
+    // What a previous run left in the start settings.
+    void store(const QVariantMap& values) {
+        QSettings s = startSettings();
+        for (auto it = values.begin(); it != values.end(); ++it)
+            s.setValue(it.key(), it.value());
+    }
+    // "english", "Sensor" and "SerialComPort" as the run stored them.
+    static std::vector<int> stored() {
+        const QSettings s = startSettings();
+        return {s.value("english").toInt(), s.value("Sensor").toInt(), s.value("SerialComPort").toInt()};
+    }
 };
 
 TEST_F(StartFormTest, FirstRunRestoresNothingOpensNothingAndWritesNothing) {
@@ -55,10 +66,7 @@ TEST_F(StartFormTest, NextStartReopensTheZyl24WindowOnItsPortInTheLastLanguage) 
         app.SensorType = 10;
         form->close();
     }
-    QSettings stored = startSettings();
-    EXPECT_EQ(stored.value("english").toInt(), 1);
-    EXPECT_EQ(stored.value("Sensor").toInt(), 10);
-    EXPECT_EQ(stored.value("SerialComPort").toInt(), 3);
+    EXPECT_EQ(stored(), (std::vector<int>{1, 10, 3}));
     newRun();
     auto form = start();
     EXPECT_TRUE(app.EnglishUi);
@@ -78,10 +86,7 @@ TEST_F(StartFormTest, Zyl36PortIsStoredAsZeroAndItsWindowReopensWithoutPort) {
         zyl24.port = 6; // the other window's port is not the one of this run either
         form->close();
     }
-    QSettings stored = startSettings();
-    EXPECT_EQ(stored.value("english").toInt(), 0);
-    EXPECT_EQ(stored.value("Sensor").toInt(), 8);
-    EXPECT_EQ(stored.value("SerialComPort").toInt(), 0);
+    EXPECT_EQ(stored(), (std::vector<int>{0, 8, 0}));
     newRun();
     auto form = start();
     EXPECT_EQ(zyl36.showCount, 1);
@@ -106,12 +111,7 @@ TEST_F(StartFormTest, DispatcherShowsAWindowOnlyForItsFamilyCodes) {
 }
 
 TEST_F(StartFormTest, StoredCodeWithoutWindowIsTakenSilently) {
-    {
-        QSettings s = startSettings();
-        s.setValue("english", 0);
-        s.setValue("Sensor", 5);
-        s.setValue("SerialComPort", 0);
-    }
+    store({{"english", 0}, {"Sensor", 5}, {"SerialComPort", 0}});
     auto form = start();
     EXPECT_EQ(app.SensorType, 5);
     EXPECT_EQ(zyl24.showCount + zyl36.showCount, 0);
@@ -119,12 +119,7 @@ TEST_F(StartFormTest, StoredCodeWithoutWindowIsTakenSilently) {
 }
 
 TEST_F(StartFormTest, AValueOfTheWrongTypeIsReportedAndTheWindowStaysUsable) {
-    {
-        QSettings s = startSettings();
-        s.setValue("english", 1);
-        s.setValue("Sensor", "ZYL 24");
-        s.setValue("SerialComPort", 3);
-    }
+    store({{"english", 1}, {"Sensor", "ZYL 24"}, {"SerialComPort", 3}});
     auto form = start();
     ASSERT_EQ(prompts.asked().size(), 1u);
     EXPECT_EQ(prompts.asked().front().icon, Prompts::Icon::Error);
@@ -137,11 +132,7 @@ TEST_F(StartFormTest, AValueOfTheWrongTypeIsReportedAndTheWindowStaysUsable) {
 }
 
 TEST_F(StartFormTest, APortOutsideTheComRangeIsReportedAndOpensNothing) {
-    {
-        QSettings s = startSettings();
-        s.setValue("Sensor", 1);
-        s.setValue("SerialComPort", -3);
-    }
+    store({{"Sensor", 1}, {"SerialComPort", -3}});
     auto form = start();
     EXPECT_EQ(prompts.asked().size(), 1u);
     EXPECT_EQ(zyl24.showCount, 0);
