@@ -77,24 +77,13 @@ TEST_F(ZylCtlProcessTest, ReadPrintsTheSetAndSavesTheProjectFile) {
     const Outcome o = zylctl({"--port", tty, "read", "--address", "9", "-o", file("read.qel").string()});
     EXPECT_EQ(o.exitCode, 0) << o.err;
     // The simulated sensor's factory preset of the 500 mm variant.
-    EXPECT_EQ(o.out, "variant: ZYL24_500\n"
-                     "range: 250.0 .. 750.0 mm\n"
-                     "q1 function: 0 (switch point)\n"
-                     "q1 normally closed: off\n"
-                     "q1 pulse stretching: off\n"
-                     "q1 point 1: 499.9 mm\n"
-                     "q1 point 2: 750.0 mm\n"
-                     "q2 function: 0 (switch point)\n"
-                     "q2 normally closed: off\n"
-                     "q2 pulse stretching: off\n"
-                     "q2 point 1: 625.0 mm\n"
-                     "q2 point 2: 750.0 mm\n"
-                     "analog 4 mA: 250.0 mm\n"
-                     "analog 20 mA: 750.0 mm\n"
-                     "key lock: off\n"
-                     "hold: off\n"
-                     "averaging: 40 ms\n"
-                     "lowlight: off\n");
+    EXPECT_EQ(o.out, "variant: ZYL24_500\nrange: 250.0 .. 750.0 mm\n"
+                     "q1 function: 0 (switch point)\nq1 normally closed: off\nq1 pulse stretching: off\n"
+                     "q1 point 1: 499.9 mm\nq1 point 2: 750.0 mm\n"
+                     "q2 function: 0 (switch point)\nq2 normally closed: off\nq2 pulse stretching: off\n"
+                     "q2 point 1: 625.0 mm\nq2 point 2: 750.0 mm\n"
+                     "analog 4 mA: 250.0 mm\nanalog 20 mA: 750.0 mm\n"
+                     "key lock: off\nhold: off\naveraging: 40 ms\nlowlight: off\n");
     EXPECT_EQ(slurp(file("read.qel")),
               "[Q1]\r\n499\r\n750\r\n[Q2]\r\n625\r\n750\r\n[QA]\r\n250\r\n750\r\n"
               "[IV1]\r\nOff\r\n[IV2]\r\nOff\r\n[OEFFNER1]\r\nOff\r\n[OEFFNER2]\r\nOff\r\n"
