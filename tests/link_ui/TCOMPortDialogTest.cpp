@@ -96,14 +96,13 @@ TEST_F(PortDialogTest, ChosenPortStaysWhenListedOtherwiseTheFirstIsTaken) {
 }
 
 TEST_F(PortDialogTest, DefaultsListsAndTabOrder) {
-    EXPECT_EQ(dialog.PortNummer->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(dialog.BaudRate->currentText(), QStringLiteral("38400"));
-    EXPECT_EQ(dialog.StopBits->currentText(), QStringLiteral("1"));
-    EXPECT_EQ(dialog.Parity->currentText(), QStringLiteral("Gerade/ even"));
+    const QList<QComboBox*> boxes{dialog.PortNummer, dialog.BaudRate,  dialog.StopBits, dialog.Parity,
+                                  dialog.Datenbits,  dialog.CBTimeout, dialog.CBrts};
+    QStringList shown;
+    for (const QComboBox* box : boxes)
+        shown << box->currentText();
+    EXPECT_EQ(shown, (QStringList{"1", "38400", "1", "Gerade/ even", "7", "50", "enabled"}));
     EXPECT_EQ(dialog.Parity->currentIndex(), 0);
-    EXPECT_EQ(dialog.Datenbits->currentText(), QStringLiteral("7"));
-    EXPECT_EQ(dialog.CBTimeout->currentText(), QStringLiteral("50"));
-    EXPECT_EQ(dialog.CBrts->currentText(), QStringLiteral("enabled"));
     EXPECT_EQ(entries(dialog.Parity), (QStringList{"gerade/ even", "ungerade/ odd", "keine/ no", "Markierung/ mark"}));
     EXPECT_EQ(entries(dialog.StopBits), (QStringList{"1", "1,5", "2"}));
     EXPECT_EQ(entries(dialog.CBrts), (QStringList{"enabled", "disabled", "toggle"}));
