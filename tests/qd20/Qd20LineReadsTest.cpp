@@ -3,6 +3,7 @@
 #include "Qd20Commands.h"
 #include "SimHalvernSensor.h"
 #include "SimZyl24Bus.h"
+#include "StreamSource.h"
 
 #include <gtest/gtest.h>
 
@@ -10,28 +11,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-// Sends a fixed byte sequence as soon as the program waits for data.
-class StreamSource : public SimPeer {
-public:
-    Bytes bytes;
-    std::size_t sent = 0;
-    std::uint32_t baud() const override { return 38400; }
-    void receive(std::uint8_t, const LineSettings&, SimulatedLine&) override {}
-    void idle(const LineSettings&, SimulatedLine& out) override {
-        out.deliver(bytes.data() + sent, bytes.size() - sent);
-        sent = bytes.size();
-    }
-};
-
 Bytes pairs(std::size_t count, bool startMidPair) {
-    Bytes b;
+    std::vector<int> values;
+    for (std::size_t k = 0; k < count; ++k)
+        values.push_back(int(k * 37 % 4096));
+    Bytes b = streamOf(values);
     if (startMidPair)
-        b.push_back(0x15); // the second byte of a pair whose first byte was missed
-    for (std::size_t k = 0; k < count; ++k) {
-        const unsigned v = (k * 37) % 4096;
-        b.push_back(static_cast<std::uint8_t>(0x40 | (v >> 6)));
-        b.push_back(static_cast<std::uint8_t>(v & 0x3F));
-    }
+        b.insert(b.begin(), 0x15); // the second byte of a pair whose first byte was missed
     return b;
 }
 
@@ -41,20 +27,11 @@ struct Lines {
     Lines() { line.setTimeouts({4, 2, 2000, 0, 0}); }
 };
 
-// A line with a sensor in its fast measuring mode on it.
-struct Stream : Lines {
-    explicit Stream(Bytes bytes) {
-        source.bytes = std::move(bytes);
-        line.attach(&source);
-    }
-    StreamSource source;
-};
-
 } // namespace
 
 TEST(Qd20StreamTest, StreamIsRealignedAndConvertedInPlace) {
     for (bool midPair : {false, true}) {
-        Stream l(pairs(300, midPair));
+        StreamSource l(pairs(300, midPair));
         std::vector<std::uint16_t> samples(20000, 0xFFFF);
         const Qd20StreamResult r = ReadStream(l.line, samples);
         EXPECT_TRUE(r.ok);
@@ -71,7 +48,7 @@ TEST(Qd20StreamTest, StreamIsRealignedAndConvertedInPlace) {
 }
 
 TEST(Qd20StreamTest, ShortOrMissingStreamIsAFailure) {
-    Stream l(pairs(99, true)); // 198 bytes after realignment
+    StreamSource l(pairs(99, true)); // 198 bytes after realignment
     std::vector<std::uint16_t> samples(400);
     Qd20StreamResult r = ReadStream(l.line, samples);
     EXPECT_FALSE(r.ok);
@@ -81,12 +58,12 @@ TEST(Qd20StreamTest, ShortOrMissingStreamIsAFailure) {
 }
 
 TEST(Qd20StreamTest, ReadingStopsAtTheMemoryOrFortyThousandBytes) {
-    Stream l(pairs(25000, true));
+    StreamSource l(pairs(25000, true));
     std::vector<std::uint16_t> small(400);
     Qd20StreamResult r = ReadStream(l.line, small);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.byteCount, 800u);
-    l.source.sent = 0; // the rest was cleared from the receive buffer: send again
+    l.sent = 0; // the rest was cleared from the receive buffer: send again
     std::vector<std::uint16_t> large(30000);
     r = ReadStream(l.line, large);
     EXPECT_EQ(r.byteCount, 40000u);

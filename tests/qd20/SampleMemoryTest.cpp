@@ -1,6 +1,6 @@
 #include "Qd20SampleMemory.h"
 
-#include "SimulatedLine.h"
+#include "StreamSource.h"
 
 #include <gtest/gtest.h>
 
@@ -9,31 +9,6 @@
 #include <vector>
 
 namespace {
-
-// A sensor in its fast measuring mode: sends its stream once the program waits for data.
-struct StreamDevice : SimPeer {
-    explicit StreamDevice(std::vector<std::uint8_t> b) : bytes(std::move(b)) { line.attach(this); }
-    std::uint32_t baud() const override { return 38400; }
-    void receive(std::uint8_t, const LineSettings&, SimulatedLine&) override {}
-    void idle(const LineSettings&, SimulatedLine& out) override {
-        out.deliver(bytes.data() + sent, bytes.size() - sent);
-        sent = bytes.size();
-    }
-    std::vector<std::uint8_t> bytes;
-    std::size_t sent = 0;
-    FakeClock clock;
-    SimulatedLine line{&clock};
-};
-
-// Values as stream pairs: the first byte of a pair carries bit 6 as its mark.
-std::vector<std::uint8_t> streamOf(const std::vector<int>& values) {
-    std::vector<std::uint8_t> bytes;
-    for (int v : values) {
-        bytes.push_back(static_cast<std::uint8_t>(0x40 | ((v >> 6) & 0x3F)));
-        bytes.push_back(static_cast<std::uint8_t>(v & 0x3F));
-    }
-    return bytes;
-}
 
 // The ring as the plot walks it: from the oldest slot, 401 elements, wrapping after RingEnd.
 std::vector<std::uint16_t> ringInTimeOrder(const Qd20SampleMemory& memory) {
@@ -73,7 +48,7 @@ TEST(Qd20SampleMemoryTest, FallbackHoldsTheWholeRingButRefusesBlockRead) {
     for (int i = 0; i < 1000; ++i)
         memory.store(static_cast<std::uint16_t>(i));
     EXPECT_EQ(memory.WriteIndex(), 1000 % 401);
-    StreamDevice device(streamOf(std::vector<int>(300, 7)));
+    StreamSource device(streamOf(std::vector<int>(300, 7)));
     EXPECT_FALSE(memory.fillFromStream(device.line));
     EXPECT_EQ(device.sent, 0u) << "nothing is read into a memory too small for it";
     EXPECT_FALSE(memory.HaveData());
@@ -143,7 +118,7 @@ TEST(Qd20SampleMemoryTest, BlockReadFillsFromSlotZeroAndClearsWhatItDidNotReach)
     std::vector<std::uint8_t> bytes{0x15};
     const auto pairs = streamOf(values);
     bytes.insert(bytes.end(), pairs.begin(), pairs.end());
-    StreamDevice device(bytes);
+    StreamSource device(bytes);
     ASSERT_TRUE(memory.fillFromStream(device.line));
     EXPECT_TRUE(memory.HaveData());
     EXPECT_EQ(memory.SampleBytes(), 300u);
@@ -161,7 +136,7 @@ TEST(Qd20SampleMemoryTest, ShortStreamFailsAndClearsHaveData) {
     Qd20SampleMemory memory;
     ASSERT_TRUE(memory.allocate());
     memory.setHaveData(true);
-    StreamDevice device(streamOf(std::vector<int>(40, 100)));
+    StreamSource device(streamOf(std::vector<int>(40, 100)));
     EXPECT_FALSE(memory.fillFromStream(device.line));
     EXPECT_FALSE(memory.HaveData());
 }
