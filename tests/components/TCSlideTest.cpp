@@ -132,18 +132,18 @@ TEST_F(TCSlideTest, WidthFollowsTheWidestLabelShownInItsFont) {
     slide->SetStepValue(3);
     slide->SetBeschriftung(labels);
     const QFont plain = slide->UnselectedFont();
-    EXPECT_EQ(slide->width(), 19 + QFontMetrics(plain).horizontalAdvance(labels[1]) + 5);
+    auto width = [&](const QFont& font, int label) {
+        return QFontMetrics(font).horizontalAdvance(labels[label]);
+    };
+    EXPECT_EQ(slide->width(), 19 + width(plain, 1) + 5);
     QFont bold = plain;
     bold.setBold(true);
     bold.setPointSize(plain.pointSize() + 4);
     slide->SetFselected(bold);
     slide->SetPosValue(1);
-    EXPECT_EQ(slide->width(), 19 + QFontMetrics(bold).horizontalAdvance(labels[1]) + 5);
+    EXPECT_EQ(slide->width(), 19 + width(bold, 1) + 5);
     slide->SetPosValue(0); // the wide label is plain again
-    EXPECT_EQ(slide->width(), 19 +
-                                  std::max(QFontMetrics(plain).horizontalAdvance(labels[1]),
-                                           QFontMetrics(bold).horizontalAdvance(labels[0])) +
-                                  5);
+    EXPECT_EQ(slide->width(), 19 + std::max(width(plain, 1), width(bold, 0)) + 5);
     slide->SetBeschriftung({});
     EXPECT_EQ(slide->width(), 19);
 }
