@@ -14,12 +14,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 constexpr long kSlack = 400; // scheduling on a shared machine
 
-long msSince(std::chrono::steady_clock::time_point start) {
-    return static_cast<long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-            .count());
-}
-
 class PosixSerialDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -34,7 +28,8 @@ protected:
         Bytes buf(max);
         const auto start = std::chrono::steady_clock::now();
         buf.resize(dev->read(buf.data(), max));
-        return {buf, msSince(start)};
+        const auto took = std::chrono::steady_clock::now() - start;
+        return {buf, long(std::chrono::duration_cast<std::chrono::milliseconds>(took).count())};
     }
     PtyPair pty;
     std::unique_ptr<PosixSerialDevice> dev;
