@@ -61,6 +61,10 @@ TEST(Qd20VariantTest, RangeStartAndEndMapToTheEndsOfTheScale) {
 }
 
 TEST(Qd20ParameterBlockTest, EveryExpressibleCombinationSurvivesTheRoundTrip) {
+    using B = Qd20ParameterBlock;
+    constexpr bool B::*kFlags[] = {&B::q1NormallyClosed, &B::q1PulseStretch, &B::setQ1High,
+                                   &B::q2NormallyClosed, &B::q2PulseStretch, &B::holdOn,
+                                   &B::keyLockOn,        &B::lowlight};
     int checked = 0;
     Qd20ParameterBlock b{.variantCode = '0',
                          .analogPoint1Raw = 4095,
@@ -75,14 +79,8 @@ TEST(Qd20ParameterBlockTest, EveryExpressibleCombinationSurvivesTheRoundTrip) {
                     b.q1Function = q1;
                     b.q2Function = q2;
                     b.averaging = bw;
-                    b.q1NormallyClosed = flags & 1;
-                    b.q1PulseStretch = flags & 2;
-                    b.setQ1High = flags & 4;
-                    b.q2NormallyClosed = flags & 8;
-                    b.q2PulseStretch = flags & 16;
-                    b.holdOn = flags & 32;
-                    b.keyLockOn = flags & 64;
-                    b.lowlight = flags & 128;
+                    for (int bit = 0; bit < 8; ++bit)
+                        b.*kFlags[bit] = flags >> bit & 1;
                     b.q1FirstRaw = (checked * 7) % 4096; // every 12-bit value passes through
                     const auto bytes = EncodeParameterBlock(b);
                     for (std::uint8_t byte : bytes)
