@@ -116,22 +116,14 @@ TEST_F(ZylCtlTest, SavingThroughALinkFillsTheFileItNamesAndKeepsTheLink) {
 }
 
 TEST_F(ZylCtlTest, BadProjectFilesAreRefusedBeforeAnythingIsSent) {
-    struct Case {
-        std::string content;
-        std::string message;
-    };
-    const std::vector<Case> cases{
-        {std::string("\x7f"
-                     "ELF\0\0\x01",
-                     7),
-         "not a project file: no key found"},
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string("\177ELF\0\0\1", 7), "not a project file: no key found"},
         {"[Q1]\n100\n150\n[BW]\n", "error in file"},
-        {"[Q1]\nabc\n\n", "not a project file: no readable value"},
-    };
-    for (const Case& c : cases) {
-        const std::string qel = tempFile("bad.qel", c.content);
+        {"[Q1]\nabc\n\n", "not a project file: no readable value"}};
+    for (const auto& [content, message] : cases) {
+        const std::string qel = tempFile("bad.qel", content);
         EXPECT_EQ(run({"--lang", "en", "write", "--address", "5", qel}), ZylCtl::kExitUsage);
-        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+        EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
     }
     EXPECT_EQ(run({"--lang", "en", "write", "--address", "5", tempFile("missing.qel")}), ZylCtl::kExitUsage);
     EXPECT_NE(err.str().find("cannot read file"), std::string::npos) << err.str();
