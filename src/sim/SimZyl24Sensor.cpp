@@ -101,6 +101,7 @@ std::vector<std::uint8_t> SimZyl24Sensor::ack(char status) const {
 
 std::vector<std::uint8_t> SimZyl24Sensor::pixelReply(std::uint64_t nowMs) const {
     // A bright spot on the line sensor whose place follows the distance, on a dim background.
+    // Levels stay below 4096, the plot's value range, so the curve shows without zooming out.
     const float mm = distanceAt(nowMs);
     const double centre = 10.0 + (mm - m_variant->rangeStart) / m_variant->rangeSpan * (kQd20PixelCount - 20);
     std::vector<std::uint8_t> data;
@@ -109,7 +110,7 @@ std::vector<std::uint8_t> SimZyl24Sensor::pixelReply(std::uint64_t nowMs) const 
     data.insert(data.end(), exposure.begin(), exposure.end());
     for (int i = 0; i < kQd20PixelCount; ++i) {
         const double d = (i - centre) / kSpotWidthPixels;
-        const int value = 800 + int(24000 * std::exp(-d * d)) + int((nowMs / 7 + i * 13) % 64);
+        const int value = 200 + int(3300 * std::exp(-d * d)) + int((nowMs / 7 + i * 13) % 64);
         data.push_back(static_cast<std::uint8_t>(value >> 8));
         data.push_back(static_cast<std::uint8_t>((value & 0xFF) >> 2));
     }

@@ -116,7 +116,7 @@ TEST_F(Qd20ServiceTest, PixelCurveAveragesTheChosenNumberOfReadings) {
     window->TimerPixelGrafTimer();
     // One average: each reading replaces the curve.
     EXPECT_EQ(window->pixels().mean(40), window->pixels().cell(40, 0));
-    EXPECT_GE(window->pixels().cell(40, 0), 800);
+    EXPECT_GE(window->pixels().cell(40, 0), 200); // at least the simulated background
     EXPECT_EQ(ringSlot(0), window->pixels().mean(0));
     EXPECT_EQ(ringSlot(399), window->pixels().mean(101));
     EXPECT_EQ(ringSlot(400), 0); // the last slot is not part of the curve
