@@ -309,24 +309,6 @@ void lamp(QPainter& p, const QColor& c) {
     p.setBrush(g);
     p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
 }
-void drawLed0(QPainter& p) {
-    lamp(p, QColor(0xf4, 0xf4, 0xf4));
-}
-void drawLed1(QPainter& p) {
-    lamp(p, QColor(0x2e, 0xb8, 0x3a));
-}
-void drawLed2(QPainter& p) {
-    lamp(p, QColor(0xf2, 0xd0, 0x1c));
-}
-void drawLed3(QPainter& p) {
-    lamp(p, QColor(0xe0, 0x26, 0x26));
-}
-void drawLed5(QPainter& p) {
-    lamp(p, QColor(0x9a, 0xa0, 0xa8));
-}
-void drawLed7(QPainter& p) {
-    lamp(p, QColor(0xf0, 0x8a, 0x1c));
-}
 
 // Factory preset active: a blue badge with a turning-back arrow.
 void drawLed4(QPainter& p) {
@@ -376,14 +358,14 @@ const QHash<QString, Picture>& bitmaps() {
         {QStringLiteral("QELSENSING"), {160, 48, drawQelSensing}},
         {QStringLiteral("TOZYL"), {20, 20, drawToZyl}},
         {QStringLiteral("FROMZYL"), {20, 20, drawFromZyl}},
-        {QStringLiteral("LED0"), {16, 16, drawLed0}},
-        {QStringLiteral("LED1"), {16, 16, drawLed1}},
-        {QStringLiteral("LED2"), {16, 16, drawLed2}},
-        {QStringLiteral("LED3"), {16, 16, drawLed3}},
+        {QStringLiteral("LED0"), {16, 16, [](QPainter& p) { lamp(p, QColor(0xf4, 0xf4, 0xf4)); }}},
+        {QStringLiteral("LED1"), {16, 16, [](QPainter& p) { lamp(p, QColor(0x2e, 0xb8, 0x3a)); }}},
+        {QStringLiteral("LED2"), {16, 16, [](QPainter& p) { lamp(p, QColor(0xf2, 0xd0, 0x1c)); }}},
+        {QStringLiteral("LED3"), {16, 16, [](QPainter& p) { lamp(p, QColor(0xe0, 0x26, 0x26)); }}},
         {QStringLiteral("LED4"), {16, 16, drawLed4}},
-        {QStringLiteral("LED5"), {16, 16, drawLed5}},
+        {QStringLiteral("LED5"), {16, 16, [](QPainter& p) { lamp(p, QColor(0x9a, 0xa0, 0xa8)); }}},
         {QStringLiteral("LED6"), {16, 16, drawLed6}},
-        {QStringLiteral("LED7"), {16, 16, drawLed7}},
+        {QStringLiteral("LED7"), {16, 16, [](QPainter& p) { lamp(p, QColor(0xf0, 0x8a, 0x1c)); }}},
     };
     return table;
 }

@@ -25,6 +25,7 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
+#include <QVariant>
 
 #include <cmath>
 
@@ -303,6 +304,10 @@ void TQD20_Form::clearMark(QPushButton* button) {
 int TQD20_Form::transferMark(const QPushButton* button) const { return button->property("transferMark").toInt(); }
 
 void TQD20_Form::setLed(QLabel* led, int image) {
+    // Called on every poll tick: a lamp that keeps its colour is left alone.
+    const QVariant shown = led->property("ledImage");
+    if (shown.isValid() && shown.toInt() == image)
+        return;
     led->setPixmap(Artwork::bitmap(QStringLiteral("LED%1").arg(image)));
     led->setProperty("ledImage", image);
 }
