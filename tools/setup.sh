@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev
-          g++-mingw-w64-x86-64-posix fonts-dejavu-core)
+          g++-mingw-w64-x86-64-posix fonts-dejavu-core ccache
+          qt6-serialport-dev qt6-translations-l10n wine64)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -26,7 +27,14 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 build="$1"; shift
+# ccache keeps rebuilds of other checkouts of the same sources cheap; paths are taken relative to
+# the checkout so that two work trees share the cache.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
 if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja "$@"
+  cmake -S . -B "$build" -G Ninja "${launcher[@]}" "$@"
 fi
 cmake --build "$build" -j "$(nproc)"

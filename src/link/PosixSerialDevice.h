@@ -31,7 +31,8 @@ public:
     void setRts(bool on) override;
     void setDtr(bool on) override;
     void waitTransmitEmpty() override;
-    bool takeLineErrors() override { return m_decoder.takeError(); }
+    // A PARMRK mark does not say whether parity or framing failed; it is reported as parity.
+    std::uint8_t takeLineErrors() override { return m_decoder.takeError() ? LineError::Parity : 0; }
     ProviderSubtype providerSubtype() const override { return ProviderSubtype::Rs232; }
     std::string lastError() const override { return m_lastError; }
 

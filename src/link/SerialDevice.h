@@ -30,6 +30,15 @@ enum class ProviderSubtype : std::uint32_t {
     X25 = 0x103,
 };
 
+// Line errors since the last takeLineErrors(), as a bit mask: the NUVA link counts parity
+// errors alone, so they must stay apart from framing errors and overruns.
+namespace LineError {
+inline constexpr std::uint8_t Parity = 0x01;
+inline constexpr std::uint8_t Framing = 0x02;
+inline constexpr std::uint8_t Overrun = 0x04;
+inline constexpr std::uint8_t Break = 0x08;
+} // namespace LineError
+
 struct LineSettings {
     std::uint32_t baud = 38400;
     std::uint8_t dataBits = 8;
@@ -61,14 +70,21 @@ public:
     // False when the driver refuses the setting; the previous setting then stays in force.
     virtual bool applySettings(const LineSettings& settings) = 0;
     virtual LineSettings settings() const = 0;
+    // Changes the parity alone, leaving rate, modem lines and RTS mode as they are; a link that
+    // switches between mark and space parity inside one request uses this.
+    virtual bool setParity(Parity parity) {
+        LineSettings changed = settings();
+        changed.parity = parity;
+        return applySettings(changed);
+    }
     virtual bool setTimeouts(const Timeouts& timeouts) = 0;
     virtual Timeouts timeouts() const = 0;
 
     virtual void setRts(bool on) = 0;
     virtual void setDtr(bool on) = 0;
     virtual void waitTransmitEmpty() = 0;
-    // True when a parity or framing error was seen since the last call.
-    virtual bool takeLineErrors() = 0;
+    // The LineError bits seen since the last call (0: none).
+    virtual std::uint8_t takeLineErrors() = 0;
     virtual ProviderSubtype providerSubtype() const = 0;
 
     // Empty while the device works; after a failed read or write (for example a USB adapter

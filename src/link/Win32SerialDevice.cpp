@@ -203,10 +203,19 @@ void Win32SerialDevice::waitTransmitEmpty() {
     FlushFileBuffers(handleOf(m_handle));
 }
 
-bool Win32SerialDevice::takeLineErrors() {
+std::uint8_t Win32SerialDevice::takeLineErrors() {
     DWORD errors = 0;
     COMSTAT stat{};
     if (!ClearCommError(handleOf(m_handle), &errors, &stat))
-        return false;
-    return (errors & (CE_RXPARITY | CE_FRAME)) != 0;
+        return 0;
+    std::uint8_t mask = 0;
+    if (errors & CE_RXPARITY)
+        mask |= LineError::Parity;
+    if (errors & CE_FRAME)
+        mask |= LineError::Framing;
+    if (errors & (CE_OVERRUN | CE_RXOVER))
+        mask |= LineError::Overrun;
+    if (errors & CE_BREAK)
+        mask |= LineError::Break;
+    return mask;
 }

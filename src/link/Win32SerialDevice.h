@@ -26,7 +26,7 @@ public:
     void setRts(bool on) override;
     void setDtr(bool on) override;
     void waitTransmitEmpty() override;
-    bool takeLineErrors() override;
+    std::uint8_t takeLineErrors() override;
     ProviderSubtype providerSubtype() const override { return m_subtype; }
     std::string lastError() const override { return m_lastError; }
 

@@ -156,8 +156,8 @@ bool SimulatedLine::setTimeouts(const Timeouts& timeouts) {
     return true;
 }
 
-bool SimulatedLine::takeLineErrors() {
-    const bool e = m_lineError;
+std::uint8_t SimulatedLine::takeLineErrors() {
+    const std::uint8_t e = m_lineError ? LineError::Parity : 0;
     m_lineError = false;
     return e;
 }

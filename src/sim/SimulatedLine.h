@@ -75,7 +75,7 @@ public:
     void setRts(bool on) override { m_rts = on; }
     void setDtr(bool on) override { m_dtr = on; }
     void waitTransmitEmpty() override {}
-    bool takeLineErrors() override;
+    std::uint8_t takeLineErrors() override;
     ProviderSubtype providerSubtype() const override { return m_subtype; }
     std::string lastError() const override { return m_failure; }
 

@@ -97,7 +97,7 @@ TEST_F(PosixSerialDeviceTest, BytesTravelUnchangedBothWays) {
     const Bytes in{0xFF, 0x00, 0x41, 0xFF, 0xFF, 0x00, 0x0A};
     pty.send(in);
     EXPECT_EQ(timedRead({20, 0, 500, 0, 0}, 64).first, in);
-    EXPECT_FALSE(dev->takeLineErrors());
+    EXPECT_EQ(dev->takeLineErrors(), 0);
 }
 
 TEST_F(PosixSerialDeviceTest, SecondOpenIsBusyAndReopeningAfterCloseWorks) {
