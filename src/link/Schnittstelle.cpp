@@ -56,23 +56,6 @@ RtsControl rtsControlFromMode(std::int16_t mode) {
     }
 }
 
-// Builds the line setting an open operation asks for. Codes the driver could never accept
-// (a parity of 7, say) give nothing, and the caller treats that as a refused setting.
-std::optional<LineSettings> lineSettingsFor(std::uint32_t baud, int stopBits, int parity, int byteSize,
-                                            RtsControl rts) {
-    const auto p = parityFromCode(parity);
-    const auto s = stopBitsFromCode(stopBits);
-    if (!p || !s || byteSize < 0 || byteSize > 255)
-        return std::nullopt;
-    LineSettings settings;
-    settings.baud = baud;
-    settings.dataBits = static_cast<std::uint8_t>(byteSize);
-    settings.parity = *p;
-    settings.stopBits = *s;
-    settings.rts = rts;
-    return settings;
-}
-
 bool usableSubtype(ProviderSubtype subtype) {
     return subtype == ProviderSubtype::Rs232 || subtype == ProviderSubtype::Rs422;
 }
@@ -123,6 +106,21 @@ constexpr int kQs40Type = 7;
 
 } // namespace
 
+std::optional<LineSettings> LineSettingsFromCodes(std::uint32_t baud, int stopBits, int parity, int byteSize,
+                                                  RtsControl rts) {
+    const auto p = parityFromCode(parity);
+    const auto s = stopBitsFromCode(stopBits);
+    if (!p || !s || byteSize < 0 || byteSize > 255)
+        return std::nullopt;
+    LineSettings settings;
+    settings.baud = baud;
+    settings.dataBits = static_cast<std::uint8_t>(byteSize);
+    settings.parity = *p;
+    settings.stopBits = *s;
+    settings.rts = rts;
+    return settings;
+}
+
 Schnittstelle::Schnittstelle(DeviceProvider& provider, Clock& clock) : m_provider(provider), m_clock(clock) {}
 
 Schnittstelle::~Schnittstelle() {
@@ -168,15 +166,9 @@ bool Schnittstelle::openDevice(int com) {
 
 int Schnittstelle::OpenAndIdentify(int com, std::uint32_t baud, int stopBits, int parity, int byteSize,
                                    std::uint32_t readTimeoutMs, Progress* progress) {
-    if (isOpen(com))
-        ClosePort(com);
-    if (!openDevice(com))
+    if (!OpenPlainPort(com))
         return 0;
     SerialDevice& dev = *device(com);
-    if (!usableSubtype(dev.providerSubtype())) {
-        refuseSubtype(com);
-        return 0; // stays open until the next ClosePort, like any other open port
-    }
 
     Timeouts t;
     t.readIntervalMs = 10;
@@ -185,7 +177,7 @@ int Schnittstelle::OpenAndIdentify(int com, std::uint32_t baud, int stopBits, in
     dev.setTimeouts(t);
 
     std::optional<LineSettings> wanted =
-        lineSettingsFor(dev.settings().baud, stopBits, parity, byteSize, RtsControl::Enable);
+        LineSettingsFromCodes(dev.settings().baud, stopBits, parity, byteSize, RtsControl::Enable);
     std::uint8_t type = 0;
     const std::size_t attempts = baud != 0 ? 1 : kSearchRates.size();
     for (std::size_t attempt = 0; attempt < attempts; ++attempt) {
@@ -206,15 +198,9 @@ int Schnittstelle::OpenAndIdentify(int com, std::uint32_t baud, int stopBits, in
 
 bool Schnittstelle::OpenBusPort(int com, std::uint32_t baud, int stopBits, int parity, int byteSize,
                                 std::uint32_t readTimeoutMs) {
-    if (isOpen(com))
-        ClosePort(com);
-    if (!openDevice(com))
+    if (!OpenPlainPort(com))
         return false;
     SerialDevice& dev = *device(com);
-    if (!usableSubtype(dev.providerSubtype())) {
-        refuseSubtype(com);
-        return false;
-    }
 
     Timeouts t;
     t.readIntervalMs = 40;
@@ -223,7 +209,7 @@ bool Schnittstelle::OpenBusPort(int com, std::uint32_t baud, int stopBits, int p
     dev.setTimeouts(t);
 
     const std::optional<LineSettings> wanted =
-        lineSettingsFor(baud, stopBits, parity, byteSize, rtsControlFromMode(RtsMode));
+        LineSettingsFromCodes(baud, stopBits, parity, byteSize, rtsControlFromMode(RtsMode));
     const bool accepted = wanted && dev.applySettings(*wanted);
     if (!accepted)
         m_lastOpenError = "COM " + std::to_string(com) + " (" + m_provider.describe(com) +
@@ -234,6 +220,18 @@ bool Schnittstelle::OpenBusPort(int com, std::uint32_t baud, int stopBits, int p
     dev.setRts(true);
     dev.setDtr(true);
     return accepted;
+}
+
+bool Schnittstelle::OpenPlainPort(int com) {
+    if (isOpen(com))
+        ClosePort(com);
+    if (!openDevice(com))
+        return false;
+    if (!usableSubtype(device(com)->providerSubtype())) {
+        refuseSubtype(com);
+        return false;
+    }
+    return true;
 }
 
 void Schnittstelle::refuseSubtype(int com) {

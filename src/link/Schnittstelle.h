@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 struct PortEntry {
@@ -17,6 +18,12 @@ struct PortEntry {
     bool isOpen = false;
     bool echoesOwnBytes = false; // two-wire RS-485 converter: every byte sent comes back
 };
+
+// The line setting an open operation asks for, from the port dialog's codes (stop bits 0 one,
+// 1 one and a half, 2 two; parity 0 none, 1 odd, 2 even, 3 mark, 4 space). Codes no driver could
+// accept give nothing, which the caller treats as a refused setting.
+std::optional<LineSettings> LineSettingsFromCodes(std::uint32_t baud, int stopBits, int parity, int byteSize,
+                                                  RtsControl rts);
 
 class Schnittstelle {
 public:
@@ -35,6 +42,10 @@ public:
     bool OpenBusPort(int com, std::uint32_t baud, int stopBits, int parity, int byteSize,
                      std::uint32_t readTimeoutMs);
     void ClosePort(int com);
+    // Opens a COM number (closing it first when open) and checks that the driver reports an
+    // RS-232 or RS-422 line; a refused type leaves the port open until ClosePort, as the open
+    // operations do. For links that configure the line themselves (the NUVA link).
+    bool OpenPlainPort(int com);
     bool SyncLine(int com);
     bool EchoTest(int com);
     bool LineIsBusy(int com);
