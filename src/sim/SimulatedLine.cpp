@@ -1,6 +1,7 @@
 #include "SimulatedLine.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <iterator>
 #include <limits>
@@ -29,16 +30,24 @@ std::uint8_t SimulatedLine::dataMask() const {
     return static_cast<std::uint8_t>((1u << m_settings.dataBits) - 1u);
 }
 
-void SimulatedLine::enqueue(std::uint8_t byte, std::uint64_t availableAt) {
+void SimulatedLine::enqueue(std::uint8_t byte, std::uint64_t availableAt, std::optional<bool> ninthBit) {
     // A delayed reply must not hold back bytes that arrive earlier (an echo, noise), and
     // bytes arriving at the same moment keep the order they were sent in.
     auto at = m_rx.end();
     while (at != m_rx.begin() && std::prev(at)->availableAt > availableAt)
         --at;
-    m_rx.insert(at, {byte, availableAt});
+    m_rx.insert(at, {byte, availableAt, ninthBit});
 }
 
 void SimulatedLine::deliver(const std::uint8_t* data, std::size_t count) {
+    deliverFramed(data, count, Framing{});
+}
+
+void SimulatedLine::deliver(const std::vector<std::uint8_t>& data, const Framing& framing) {
+    deliverFramed(data.data(), data.size(), framing);
+}
+
+void SimulatedLine::deliverFramed(const std::uint8_t* data, std::size_t count, const Framing& framing) {
     const std::uint8_t mask = dataMask();
     for (std::size_t i = 0; i < count; ++i) {
         std::uint8_t b = data[i];
@@ -55,8 +64,30 @@ void SimulatedLine::deliver(const std::uint8_t* data, std::size_t count) {
                 ++it;
             }
         }
-        enqueue(static_cast<std::uint8_t>(b & mask), now() + m_delayMs);
+        enqueue(static_cast<std::uint8_t>(b & mask), now() + m_delayMs + framing.delayMs, framing.ninthBit);
     }
+}
+
+bool SimulatedLine::ninthBit(std::uint8_t byte, const LineSettings& line) {
+    const bool odd = std::popcount(static_cast<unsigned>(byte)) % 2 != 0;
+    switch (line.parity) {
+    case Parity::Space:
+        return false;
+    case Parity::Even:
+        return odd;
+    case Parity::Odd:
+        return !odd;
+    case Parity::Mark:
+    case Parity::None:
+        break;
+    }
+    return true;
+}
+
+std::uint8_t SimulatedLine::framingErrors(const Pending& pending) const {
+    if (!pending.ninthBit || *pending.ninthBit == ninthBit(pending.byte, m_settings))
+        return 0;
+    return m_settings.parity == Parity::None ? LineError::Framing : LineError::Parity;
 }
 
 void SimulatedLine::injectNoise(const std::vector<std::uint8_t>& bytes) {
@@ -112,6 +143,7 @@ std::size_t SimulatedLine::read(std::uint8_t* buf, std::size_t max) {
     std::size_t n = 0;
     const std::uint64_t t = now();
     while (n < max && !m_rx.empty() && m_rx.front().availableAt <= t) {
+        m_lineErrors |= framingErrors(m_rx.front());
         buf[n++] = m_rx.front().byte;
         m_rx.pop_front();
     }
@@ -157,7 +189,8 @@ bool SimulatedLine::setTimeouts(const Timeouts& timeouts) {
 }
 
 std::uint8_t SimulatedLine::takeLineErrors() {
-    const std::uint8_t e = m_lineError ? LineError::Parity : 0;
+    const std::uint8_t e = static_cast<std::uint8_t>(m_lineErrors | (m_lineError ? LineError::Parity : 0));
     m_lineError = false;
+    m_lineErrors = 0;
     return e;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class SimulatedLine;
@@ -42,6 +43,20 @@ public:
     // Called by devices: bytes travelling to the program.
     void deliver(const std::uint8_t* data, std::size_t count);
     void deliver(const std::vector<std::uint8_t>& data) { deliver(data.data(), data.size()); }
+    // How a device's bytes travel when the plain deliver() is not enough: the ninth bit each
+    // was sent with, and how long after now they arrive. A byte whose ninth bit does not fit
+    // the parity the program has set when it reads the byte raises a parity error (on a line
+    // without parity a ninth bit of 0 stands where the stop bit belongs: a framing error). A
+    // device that talks 8 bits without parity sends its stop bit there, a 1. Plainly
+    // delivered bytes always fit the line's framing.
+    struct Framing {
+        std::optional<bool> ninthBit;
+        std::uint32_t delayMs = 0;
+    };
+    void deliver(const std::vector<std::uint8_t>& data, const Framing& framing);
+    // The bit that follows the data bits of a byte sent with this setting: the parity bit, or
+    // the stop bit (1) without parity. A nine-bit bus takes a 1 there for an address byte.
+    static bool ninthBit(std::uint8_t byte, const LineSettings& line);
 
     // Fault injection, all on bytes travelling to the program.
     void dropIncoming(std::size_t count) { m_drop += count; }
@@ -83,11 +98,15 @@ private:
     struct Pending {
         std::uint8_t byte;
         std::uint64_t availableAt;
+        std::optional<bool> ninthBit; // empty: fits whatever framing the line has
     };
     std::uint64_t now() const { return m_clock ? m_clock->nowMs() : m_ownTimeMs; }
     void waitMs(std::uint64_t ms);
     // Queues a byte for the program, keeping the queue in order of arrival.
-    void enqueue(std::uint8_t byte, std::uint64_t availableAt);
+    void enqueue(std::uint8_t byte, std::uint64_t availableAt, std::optional<bool> ninthBit = {});
+    void deliverFramed(const std::uint8_t* data, std::size_t count, const Framing& framing);
+    // The line errors the program's receiver sees for a byte with that ninth bit.
+    std::uint8_t framingErrors(const Pending& pending) const;
     std::uint8_t dataMask() const;
     // Attached (not detached while bytes were handed round) and talking at the line's rate.
     bool hears(const SimPeer* peer) const;
@@ -110,4 +129,5 @@ private:
     bool m_rts = false;
     bool m_dtr = false;
     bool m_lineError = false;
+    std::uint8_t m_lineErrors = 0;
 };
