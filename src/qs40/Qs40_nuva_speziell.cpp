@@ -89,6 +89,12 @@ void discard(SerialDevice& device, std::size_t count) {
     }
 }
 
+// A line already in that parity is left alone: a change that changes nothing is a needless
+// reconfiguration, and pseudo-terminals (which carry no parity) even refuse it.
+bool switchParity(SerialDevice& device, Parity parity) {
+    return device.settings().parity == parity || device.setParity(parity);
+}
+
 } // namespace
 
 std::vector<std::uint8_t> NuvaRequestFrame(const NuvaLinkOptions& options, std::uint8_t command,
@@ -134,7 +140,7 @@ NuvaReply NuvaExchange(SerialDevice& device, bool echoesOwnBytes, Clock& clock,
 
     // The address byte must have left the transmitter before the parity changes, or its
     // ninth bit would go out as a 0 and no sensor would listen.
-    if (!device.setParity(Parity::Mark)) {
+    if (!switchParity(device, Parity::Mark)) {
         reader.fail("the line refuses mark parity");
         return reply;
     }
@@ -150,7 +156,7 @@ NuvaReply NuvaExchange(SerialDevice& device, bool echoesOwnBytes, Clock& clock,
     discard(device, 1);
     device.waitTransmitEmpty();
 
-    if (!device.setParity(Parity::Space)) {
+    if (!switchParity(device, Parity::Space)) {
         reader.fail("the line refuses space parity");
         return reply;
     }
