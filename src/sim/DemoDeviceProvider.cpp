@@ -1,5 +1,6 @@
 #include "DemoDeviceProvider.h"
 
+#include "Qs40_nuva_speziell.h"
 #include "SimulatedLine.h"
 
 namespace {
@@ -23,7 +24,8 @@ std::string sensorName(const Qd20Variant& variant) {
 
 } // namespace
 
-DemoDeviceProvider::DemoDeviceProvider(Clock& clock) : m_clock(clock), m_bus(&clock), m_halvern(15, &clock) {
+DemoDeviceProvider::DemoDeviceProvider(Clock& clock)
+    : m_clock(clock), m_bus(&clock), m_halvern(15, &clock), m_nuva(kNuvaTypeMntd, kNuvaDefaultSlave, &clock) {
     m_bus.addSensor(5, '0');
     m_bus.addSensor(12, '3');
 }
@@ -32,11 +34,13 @@ DemoDeviceProvider::~DemoDeviceProvider() = default;
 
 OpenResult DemoDeviceProvider::open(int comNumber) {
     OpenResult result;
-    if (comNumber != kBusPort && comNumber != kHalvernPort) {
+    if (comNumber != kBusPort && comNumber != kHalvernPort && comNumber != kNuvaPort &&
+        comNumber != kMonitorPort) {
         result.error = comNumber >= 1 && comNumber <= 20 ? OpenError::Absent : OpenError::NotMapped;
         result.message = "COM" + std::to_string(comNumber) +
                          ": no device in the demo (the demo has sensors on COM" + std::to_string(kBusPort) +
-                         " and COM" + std::to_string(kHalvernPort) + ").";
+                         ", COM" + std::to_string(kNuvaPort) + " and COM" + std::to_string(kHalvernPort) +
+                         ", and a plain port on COM" + std::to_string(kMonitorPort) + ").";
         return result;
     }
     std::weak_ptr<int>& slot = m_openTokens[static_cast<std::size_t>(comNumber)];
@@ -47,10 +51,17 @@ OpenResult DemoDeviceProvider::open(int comNumber) {
     }
     auto token = std::make_shared<int>(comNumber);
     slot = token;
+    if (comNumber == kMonitorPort) {
+        result.device = m_monitor.openLine(m_clock, std::move(token));
+        return result;
+    }
     auto line = std::make_unique<DemoLine>(m_clock, std::move(token));
     if (comNumber == kBusPort) {
         m_bus.lineReset();
         line->attach(&m_bus);
+    } else if (comNumber == kNuvaPort) {
+        m_nuva.lineReset();
+        line->attach(&m_nuva);
     } else {
         line->attach(&m_halvern);
     }
@@ -71,5 +82,10 @@ std::string DemoDeviceProvider::describe(int comNumber) const {
     }
     if (comNumber == kHalvernPort)
         return "demo: Halvern sensor (type " + std::to_string(m_halvern.type()) + ")";
+    if (comNumber == kNuvaPort)
+        return "demo: NUVA sensor QS40MNTD (type " + std::to_string(m_nuva.sensorType()) +
+               ") at slave address " + std::to_string(m_nuva.slave());
+    if (comNumber == kMonitorPort)
+        return "demo: " + m_monitor.describe();
     return "demo: nothing attached";
 }

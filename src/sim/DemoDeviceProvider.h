@@ -2,12 +2,16 @@
 // The devices of `zylconfig --demo`: simulated sensors on fixed COM numbers.
 //   COM1: a ZYL24 bus, 220 mm sensor (variant '0') at address 5, 1000 mm sensor (variant '3')
 //         at address 12
+//   COM2: a NUVA sensor QS40MNTD (type 12) at slave address 222
+//   COM4: a plain port for the ZYL 36 window's supervision output (its RTS level is shown)
 //   COM5: a Halvern sensor of type 15
 // Other numbers are absent. The provider owns the sensors, so they keep their settings while
 // the port is closed and opened again; every open gets a fresh simulated line to them. A port
 // that is still open elsewhere is reported busy.
 #include "DeviceProvider.h"
 #include "SimHalvernSensor.h"
+#include "SimMonitorPort.h"
+#include "SimNuvaSensor.h"
 #include "SimZyl24Bus.h"
 
 #include <array>
@@ -19,6 +23,8 @@ class DemoDeviceProvider : public DeviceProvider {
 public:
     static constexpr int kBusPort = 1;
     static constexpr int kHalvernPort = 5;
+    static constexpr int kNuvaPort = 2;
+    static constexpr int kMonitorPort = 4;
 
     explicit DemoDeviceProvider(Clock& clock);
     ~DemoDeviceProvider() override;
@@ -28,11 +34,15 @@ public:
 
     SimZyl24Bus& bus() { return m_bus; }
     SimHalvernSensor& halvern() { return m_halvern; }
+    SimNuvaSensor& nuva() { return m_nuva; }
+    const SimMonitorPort& monitorPort() const { return m_monitor; }
 
 private:
     Clock& m_clock;
     SimZyl24Bus m_bus;
     SimHalvernSensor m_halvern;
+    SimNuvaSensor m_nuva;
+    SimMonitorPort m_monitor;
     // One token per COM number, alive while a line of that number is open.
     std::array<std::weak_ptr<int>, 21> m_openTokens;
 };

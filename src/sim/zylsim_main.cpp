@@ -2,12 +2,15 @@
 // real serial layer, zylconfig and zylctl can be used without hardware.
 //
 //   zylsim [--sensor ADDR:VARIANT]... [--echo] [--halvern 14|15] [--log FILE] [--baud N]
+//   zylsim --nuva 12|13 [--slave N] [--no-near-switch] [--echo] [--log FILE] [--baud N]
 //
 // The first line of standard output is the path of the terminal to open. The sensors answer
 // only while the program has set the line to their baud rate with 8 data bits and no parity;
-// the line setting is read back from the terminal before every chunk of input. Runs until
-// SIGINT or SIGTERM.
+// the line setting is read back from the terminal before every chunk of input. A NUVA sensor
+// talks at 57600 baud unless --baud says otherwise; a terminal carries no parity, so it finds
+// the address byte of a request by its place. Runs until SIGINT or SIGTERM.
 #include "SimHalvernSensor.h"
+#include "SimNuvaSensor.h"
 #include "SimZyl24Bus.h"
 #include "SimulatedLine.h"
 
@@ -42,12 +45,19 @@ struct Options {
     int halvern = 0;
     std::string logPath;
     std::uint32_t baud = 38400;
+    bool baudGiven = false;
+    int nuva = 0;
+    std::uint8_t nuvaSlave = 222;
+    bool nuvaNearSwitch = true;
 };
 
 constexpr const char* kUsage =
     "usage: zylsim [--sensor ADDR:VARIANT]... [--echo] [--halvern 14|15] [--log FILE] [--baud N]\n"
+    "       zylsim --nuva 12|13 [--slave N] [--no-near-switch] [--echo] [--log FILE] [--baud N]\n"
     "  ADDR 1..128, VARIANT 70|220|500|1000; without --sensor and --halvern the bus holds\n"
-    "  a 220 mm sensor at address 5 and a 1000 mm sensor at address 12.\n";
+    "  a 220 mm sensor at address 5 and a 1000 mm sensor at address 12.\n"
+    "  --nuva: a ZYL 36 NUVA sensor of type 12 or 13 at slave address N (1..255, default 222),\n"
+    "  at 57600 baud unless --baud is given.\n";
 
 struct BaudCode {
     speed_t code;
@@ -111,11 +121,24 @@ std::optional<Options> parse(int argc, char** argv) {
             if (!baud || *baud <= 0)
                 return std::nullopt;
             o.baud = static_cast<std::uint32_t>(*baud);
+            o.baudGiven = true;
+        } else if (arg == "--nuva" && value) {
+            const auto type = number(argv[++i]);
+            if (!type || (*type != 12 && *type != 13))
+                return std::nullopt;
+            o.nuva = static_cast<int>(*type);
+        } else if (arg == "--slave" && value) {
+            const auto slave = number(argv[++i]);
+            if (!slave || *slave < 1 || *slave > 255)
+                return std::nullopt;
+            o.nuvaSlave = static_cast<std::uint8_t>(*slave);
+        } else if (arg == "--no-near-switch") {
+            o.nuvaNearSwitch = false;
         } else {
             return std::nullopt;
         }
     }
-    if (o.sensors.empty() && o.halvern == 0)
+    if (o.sensors.empty() && o.halvern == 0 && o.nuva == 0)
         o.sensors = {{5, '0'}, {12, '3'}};
     return o;
 }
@@ -223,6 +246,17 @@ int main(int argc, char** argv) {
     if (options->halvern)
         halvern = std::make_unique<SimHalvernSensor>(options->halvern, &clock, options->baud);
 
+    std::unique_ptr<SimNuvaSensor> nuva;
+    if (options->nuva) {
+        nuva = std::make_unique<SimNuvaSensor>(options->nuva, options->nuvaSlave, &clock,
+                                               options->baudGiven ? options->baud : 57600);
+        nuva->setParityVisible(false);
+        nuva->setStoreDelayMs(0); // the terminal has no delayed delivery
+        nuva->setNearSwitchPresent(options->nuvaNearSwitch);
+        if (log)
+            nuva->setFrameListener([log](const std::vector<std::uint8_t>& frame) { writeLog(log, frame); });
+    }
+
     // The simulated line carries the bytes to the sensors and collects their answers (and the
     // converter's echo); it never waits, the terminal does.
     SimulatedLine line;
@@ -230,6 +264,8 @@ int main(int argc, char** argv) {
         line.attach(&bus);
     if (halvern)
         line.attach(halvern.get());
+    if (nuva)
+        line.attach(nuva.get());
     line.setEcho(options->echo);
 
     std::signal(SIGINT, onSignal);
@@ -252,8 +288,11 @@ int main(int argc, char** argv) {
         if (p.revents & POLLHUP) {
             // The program closed the terminal: what it sent half-way is gone, and a sensor in
             // its fast mode stops streaming, as after unplugging the converter.
-            if (!hungUp)
+            if (!hungUp) {
                 bus.lineReset();
+                if (nuva)
+                    nuva->lineReset();
+            }
             hungUp = true;
             outgoing.clear();
             ::usleep(10000);

@@ -179,8 +179,8 @@ TEST(DemoDeviceProviderTest, DemoPortsCarryTheirSensorsAndKeepThemAcrossReopen) 
     DemoDeviceProvider demo(clock);
     EXPECT_EQ(demo.describe(1), "demo: ZYL24 bus (ZYL24_220 at address 5, ZYL24_1000 at address 12)");
     EXPECT_EQ(demo.describe(5), "demo: Halvern sensor (type 15)");
-    EXPECT_EQ(demo.open(2).error, OpenError::Absent);
-    EXPECT_FALSE(demo.open(2).message.empty());
+    EXPECT_EQ(demo.open(7).error, OpenError::Absent);
+    EXPECT_FALSE(demo.open(7).message.empty());
     EXPECT_EQ(demo.open(21).error, OpenError::NotMapped);
     OpenResult com1 = demo.open(1);
     ASSERT_EQ(com1.error, OpenError::None);
