@@ -18,9 +18,13 @@ files=(
   src/link/PortMap.cpp
   src/sim/SimulatedLine.cpp
   src/sim/SimIdentDevice.cpp
+  src/qs40/Qs40_nuva_speziell.cpp
+  src/qs40/NuvaCommands.cpp
+  src/sim/SimNuvaSensor.cpp
+  src/sim/SimMonitorPort.cpp
 )
 flags=(-std=c++20 -fsyntax-only -Wall -Wextra -Werror -Wconversion -Wno-sign-conversion
-       -Isrc/link -Isrc/sim)
+       -Isrc/link -Isrc/sim -Isrc/qs40)
 
 failed=0
 for f in "${files[@]}"; do
