@@ -12,9 +12,9 @@ constexpr std::size_t kHeaderBytes = 3; // master, slave, length
 constexpr std::uint8_t kShortestFrame = 5;
 constexpr int kLongWaitRounds = 8;
 constexpr std::uint32_t kLongWaitStepMs = 500;
-// A reply must be complete this long after the request went out (after the long wait, when
-// there is one). The longest reply takes under 90 ms on the wire at 9600 baud; what comes later
-// belongs to nobody and is purged by the next exchange.
+// A reply must be complete this long after its first byte arrived. The longest reply takes under
+// 90 ms on the wire at 9600 baud; a sensor that trickles on past this is not listened to, and
+// what it still sends is purged by the next exchange.
 constexpr std::uint64_t kReplyBudgetMs = 1000;
 constexpr std::array<std::uint32_t, 5> kSearchRates{9600, 19200, 38400, 57600, 115200};
 constexpr int kProgressPerAttempt = 4;
@@ -76,9 +76,9 @@ private:
     std::uint64_t m_deadline = UINT64_MAX;
 };
 
-// A two-wire converter hands every byte we send back to us; and one more byte is read and
-// dropped after the address byte whether the line echoes or not, so that a converter that
-// answers the address byte with a byte of its own does not shift the reply.
+// A two-wire converter hands every byte we send back to us. One more byte is read and dropped
+// after the address byte whether the line echoes or not (a converter may hand the address byte
+// back once more); on a quiet line that read simply times out.
 void discard(SerialDevice& device, std::size_t count) {
     std::uint8_t sink[32];
     while (count > 0) {
