@@ -121,6 +121,23 @@ std::optional<LineSettings> LineSettingsFromCodes(std::uint32_t baud, int stopBi
     return settings;
 }
 
+bool SearchBaudRates(SerialDevice& device, std::optional<LineSettings> wanted, std::uint32_t baud,
+                     Progress* progress, const std::function<bool(bool accepted)>& attempt) {
+    const std::size_t attempts = baud != 0 ? 1 : kSearchRates.size();
+    for (std::size_t i = 0; i < attempts; ++i) {
+        if (progress)
+            progress->advance(kProgressPerAttempt);
+        bool accepted = false;
+        if (wanted) {
+            wanted->baud = baud != 0 ? baud : kSearchRates[i];
+            accepted = device.applySettings(*wanted);
+        }
+        if (attempt(accepted))
+            return true;
+    }
+    return false;
+}
+
 Schnittstelle::Schnittstelle(DeviceProvider& provider, Clock& clock) : m_provider(provider), m_clock(clock) {}
 
 Schnittstelle::~Schnittstelle() {
@@ -176,23 +193,16 @@ int Schnittstelle::OpenAndIdentify(int com, std::uint32_t baud, int stopBits, in
     t.readTotalConstantMs = readTimeoutMs;
     dev.setTimeouts(t);
 
-    std::optional<LineSettings> wanted =
+    const std::optional<LineSettings> wanted =
         LineSettingsFromCodes(dev.settings().baud, stopBits, parity, byteSize, RtsControl::Enable);
     std::uint8_t type = 0;
-    const std::size_t attempts = baud != 0 ? 1 : kSearchRates.size();
-    for (std::size_t attempt = 0; attempt < attempts; ++attempt) {
-        if (progress)
-            progress->advance(kProgressPerAttempt);
-        bool accepted = false;
-        if (wanted) {
-            wanted->baud = baud != 0 ? baud : kSearchRates[attempt];
-            accepted = dev.applySettings(*wanted);
-        }
+    SearchBaudRates(dev, wanted, baud, progress, [&](bool accepted) {
         LastOpenedPort = static_cast<std::uint8_t>(com);
         if (accepted && Identify(com, type))
-            break;
+            return true;
         type = 0;
-    }
+        return false;
+    });
     return type;
 }
 

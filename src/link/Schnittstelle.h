@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +25,13 @@ struct PortEntry {
 // accept give nothing, which the caller treats as a refused setting.
 std::optional<LineSettings> LineSettingsFromCodes(std::uint32_t baud, int stopBits, int parity, int byteSize,
                                                   RtsControl rts);
+
+// The rate search of the open operations: with baud 0 each of 9600, 19200, 38400, 57600 and
+// 115200 in turn, else the given rate alone. Each attempt advances the progress by 4, applies the
+// wanted setting at its rate (nothing wanted: refused) and hands `attempt` whether the line took
+// it; the search stops at the first attempt that returns true, and says whether one did.
+bool SearchBaudRates(SerialDevice& device, std::optional<LineSettings> wanted, std::uint32_t baud,
+                     Progress* progress, const std::function<bool(bool accepted)>& attempt);
 
 class Schnittstelle {
 public:

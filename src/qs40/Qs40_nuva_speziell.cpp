@@ -16,8 +16,6 @@ constexpr std::uint32_t kLongWaitStepMs = 500;
 // 90 ms on the wire at 9600 baud; a sensor that trickles on past this is not listened to, and
 // what it still sends is purged by the next exchange.
 constexpr std::uint64_t kReplyBudgetMs = 1000;
-constexpr std::array<std::uint32_t, 5> kSearchRates{9600, 19200, 38400, 57600, 115200};
-constexpr int kProgressPerAttempt = 4;
 constexpr int kMarkParityCode = 3; // the line rests in mark parity until the first exchange
 
 struct MinimumReply {
@@ -295,32 +293,24 @@ NuvaOpenResult NuvaOpen(Schnittstelle& ports, int com, std::uint32_t baud, int s
     t.writeTotalConstantMs = 200;
     device.setTimeouts(t);
 
-    std::optional<LineSettings> wanted =
+    const std::optional<LineSettings> wanted =
         LineSettingsFromCodes(0, stopBits, kMarkParityCode, byteSize, RtsControl::Disable);
-    const std::size_t attempts = baud != 0 ? 1 : kSearchRates.size();
-    for (std::size_t attempt = 0; attempt < attempts; ++attempt) {
-        if (progress)
-            progress->advance(kProgressPerAttempt);
-        bool accepted = false;
-        if (wanted) {
-            wanted->baud = baud != 0 ? baud : kSearchRates[attempt];
-            accepted = device.applySettings(*wanted);
-        }
+    SearchBaudRates(device, wanted, baud, progress, [&](bool accepted) {
         ports.port(com).echoesOwnBytes = ports.EchoTest(com);
         ports.LastOpenedPort = static_cast<std::uint8_t>(com);
         if (!accepted)
-            continue;
+            return false;
         const NuvaIdentity identity = NuvaIdentify(ports, com, options);
         if (!identity.reply.deviceError.empty()) {
             result.deviceError = identity.reply.deviceError;
-            break;
+            return true;
         }
-        if (identity.ok) {
-            result.answered = true;
-            result.sensorType = identity.sensorType;
-            result.version = identity.version;
-            break;
-        }
-    }
+        if (!identity.ok)
+            return false;
+        result.answered = true;
+        result.sensorType = identity.sensorType;
+        result.version = identity.version;
+        return true;
+    });
     return result;
 }
