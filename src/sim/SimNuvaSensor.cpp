@@ -59,11 +59,6 @@ std::uint16_t SimNuvaSensor::maxDistance() const {
     return kindData(m_type).maxMm;
 }
 
-std::string SimNuvaSensor::versionText() const {
-    const KindData k = kindData(m_type);
-    return std::to_string(k.major) + "." + std::to_string(k.minor);
-}
-
 void SimNuvaSensor::setParityVisible(bool visible) {
     m_parityVisible = visible;
     m_frame.clear();

@@ -4,10 +4,10 @@
 //
 // Over a simulated line it listens like a nine-bit bus receiver: a byte whose ninth bit is 1
 // (sent with mark parity, or without parity, where the stop bit stands there) is an address
-// byte and starts a frame; the frame is collected only when that address is its own, and every
-// following byte must come with a ninth bit of 0 (space parity). A pseudo-terminal carries no
-// parity, so there the address byte is found by its place: the first byte of a frame whose
-// length byte is plausible and whose checksum is right.
+// byte and starts a frame, answered when the address is its own; every following byte must
+// come with a ninth bit of 0 (space parity), as another address byte starts a new frame. A
+// pseudo-terminal carries no parity, so there the address byte is found by its place: the first
+// byte of a frame whose length byte is plausible and whose checksum is right.
 //
 // Replies carry d[0] = the command (for ":" the function byte), the command's values, and the
 // current distance as the last word. The sensor sends the first reply byte with a ninth bit of
@@ -36,8 +36,6 @@ public:
     int sensorType() const { return m_type; }
     std::uint8_t slave() const { return m_slave; }
     std::uint16_t maxDistance() const;
-    // "1.7" style text the program shows for this sensor.
-    std::string versionText() const;
 
     // The near-range switch-off: whether the sensor has it, and whether it is active.
     void setNearSwitchPresent(bool present) { m_nearPresent = present; }
@@ -51,8 +49,6 @@ public:
     void setFixedDistance(std::optional<std::uint16_t> mm) { m_fixedMm = mm; }
     std::uint16_t distanceAt(std::uint64_t ms) const;
 
-    const NuvaSwitchPoints& switchPoints() const { return m_points; }
-    const NuvaLimits& limits() const { return m_limits; }
     int activeField() const { return m_field; }
     int stores() const { return m_stores; }
 
