@@ -83,8 +83,7 @@ std::string DemoDeviceProvider::describe(int comNumber) const {
     if (comNumber == kHalvernPort)
         return "demo: Halvern sensor (type " + std::to_string(m_halvern.type()) + ")";
     if (comNumber == kNuvaPort)
-        return "demo: NUVA sensor QS40MNTD (type " + std::to_string(m_nuva.sensorType()) +
-               ") at slave address " + std::to_string(m_nuva.slave());
+        return "demo: NUVA QS40MNTD at slave " + std::to_string(m_nuva.slave());
     if (comNumber == kMonitorPort)
         return "demo: " + m_monitor.describe();
     return "demo: nothing attached";

@@ -103,7 +103,7 @@ TEST(DemoNuvaTest, DemoHasANuvaSensorOnCom2AndASupervisionOutputOnCom4) {
     FakeClock clock;
     DemoDeviceProvider demo(clock);
     Schnittstelle ports(demo, clock);
-    EXPECT_EQ(demo.describe(2), "demo: NUVA sensor QS40MNTD (type 12) at slave address 222");
+    EXPECT_EQ(demo.describe(2), "demo: NUVA QS40MNTD at slave 222");
     const NuvaOpenResult found = NuvaOpen(ports, 2, 57600, 0, 50, 8, {});
     EXPECT_EQ(found.sensorType, 12);
     EXPECT_EQ(found.version, "2.7");
