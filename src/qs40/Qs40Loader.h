@@ -1,0 +1,39 @@
+#pragma once
+// The QS40 firmware loader exchange and the update sequence around it.
+#include "Qs40_speziell.h"
+#include "SRecordImage.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+enum class Qs40DownloadResult {
+    NotOpened,   // the image file could not be opened
+    FormatError, // a record of the file is malformed
+    NoAnswer,    // the loader did not answer in time (or there is no QS40 on the port)
+    TooLarge,    // the image reaches beyond 1025 pages
+    Done,        // every page went over
+};
+
+// Enters the loader ("UPF" and the access code, then 57600 baud), sends "B", and then every
+// page of the image: the first 256 pages (below 0xD0000) and pages only filled up to the next
+// record are skipped with "-", every other page goes as "D" and its 256 bytes, each byte
+// acknowledged, followed by the loader's "P". A bad image is refused before anything is
+// sent. The port's line setting and time-outs are restored whatever the result.
+Qs40DownloadResult Qs40DownloadImage(Qs40Context& ctx, std::uint8_t sensorType, const SRecordImage& image);
+
+struct Qs40UpdateResult {
+    // 0 success; 1..12 the failing step; 44 the image (file or download).
+    int code = 0;
+    std::optional<Qs40DownloadResult> download; // set once the image was looked at
+    std::string detail;                         // the image file's fault, if that was it
+};
+
+// The whole update, keeping the sensor's switch points, limits, settings and word table
+// across the new firmware. `imageFile` holds the S-record file's bytes, or nothing when it
+// could not be opened; it is checked completely before the first request. With
+// ReducedUpdate the switch points and limits are neither read nor written.
+Qs40UpdateResult Qs40FirmwareUpdate(Qs40Context& ctx, std::uint8_t sensorType,
+                                    std::optional<std::span<const std::uint8_t>> imageFile,
+                                    bool ReducedUpdate);
