@@ -1,6 +1,8 @@
 #pragma once
 // Program-wide state: created once by main() (or by a test) and handed to every window and
 // operation by reference. There are no globals behind it.
+#include "Qs40ParameterSet.h"
+
 #include <QString>
 
 #include <array>
@@ -37,6 +39,7 @@ struct AppState {
     QString ProgramVersion;
     bool StopSearch = false;
     std::array<std::uint8_t, 256> TypePort{}; // COM number per sensor type code
+    Qs40ParameterSet Qs40Parameters;          // the one QS40 sensor's values
 
     // Texts the language handlers set for use by other windows.
     QString QuestionSuffix = QStringLiteral(" bereits offen\nschliessen?"); // port-already-open question

@@ -25,7 +25,8 @@ std::string sensorName(const Qd20Variant& variant) {
 } // namespace
 
 DemoDeviceProvider::DemoDeviceProvider(Clock& clock)
-    : m_clock(clock), m_bus(&clock), m_halvern(15, &clock), m_nuva(kNuvaTypeMntd, kNuvaDefaultSlave, &clock) {
+    : m_clock(clock), m_bus(&clock), m_halvern(15, &clock), m_nuva(kNuvaTypeMntd, kNuvaDefaultSlave, &clock),
+      m_qs40(&clock, 4) {
     m_bus.addSensor(5, '0');
     m_bus.addSensor(12, '3');
 }
@@ -34,12 +35,16 @@ DemoDeviceProvider::~DemoDeviceProvider() = default;
 
 OpenResult DemoDeviceProvider::open(int comNumber) {
     OpenResult result;
+    SimPeer* textDevice = comNumber == kQs40Port       ? static_cast<SimPeer*>(&m_qs40)
+                          : comNumber == kHandheldPort ? static_cast<SimPeer*>(&m_handheld)
+                                                       : nullptr;
     if (comNumber != kBusPort && comNumber != kHalvernPort && comNumber != kNuvaPort &&
-        comNumber != kMonitorPort) {
+        comNumber != kMonitorPort && !textDevice) {
         result.error = comNumber >= 1 && comNumber <= 20 ? OpenError::Absent : OpenError::NotMapped;
         result.message = "COM" + std::to_string(comNumber) +
                          ": no device in the demo (the demo has sensors on COM" + std::to_string(kBusPort) +
-                         ", COM" + std::to_string(kNuvaPort) + " and COM" + std::to_string(kHalvernPort) +
+                         ", COM" + std::to_string(kNuvaPort) + ", COM" + std::to_string(kQs40Port) + ", COM" +
+                         std::to_string(kHalvernPort) + " and COM" + std::to_string(kHandheldPort) +
                          ", and a plain port on COM" + std::to_string(kMonitorPort) + ").";
         return result;
     }
@@ -62,6 +67,8 @@ OpenResult DemoDeviceProvider::open(int comNumber) {
     } else if (comNumber == kNuvaPort) {
         m_nuva.lineReset();
         line->attach(&m_nuva);
+    } else if (textDevice) {
+        line->attach(textDevice);
     } else {
         line->attach(&m_halvern);
     }
@@ -80,6 +87,10 @@ std::string DemoDeviceProvider::describe(int comNumber) const {
         }
         return text + ")";
     }
+    if (comNumber == kQs40Port)
+        return "demo: QS40MNTB text sensor (revision " + std::to_string(m_qs40.revision()) + ")";
+    if (comNumber == kHandheldPort)
+        return "demo: handheld in PC connection mode";
     if (comNumber == kHalvernPort)
         return "demo: Halvern sensor (type " + std::to_string(m_halvern.type()) + ")";
     if (comNumber == kNuvaPort)

@@ -3,15 +3,19 @@
 //   COM1: a ZYL24 bus, 220 mm sensor (variant '0') at address 5, 1000 mm sensor (variant '3')
 //         at address 12
 //   COM2: a NUVA sensor QS40MNTD (type 12) at slave address 222
+//   COM3: a QS40 text-protocol sensor of the new generation (revision 4)
 //   COM4: a plain port for the ZYL 36 window's supervision output (its RTS level is shown)
 //   COM5: a Halvern sensor of type 15
+//   COM6: a handheld in its PC connection mode
 // Other numbers are absent. The provider owns the sensors, so they keep their settings while
 // the port is closed and opened again; every open gets a fresh simulated line to them. A port
 // that is still open elsewhere is reported busy.
 #include "DeviceProvider.h"
 #include "SimHalvernSensor.h"
+#include "SimHandheld.h"
 #include "SimMonitorPort.h"
 #include "SimNuvaSensor.h"
+#include "SimQs40TextSensor.h"
 #include "SimZyl24Bus.h"
 
 #include <array>
@@ -25,6 +29,8 @@ public:
     static constexpr int kHalvernPort = 5;
     static constexpr int kNuvaPort = 2;
     static constexpr int kMonitorPort = 4;
+    static constexpr int kQs40Port = 3;
+    static constexpr int kHandheldPort = 6;
 
     explicit DemoDeviceProvider(Clock& clock);
     ~DemoDeviceProvider() override;
@@ -36,6 +42,8 @@ public:
     SimHalvernSensor& halvern() { return m_halvern; }
     SimNuvaSensor& nuva() { return m_nuva; }
     const SimMonitorPort& monitorPort() const { return m_monitor; }
+    SimQs40TextSensor& qs40() { return m_qs40; }
+    SimHandheld& handheld() { return m_handheld; }
 
 private:
     Clock& m_clock;
@@ -43,6 +51,8 @@ private:
     SimHalvernSensor m_halvern;
     SimNuvaSensor m_nuva;
     SimMonitorPort m_monitor;
+    SimQs40TextSensor m_qs40;
+    SimHandheld m_handheld;
     // One token per COM number, alive while a line of that number is open.
     std::array<std::weak_ptr<int>, 21> m_openTokens;
 };

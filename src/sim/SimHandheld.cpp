@@ -47,8 +47,12 @@ void SimHandheld::receive(std::uint8_t byte, const LineSettings& line, Simulated
     if (byte == kEot) {
         m_inFrame = false;
         const std::vector<std::uint8_t> frame(m_frame.begin(), m_frame.end());
-        if (m_listener)
-            m_listener(frame);
+        if (m_listener) {
+            std::vector<std::uint8_t> wire{kStx};
+            wire.insert(wire.end(), frame.begin(), frame.end());
+            wire.push_back(kEot);
+            m_listener(wire);
+        }
         m_frames.push_back(frame);
         request(m_frame, out);
         return;

@@ -24,6 +24,7 @@ public:
     std::array<std::int32_t, 5> switchH{0, 300, 300, 300, 300};
     const std::vector<std::uint8_t>& motFile() const { return m_mot; }
 
+    // The request texts received; the listener gets each with its STX and EOT.
     const std::vector<std::vector<std::uint8_t>>& frames() const { return m_frames; }
     void setFrameListener(std::function<void(const std::vector<std::uint8_t>&)> listener) {
         m_listener = std::move(listener);

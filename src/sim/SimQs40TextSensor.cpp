@@ -99,7 +99,7 @@ void SimQs40TextSensor::leaveLoader() {
     m_inFrame = false;
 }
 
-void SimQs40TextSensor::log(std::vector<std::uint8_t> frame) {
+void SimQs40TextSensor::logLoader(std::vector<std::uint8_t> frame) {
     if (m_listener)
         m_listener(frame);
     m_frames.push_back(std::move(frame));
@@ -128,7 +128,12 @@ void SimQs40TextSensor::receive(std::uint8_t byte, const LineSettings& line, Sim
         sendByte(out, byte);
     if (byte == kEot) {
         m_inFrame = false;
-        log(std::vector<std::uint8_t>(m_frame.begin(), m_frame.end()));
+        std::vector<std::uint8_t> wire{kStx};
+        wire.insert(wire.end(), m_frame.begin(), m_frame.end());
+        wire.push_back(kEot);
+        if (m_listener)
+            m_listener(wire);
+        m_frames.emplace_back(m_frame.begin(), m_frame.end());
         request(m_frame, out);
         return;
     }
@@ -251,7 +256,7 @@ void SimQs40TextSensor::loaderByte(std::uint8_t byte, SimulatedLine& out) {
             return;
         std::vector<std::uint8_t> frame{'D'};
         frame.insert(frame.end(), m_pageBytes.begin(), m_pageBytes.end());
-        log(std::move(frame));
+        logLoader(std::move(frame));
         if (m_page < kPages) {
             std::copy(m_pageBytes.begin(), m_pageBytes.end(),
                       m_flash.begin() + std::ptrdiff_t(m_page * kPageSize));
@@ -263,11 +268,11 @@ void SimQs40TextSensor::loaderByte(std::uint8_t byte, SimulatedLine& out) {
     }
     switch (byte) {
     case 'B':
-        log({'B'});
+        logLoader({'B'});
         sendByte(out, 'E');
         break;
     case '-':
-        log({'-'});
+        logLoader({'-'});
         ++m_page;
         ++m_pagesSkipped;
         sendByte(out, kAck);

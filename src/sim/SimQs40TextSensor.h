@@ -62,7 +62,7 @@ public:
     int pagesSkipped() const { return m_pagesSkipped; }
 
     // Every request text (between STX and EOT) and every loader command ("B", "-", "D" with its
-    // page), as received.
+    // page), as received. The listener gets the same with a request's STX and EOT.
     const std::vector<std::vector<std::uint8_t>>& frames() const { return m_frames; }
     void clearFrames() { m_frames.clear(); }
     void setFrameListener(std::function<void(const std::vector<std::uint8_t>&)> listener) {
@@ -75,7 +75,7 @@ public:
 private:
     void request(const std::string& text, SimulatedLine& out);
     void loaderByte(std::uint8_t byte, SimulatedLine& out);
-    void log(std::vector<std::uint8_t> frame);
+    void logLoader(std::vector<std::uint8_t> frame);
     std::uint64_t now() const;
 
     Clock* m_clock;

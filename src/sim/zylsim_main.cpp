@@ -3,14 +3,18 @@
 //
 //   zylsim [--sensor ADDR:VARIANT]... [--echo] [--halvern 14|15] [--log FILE] [--baud N]
 //   zylsim --nuva 12|13 [--slave N] [--no-near-switch] [--echo] [--log FILE] [--baud N]
+//   zylsim --qs40 [--revision N] | --handheld   [--log FILE] [--baud N]
 //
 // The first line of standard output is the path of the terminal to open. The sensors answer
 // only while the program has set the line to their baud rate with 8 data bits and no parity;
 // the line setting is read back from the terminal before every chunk of input. A NUVA sensor
 // talks at 57600 baud unless --baud says otherwise; a terminal carries no parity, so it finds
-// the address byte of a request by its place. Runs until SIGINT or SIGTERM.
+// the address byte of a request by its place. The QS40 text sensor and the handheld take any
+// parity. Runs until SIGINT or SIGTERM.
 #include "SimHalvernSensor.h"
+#include "SimHandheld.h"
 #include "SimNuvaSensor.h"
+#include "SimQs40TextSensor.h"
 #include "SimZyl24Bus.h"
 #include "SimulatedLine.h"
 
@@ -49,6 +53,8 @@ struct Options {
     int nuva = 0;
     std::uint8_t nuvaSlave = 222;
     bool nuvaNearSwitch = true;
+    int qs40Revision = 0; // 0: no QS40 text sensor
+    bool handheld = false;
 };
 
 constexpr const char* kUsage =
@@ -57,7 +63,10 @@ constexpr const char* kUsage =
     "  ADDR 1..128, VARIANT 70|220|500|1000; without --sensor and --halvern the bus holds\n"
     "  a 220 mm sensor at address 5 and a 1000 mm sensor at address 12.\n"
     "  --nuva: a ZYL 36 NUVA sensor of type 12 or 13 at slave address N (1..255, default 222),\n"
-    "  at 57600 baud unless --baud is given.\n";
+    "  at 57600 baud unless --baud is given.\n"
+    "       zylsim --qs40 [--revision N] | --handheld   [--log FILE] [--baud N]\n"
+    "  a QS40 text sensor (revision 4 unless given; 3 or below: the old generation), or a\n"
+    "  handheld in its PC connection mode.\n";
 
 struct BaudCode {
     speed_t code;
@@ -93,6 +102,8 @@ std::optional<std::uint8_t> variantCodeOf(long spanMm) {
 
 std::optional<Options> parse(int argc, char** argv) {
     Options o;
+    bool qs40 = false;
+    int revision = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -134,11 +145,27 @@ std::optional<Options> parse(int argc, char** argv) {
             o.nuvaSlave = static_cast<std::uint8_t>(*slave);
         } else if (arg == "--no-near-switch") {
             o.nuvaNearSwitch = false;
+        } else if (arg == "--qs40") {
+            qs40 = true;
+        } else if (arg == "--revision" && value) {
+            const auto given = number(argv[++i]);
+            if (!given || *given < 1 || *given > 99)
+                return std::nullopt;
+            revision = static_cast<int>(*given);
+        } else if (arg == "--handheld") {
+            o.handheld = true;
         } else {
             return std::nullopt;
         }
     }
-    if (o.sensors.empty() && o.halvern == 0 && o.nuva == 0)
+    // --revision says which QS40; the text sensor and the handheld each want the line alone.
+    if (revision && !qs40)
+        return std::nullopt;
+    o.qs40Revision = qs40 ? (revision ? revision : 4) : 0;
+    const bool textDevice = qs40 || o.handheld;
+    if ((qs40 && o.handheld) || (textDevice && (!o.sensors.empty() || o.halvern || o.nuva)))
+        return std::nullopt;
+    if (o.sensors.empty() && o.halvern == 0 && o.nuva == 0 && !textDevice)
         o.sensors = {{5, '0'}, {12, '3'}};
     return o;
 }
@@ -257,6 +284,20 @@ int main(int argc, char** argv) {
             nuva->setFrameListener([log](const std::vector<std::uint8_t>& frame) { writeLog(log, frame); });
     }
 
+    std::unique_ptr<SimQs40TextSensor> qs40;
+    if (options->qs40Revision) {
+        qs40 = std::make_unique<SimQs40TextSensor>(&clock, options->qs40Revision, options->baud);
+        if (log)
+            qs40->setFrameListener([log](const std::vector<std::uint8_t>& frame) { writeLog(log, frame); });
+    }
+    std::unique_ptr<SimHandheld> handheld;
+    if (options->handheld) {
+        handheld = std::make_unique<SimHandheld>(options->baud);
+        if (log)
+            handheld->setFrameListener(
+                [log](const std::vector<std::uint8_t>& frame) { writeLog(log, frame); });
+    }
+
     // The simulated line carries the bytes to the sensors and collects their answers (and the
     // converter's echo); it never waits, the terminal does.
     SimulatedLine line;
@@ -266,6 +307,10 @@ int main(int argc, char** argv) {
         line.attach(halvern.get());
     if (nuva)
         line.attach(nuva.get());
+    if (qs40)
+        line.attach(qs40.get());
+    if (handheld)
+        line.attach(handheld.get());
     line.setEcho(options->echo);
 
     std::signal(SIGINT, onSignal);
@@ -299,6 +344,13 @@ int main(int argc, char** argv) {
             continue;
         }
         hungUp = false;
+
+        // The handheld acknowledges a lone last byte of a file once the line has fallen quiet.
+        if (handheld && ready == 0 && outgoing.empty()) {
+            std::uint8_t late[8];
+            const std::size_t n = line.read(late, sizeof late);
+            outgoing.insert(outgoing.end(), late, late + n);
+        }
 
         if (p.revents & POLLIN) {
             const ssize_t n = ::read(master, buf.data(), buf.size());
