@@ -3,11 +3,9 @@
 #include <cstdio>
 
 namespace {
-constexpr std::uint8_t kStx = 0x02;
-constexpr std::uint8_t kEot = 0x04;
+constexpr std::uint8_t kStx = SimTextFrame::kStx;
 constexpr std::uint8_t kAck = 0x06;
 constexpr std::uint8_t kNak = 0x15;
-constexpr std::size_t kLongestRequest = 16;
 
 void sendByte(SimulatedLine& out, std::uint8_t byte) {
     out.deliver(&byte, 1);
@@ -37,29 +35,12 @@ void SimHandheld::receive(std::uint8_t byte, const LineSettings& line, Simulated
         }
         m_receivingMot = false;
     }
-    if (byte == kStx) {
-        m_inFrame = true;
-        m_frame.clear();
+    if (!m_frame.feed(byte))
         return;
-    }
-    if (!m_inFrame)
-        return;
-    if (byte == kEot) {
-        m_inFrame = false;
-        const std::vector<std::uint8_t> frame(m_frame.begin(), m_frame.end());
-        if (m_listener) {
-            std::vector<std::uint8_t> wire{kStx};
-            wire.insert(wire.end(), frame.begin(), frame.end());
-            wire.push_back(kEot);
-            m_listener(wire);
-        }
-        m_frames.push_back(frame);
-        request(m_frame, out);
-        return;
-    }
-    m_frame.push_back(static_cast<char>(byte));
-    if (m_frame.size() > kLongestRequest)
-        m_inFrame = false;
+    if (m_listener)
+        m_listener(m_frame.wire());
+    m_frames.emplace_back(m_frame.text().begin(), m_frame.text().end());
+    request(m_frame.text(), out);
 }
 
 void SimHandheld::idle(const LineSettings& /*line*/, SimulatedLine& out) {

@@ -7,6 +7,7 @@
 //   "mot"                               ACK, then the file in two-byte pieces, each ACKed; a
 //                                       lone last byte is ACKed when the line falls quiet
 // Anything else gets NAK.
+#include "SimTextFrame.h"
 #include "SimulatedLine.h"
 
 #include <array>
@@ -38,8 +39,7 @@ private:
     void request(const std::string& text, SimulatedLine& out);
 
     std::uint32_t m_baud;
-    std::string m_frame;
-    bool m_inFrame = false;
+    SimTextFrame m_frame{16};
     bool m_receivingMot = false;
     bool m_halfPiece = false;
     std::vector<std::uint8_t> m_mot;

@@ -3,6 +3,7 @@
 // as the QS40-family sensors do. Everything else it hears it takes in silently, so a line
 // resynchronised with STX bytes falls quiet. For tests of the line services it can also be
 // made to chatter on for a while, or to talk without end.
+#include "SimTextFrame.h"
 #include "SimulatedLine.h"
 
 #include <cstddef>
@@ -32,8 +33,7 @@ public:
 private:
     std::string m_reply;
     std::uint32_t m_baud;
-    std::string m_frame; // bytes since the last STX
-    bool m_inFrame = false;
+    SimTextFrame m_frame{16}; // anything longer is not a request of ours
     std::size_t m_chatter = 0;
     bool m_streaming = false;
     std::size_t m_requests = 0;

@@ -9,11 +9,9 @@
 
 namespace {
 
-constexpr std::uint8_t kStx = 0x02;
-constexpr std::uint8_t kEot = 0x04;
+constexpr std::uint8_t kEot = SimTextFrame::kEot;
 constexpr std::uint8_t kAck = 0x06;
 constexpr std::uint8_t kNak = 0x15;
-constexpr std::size_t kLongestRequest = 32;
 constexpr std::string_view kAccessCode = "48217";
 constexpr std::string_view kLoaderRequest = "UPF48217";
 constexpr std::uint64_t kSweepMs = 20000;
@@ -96,7 +94,7 @@ void SimQs40TextSensor::leaveLoader() {
     m_loader = false;
     m_live = m_stored = factoryValues();
     m_unlocked = false;
-    m_inFrame = false;
+    m_frame.reset();
 }
 
 void SimQs40TextSensor::logLoader(std::vector<std::uint8_t> frame) {
@@ -115,31 +113,17 @@ void SimQs40TextSensor::receive(std::uint8_t byte, const LineSettings& line, Sim
         loaderByte(byte, out);
         return;
     }
-    if (byte == kStx) {
-        m_inFrame = true;
-        m_frame.clear();
-        return;
-    }
-    if (!m_inFrame)
-        return;
-    const bool loaderRequest =
-        kLoaderRequest.starts_with(m_frame + char(byte)) || (byte == kEot && m_frame == kLoaderRequest);
-    if (loaderRequest)
+    // The loader's entry request is answered byte by byte, from its first letter on.
+    const std::string& sofar = m_frame.text();
+    if (m_frame.inFrame() &&
+        (kLoaderRequest.starts_with(sofar + char(byte)) || (byte == kEot && sofar == kLoaderRequest)))
         sendByte(out, byte);
-    if (byte == kEot) {
-        m_inFrame = false;
-        std::vector<std::uint8_t> wire{kStx};
-        wire.insert(wire.end(), m_frame.begin(), m_frame.end());
-        wire.push_back(kEot);
-        if (m_listener)
-            m_listener(wire);
-        m_frames.emplace_back(m_frame.begin(), m_frame.end());
-        request(m_frame, out);
+    if (!m_frame.feed(byte))
         return;
-    }
-    m_frame.push_back(static_cast<char>(byte));
-    if (m_frame.size() > kLongestRequest)
-        m_inFrame = false;
+    if (m_listener)
+        m_listener(m_frame.wire());
+    m_frames.emplace_back(m_frame.text().begin(), m_frame.text().end());
+    request(m_frame.text(), out);
 }
 
 void SimQs40TextSensor::request(const std::string& text, SimulatedLine& out) {

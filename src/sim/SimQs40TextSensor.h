@@ -14,6 +14,7 @@
 // 57600 baud: "B" is answered "E", "-" skips a page (ACK, then "P"), "D" and 256 bytes write a
 // page (ACK for "D" and each byte, then "P"), pages counted from 0xC0000. After 250 ms of quiet
 // the loader starts the new firmware, which begins with factory values.
+#include "SimTextFrame.h"
 #include "SimulatedLine.h"
 
 #include <array>
@@ -88,8 +89,7 @@ private:
     bool m_measured = false;
     std::size_t m_nextWord = 0;
     int m_restarts = 0;
-    std::string m_frame;
-    bool m_inFrame = false;
+    SimTextFrame m_frame{32};
 
     bool m_loader = false;
     std::uint64_t m_lastLoaderByteMs = 0;

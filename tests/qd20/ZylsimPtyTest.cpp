@@ -1,31 +1,13 @@
 // Whole exchanges through the real serial layer: zylsim on a pseudo-terminal, opened with
 // PosixSerialDevice. These tests run in real time (bounded, well under a second each).
-#include "ChildProgram.h"
 #include "PosixSerialDevice.h"
 #include "Q20_speziell.h"
 #include "Qd20Commands.h"
+#include "ZylsimProcess.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-namespace fs = std::filesystem;
-
-fs::path scratch(const std::string& name) {
-    return fs::temp_directory_path() / (name + std::to_string(::getpid()));
-}
-
-std::vector<std::string> zylsimCommand(std::vector<std::string> args) {
-    args.insert(args.begin(), buildBinary("src/sim/zylsim"));
-    return args;
-}
-
-// zylsim serving the given options; the first line it prints is the terminal to open.
-struct Zylsim : ChildProgram {
-    explicit Zylsim(std::vector<std::string> args)
-        : ChildProgram(zylsimCommand(std::move(args)), scratch("zylsim-")), path(firstLine()) {}
-    std::string path;
-};
 
 std::unique_ptr<PosixSerialDevice> openLine(const std::string& path) {
     int error = 0;

@@ -1,32 +1,15 @@
 // The QS40 text sensor and the handheld of zylsim, through the real serial layer on a
 // pseudo-terminal. These run in real time, each well under a few seconds.
-#include "ChildProgram.h"
 #include "DemoDeviceProvider.h"
 #include "PosixDeviceProvider.h"
 #include "Qs40Loader.h"
 #include "SRecordText.h"
 #include "SimLineProvider.h"
+#include "ZylsimProcess.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-namespace fs = std::filesystem;
-
-fs::path scratch(const std::string& name) {
-    return fs::temp_directory_path() / (name + std::to_string(::getpid()));
-}
-
-std::vector<std::string> zylsimCommand(std::vector<std::string> args) {
-    args.insert(args.begin(), buildBinary("src/sim/zylsim"));
-    return args;
-}
-
-struct Zylsim : ChildProgram {
-    explicit Zylsim(std::vector<std::string> args)
-        : ChildProgram(zylsimCommand(std::move(args)), scratch("zylsim-qs40-")), path(firstLine()) {}
-    std::string path;
-};
 
 // COM 3 mapped to the simulator's terminal, opened at a fixed rate. Without parity: the serial
 // layer refuses the search's even parity on a pseudo-terminal.
@@ -74,7 +57,7 @@ TEST(ZylsimQs40PtyTest, TextSensorAnswersAndTakesFirmware) {
     EXPECT_EQ(frames.substr(0, 15), "02 47 56 45 04\n");
     EXPECT_NE(frames.find("\n02 55 50 46 34 38 32 31 37 04\n42\n2D\n"), std::string::npos);
     EXPECT_NE(frames.find("\n02 57 50 50 04\n"), std::string::npos);
-    fs::remove(log);
+    std::filesystem::remove(log);
 }
 
 TEST(ZylsimQs40PtyTest, OldRevisionSpeaksTheOldCommands) {
