@@ -77,7 +77,7 @@ Qs40DownloadResult Qs40DownloadImage(Qs40Context& ctx, std::uint8_t sensorType, 
         return Qs40DownloadResult::NoAnswer;
     const LineSettings savedSettings = device->settings();
     const Timeouts savedTimeouts = device->timeouts();
-    Qs40TextLine line(*device);
+    Qs40TextLine line(*device, ctx.ports.clock());
     const Qs40DownloadResult result = runLoader(line, image);
     device->applySettings(savedSettings);
     device->setTimeouts(savedTimeouts);

@@ -1,5 +1,6 @@
 #include "Qs40TextLine.h"
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 
@@ -37,6 +38,10 @@ Qs40TextReply Qs40TextLine::readText(std::size_t maxBytes) {
         reply.end = Qs40ReplyEnd::Refused;
         return reply;
     }
+    const Timeouts t = m_device.timeouts();
+    const std::uint32_t baud = std::max<std::uint32_t>(m_device.settings().baud, 1);
+    const std::uint64_t deadline = m_clock.nowMs() + t.readTotalConstantMs + t.readTotalMultiplierMs +
+                                   t.readIntervalMs + (maxBytes + 1) * 10 * 1000 / baud + 1;
     std::optional<std::uint8_t> byte = first;
     while (byte) {
         if (*byte == kQs40Lf) {
@@ -48,6 +53,8 @@ Qs40TextReply Qs40TextLine::readText(std::size_t maxBytes) {
             return reply;
         }
         reply.text.push_back(static_cast<char>(*byte));
+        if (m_clock.nowMs() > deadline)
+            return reply; // Silence: what is still coming is not our reply
         byte = readByte();
     }
     return reply; // Silence

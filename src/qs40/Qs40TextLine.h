@@ -1,7 +1,9 @@
 #pragma once
 // The framing of the QS40 text protocol over one SerialDevice: requests go out as STX, text,
 // EOT one byte per write; replies come back one byte per read. Every reply read here is
-// bounded in length, so a sensor that talks without end cannot hold the program.
+// bounded in length and in time, so a sensor that talks without end, or trickles its answer
+// byte by byte, cannot hold the program.
+#include "Clock.h"
 #include "SerialDevice.h"
 
 #include <cstddef>
@@ -35,7 +37,7 @@ public:
     // much longer is not an answer to our request.
     static constexpr std::size_t kValueReplyMax = 32;
 
-    explicit Qs40TextLine(SerialDevice& device) : m_device(device) {}
+    Qs40TextLine(SerialDevice& device, Clock& clock) : m_device(device), m_clock(clock) {}
 
     SerialDevice& device() { return m_device; }
     // The line itself failed (a pulled adapter): further requests are pointless.
@@ -51,6 +53,8 @@ public:
     // One-byte acknowledgement: ACK, or also "!" unless ackOnly.
     bool acknowledged(bool ackOnly = false);
     // A value reply: NAK as first byte refuses; otherwise bytes until LF, silence or the bound.
+    // Once its first byte is there, the rest must follow within the time the line needs for
+    // maxBytes and one read time-out; a reply still coming after that ends as Silence.
     Qs40TextReply readText(std::size_t maxBytes = kValueReplyMax);
     // Reads single bytes until `wanted` comes, at most maxReads reads.
     bool waitFor(std::uint8_t wanted, int maxReads);
@@ -58,6 +62,7 @@ public:
 
 private:
     SerialDevice& m_device;
+    Clock& m_clock;
 };
 
 // Reads one integer the way the sensors' replies are meant ("%i": optional blanks and sign,

@@ -121,7 +121,7 @@ namespace {
 template <typename Body> bool onLine(Qs40Context& ctx, SerialDevice* device, Body&& body) {
     if (!device)
         return false;
-    Qs40TextLine line(*device);
+    Qs40TextLine line(*device, ctx.ports.clock());
     const bool ok = body(line);
     return finish(ctx, line, ok);
 }

@@ -17,7 +17,8 @@
 class ScriptedQs40 : public SimPeer {
 public:
     std::map<std::string, std::string> replies;
-    std::map<std::string, std::uint32_t> delaysMs; // replies that come late
+    std::map<std::string, std::uint32_t> delaysMs;  // replies that come late
+    std::map<std::string, std::uint32_t> trickleMs; // replies whose bytes come this far apart
     std::vector<std::string> requests;
 
     std::uint32_t baud() const override { return 38400; }
@@ -29,8 +30,12 @@ public:
             m_inFrame = false;
             requests.push_back(m_frame);
             const std::string reply = m_frame == "GVE" ? "QS40MNTB $Revision: 4.2 $\r\n" : replies[m_frame];
-            out.delayIncoming(delaysMs.contains(m_frame) ? delaysMs[m_frame] : 0);
-            out.deliver(reinterpret_cast<const std::uint8_t*>(reply.data()), reply.size());
+            const std::uint32_t delay = delaysMs.contains(m_frame) ? delaysMs[m_frame] : 0;
+            const std::uint32_t step = trickleMs.contains(m_frame) ? trickleMs[m_frame] : 0;
+            for (std::size_t i = 0; i < reply.size(); ++i) {
+                out.delayIncoming(delay + std::uint32_t(i) * step);
+                out.deliver(reinterpret_cast<const std::uint8_t*>(reply.data()) + i, 1);
+            }
             out.delayIncoming(0);
         } else if (m_inFrame) {
             m_frame.push_back(static_cast<char>(byte));

@@ -239,6 +239,17 @@ TEST_F(Qs40TextProtocolTest, ALateReplyIsNotTakenForTheNextRequest) {
     EXPECT_EQ(params.SwitchH[2], 55);
 }
 
+TEST_F(Qs40TextProtocolTest, AReplyTrickledOutPastTheDeadlineIsARefusal) {
+    connect(scripted);
+    scripted.replies = {{"GEN", "1234567\n"}, {"GEF", "1\n"}, {"GDT", "1\n"}, {"GND", "1\n"}};
+    // Each byte comes within the read time-out, but the whole reply takes 400 ms.
+    scripted.trickleMs = {{"GEN", 50}};
+    EXPECT_FALSE(Qs40ReadLimits(ctx, kQs40SensorType));
+    scripted.trickleMs = {{"GEN", 2}};
+    EXPECT_TRUE(Qs40ReadLimits(ctx, kQs40SensorType));
+    EXPECT_EQ(params.LimitEN, 1234567);
+}
+
 TEST_F(Qs40TextProtocolTest, RandomRepliesNeverCrashAndGarbageNeverSucceeds) {
     connect(scripted);
     const Op readers[] = {guarded(Qs40ReadSwitchPoints), guarded(Qs40ReadMeasurement),
