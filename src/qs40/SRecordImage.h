@@ -1,5 +1,5 @@
 #pragma once
-// Reads a Motorola S-record file into the pages of a QS40 firmware image. The whole file is
+// Reads an S-record file into the pages of a QS40 firmware image. The whole file is
 // checked before the loader is entered, so a bad file never leaves a half-written sensor:
 // record types, hexadecimal digits, counts, checksums, addresses rising inside the image
 // window, and an end record. Lines may end in CR LF or LF.

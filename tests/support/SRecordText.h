@@ -1,5 +1,5 @@
 #pragma once
-// Builds Motorola S-record text for tests and benchmarks of the firmware loader.
+// Builds S-record text for tests and benchmarks of the firmware loader.
 #include <cstdint>
 #include <cstdio>
 #include <string>
