@@ -1,30 +1,14 @@
 // The NUVA sensor of zylsim on a pseudo-terminal, through the real serial layer. These tests run
 // in real time (bounded, about a second each).
-#include "ChildProgram.h"
 #include "NuvaCommands.h"
 #include "PosixSerialDevice.h"
 #include "Qs40_nuva_speziell.h"
 #include "Schnittstelle.h"
+#include "ZylsimProcess.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-namespace fs = std::filesystem;
-
-fs::path scratch(const std::string& name) {
-    return fs::temp_directory_path() / (name + std::to_string(::getpid()));
-}
-
-struct Zylsim : ChildProgram {
-    explicit Zylsim(std::vector<std::string> args)
-        : ChildProgram(command(std::move(args)), scratch("zylsim-nuva-")), path(firstLine()) {}
-    static std::vector<std::string> command(std::vector<std::string> args) {
-        args.insert(args.begin(), buildBinary("src/sim/zylsim"));
-        return args;
-    }
-    std::string path;
-};
 
 // COM 1 is the terminal zylsim serves.
 class TerminalProvider : public DeviceProvider {
@@ -60,14 +44,14 @@ TEST(ZylsimNuvaPtyTest, SensorIsFoundAndItsFramesAreLoggedByteExact) {
     // Another slave address is not answered (and its frame still logged).
     EXPECT_EQ(NuvaExchange(ports, 1, {}, 'X', {}, false).failure, "no reply");
     EXPECT_EQ(slurp(log), "07 01 05 58 5B\n07 01 06 3A AA 90\nDE 01 05 58 82\n");
-    fs::remove(log);
+    std::filesystem::remove(log);
 }
 
 TEST(ZylsimNuvaPtyTest, BadNuvaOptionsAreRefused) {
     for (std::vector<std::string> args : {std::vector<std::string>{"--nuva", "14"},
                                           {"--nuva", "12", "--slave", "0"},
                                           {"--nuva", "12", "--slave", "256"}}) {
-        EXPECT_EQ(ChildProgram(Zylsim::command(args), scratch("zylsim-nuva-bad-")).wait(5000), 2) << args[1];
+        EXPECT_EQ(ChildProgram(zylsimCommand(args), scratch("zylsim-nuva-bad-")).wait(5000), 2) << args[1];
     }
 }
 
