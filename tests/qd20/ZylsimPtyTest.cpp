@@ -73,7 +73,7 @@ TEST(ZylsimPtyTest, HalvernSensorAnswersItsProbe) {
     ASSERT_FALSE(sim.path.empty()) << sim.err();
     auto line = openLine(sim.path);
     ASSERT_TRUE(line);
-    line->setTimeouts({4, 2, 10, 0, 0});
+    // The line's usual 300 ms: on a busy machine zylsim may need more than a few milliseconds.
     EXPECT_EQ(ProbeHalvern(*line, false), 14);
     const auto d = ReadHalvernDistance(*line, false, 14);
     ASSERT_TRUE(d);
