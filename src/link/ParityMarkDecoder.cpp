@@ -26,15 +26,15 @@ void ParityMarkDecoder::decode(const std::uint8_t* raw, std::size_t count, std::
             // The damaged byte is passed on as received, as the sensor protocols expect:
             // they check their frames themselves and only ask whether the line saw errors.
             out.push_back(b);
-            m_error = true;
+            ++m_errors;
             m_state = State::Plain;
             break;
         }
     }
 }
 
-bool ParityMarkDecoder::takeError() {
-    const bool e = m_error;
-    m_error = false;
+std::size_t ParityMarkDecoder::takeErrors() {
+    const std::size_t e = m_errors;
+    m_errors = 0;
     return e;
 }

@@ -86,6 +86,9 @@ public:
     // The LineError bits seen since the last call (0: none).
     virtual std::uint8_t takeLineErrors() = 0;
     virtual ProviderSubtype providerSubtype() const = 0;
+    // The operating system already runs this line in RS-485 mode (its driver switches the
+    // transmitter) and the device leaves that setting as it is.
+    virtual bool systemRs485Mode() const { return false; }
 
     // Empty while the device works; after a failed read or write (for example a USB adapter
     // that was pulled) it says what happened.
