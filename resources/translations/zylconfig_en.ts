@@ -68,6 +68,18 @@
         <source>keine gültige Portnummer</source>
         <translation>no valid port number</translation>
     </message>
+    <message>
+        <source> – RS-485-Modus des Systems, bleibt wie eingestellt</source>
+        <translation> – system RS-485 mode, left as configured</translation>
+    </message>
+    <message>
+        <source> – kein RS-232/RS-422-Port</source>
+        <translation> – not an RS-232/RS-422 port</translation>
+    </message>
+    <message>
+        <source>trotzdem verwenden</source>
+        <translation>use anyway</translation>
+    </message>
 </context>
 <context>
     <name>TFortschritt</name>

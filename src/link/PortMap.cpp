@@ -58,7 +58,11 @@ void PortMap::addEntry(std::string_view key, std::string_view path, std::string_
         warn("the device path is empty");
         return;
     }
-    m_paths[static_cast<std::size_t>(com)] = std::string(path);
+    // Windows opens "COM12" only as "\\.\COM12" (plain names work up to COM9 alone).
+    if (m_naming == Naming::Windows && startsWithCom(path) && comNumberOf(path))
+        m_paths[static_cast<std::size_t>(com)] = "\\\\.\\" + std::string(path);
+    else
+        m_paths[static_cast<std::size_t>(com)] = std::string(path);
 }
 
 void PortMap::addSetting(std::string_view key, std::string_view path) {

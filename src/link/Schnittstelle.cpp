@@ -237,11 +237,20 @@ bool Schnittstelle::OpenPlainPort(int com) {
         ClosePort(com);
     if (!openDevice(com))
         return false;
-    if (!usableSubtype(device(com)->providerSubtype())) {
+    if (!usableSubtype(device(com)->providerSubtype()) && !useAnyway(com)) {
         refuseSubtype(com);
         return false;
     }
     return true;
+}
+
+void Schnittstelle::setUseAnyway(int com, bool useAnyway) {
+    if (com >= 1 && com <= kMaxPort)
+        m_useAnyway[static_cast<std::size_t>(com)] = useAnyway;
+}
+
+bool Schnittstelle::useAnyway(int com) const {
+    return com >= 1 && com <= kMaxPort && m_useAnyway[static_cast<std::size_t>(com)];
 }
 
 void Schnittstelle::refuseSubtype(int com) {

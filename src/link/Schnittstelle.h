@@ -68,6 +68,11 @@ public:
     // port's refusal of its type or of the line setting.
     const std::string& lastOpenError() const { return m_lastOpenError; }
 
+    // A port whose driver reports a type other than RS-232 or RS-422 is refused unless the
+    // user chose to use it anyway (remembered per COM number by the port dialog).
+    void setUseAnyway(int com, bool useAnyway);
+    bool useAnyway(int com) const;
+
     DeviceProvider& provider() { return m_provider; }
     Clock& clock() { return m_clock; }
 
@@ -86,5 +91,6 @@ private:
     Clock& m_clock;
     std::array<PortEntry, kMaxPort + 1> m_ports;
     PortEntry m_dummy;
+    std::array<bool, kMaxPort + 1> m_useAnyway{};
     std::string m_lastOpenError;
 };

@@ -82,6 +82,8 @@ public:
 
     virtual void setRts(bool on) = 0;
     virtual void setDtr(bool on) = 0;
+    // Returns once every byte written has left the line, not merely the driver: a link that
+    // changes the parity after an address byte relies on it.
     virtual void waitTransmitEmpty() = 0;
     // The LineError bits seen since the last call (0: none).
     virtual std::uint8_t takeLineErrors() = 0;

@@ -1,8 +1,11 @@
 #include "Win32SerialDevice.h"
 
+#include "WireTime.h"
+
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 namespace {
@@ -36,9 +39,21 @@ void setRtsControl(DCB& dcb, RtsControl rts) {
     }
 }
 
+// On an open handle, access denied is what USB adapter drivers say once the adapter is pulled.
 bool deviceGone(DWORD code) {
     return code == ERROR_BAD_COMMAND || code == ERROR_DEVICE_NOT_CONNECTED || code == ERROR_GEN_FAILURE ||
-           code == ERROR_OPERATION_ABORTED || code == ERROR_INVALID_HANDLE;
+           code == ERROR_OPERATION_ABORTED || code == ERROR_INVALID_HANDLE || code == ERROR_ACCESS_DENIED;
+}
+
+std::int64_t nowUs() {
+    using namespace std::chrono;
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Sleep() has a granularity of a millisecond or worse; the last stretch is spent yielding.
+void waitUntilUs(std::int64_t deadline) {
+    for (std::int64_t left = deadline - nowUs(); left > 0; left = deadline - nowUs())
+        Sleep(left > 2000 ? static_cast<DWORD>(left / 1000 - 1) : 0);
 }
 
 } // namespace
@@ -108,10 +123,13 @@ std::size_t Win32SerialDevice::read(std::uint8_t* buf, std::size_t max) {
     const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(max, std::numeric_limits<DWORD>::max()));
     if (!ReadFile(handleOf(m_handle), buf, ask, &got, nullptr))
         fail("reading", GetLastError());
+    else if (got > 0)
+        m_lastError.clear();
     return got;
 }
 
 std::size_t Win32SerialDevice::write(const std::uint8_t* data, std::size_t count) {
+    const std::int64_t start = nowUs();
     std::size_t done = 0;
     while (done < count) {
         DWORD put = 0;
@@ -125,6 +143,11 @@ std::size_t Win32SerialDevice::write(const std::uint8_t* data, std::size_t count
             break; // write time-out
         done += put;
     }
+    // The bytes queue behind what is still on its way out.
+    if (done > 0)
+        m_wireFreeAtUs = std::max(start, m_wireFreeAtUs) + wireTimeUs(m_settings, done);
+    if (done == count)
+        m_lastError.clear();
     return done;
 }
 
@@ -199,8 +222,32 @@ void Win32SerialDevice::setDtr(bool on) {
 }
 
 void Win32SerialDevice::waitTransmitEmpty() {
-    // For a communication port this returns once every byte written has left the UART.
-    FlushFileBuffers(handleOf(m_handle));
+    // The flush returns when the driver has handed the bytes on, which for a UART with a FIFO
+    // or a USB adapter is before they have left the line: their time on the wire, counted
+    // from the write, and one character more are waited for as well.
+    if (!FlushFileBuffers(handleOf(m_handle))) {
+        fail("waiting for the transmitter", GetLastError());
+        return;
+    }
+    waitUntilUs(m_wireFreeAtUs + wireTimeUs(m_settings, 1));
+}
+
+bool Win32SerialDevice::setParity(Parity parity) {
+    if (parity == m_settings.parity)
+        return true;
+    // Only the parity changes; with the modem-line modes as they were the driver leaves
+    // DTR and RTS alone.
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(handleOf(m_handle), &dcb)) {
+        fail("reading the line setting", GetLastError());
+        return false;
+    }
+    dcb.Parity = static_cast<BYTE>(parity);
+    if (!SetCommState(handleOf(m_handle), &dcb))
+        return false;
+    m_settings.parity = parity;
+    return true;
 }
 
 std::uint8_t Win32SerialDevice::takeLineErrors() {

@@ -21,6 +21,7 @@ public:
     void purge(bool rx, bool tx) override;
     bool applySettings(const LineSettings& settings) override;
     LineSettings settings() const override { return m_settings; }
+    bool setParity(Parity parity) override;
     bool setTimeouts(const Timeouts& timeouts) override;
     Timeouts timeouts() const override { return m_timeouts; }
     void setRts(bool on) override;
@@ -43,4 +44,5 @@ private:
     LineSettings m_settings;
     Timeouts m_timeouts;
     std::string m_lastError;
+    std::int64_t m_wireFreeAtUs = 0; // when the last byte written will have left the line
 };

@@ -67,6 +67,8 @@ public:
     // Bytes nobody asked for, as from another talker on the bus.
     void injectNoise(const std::vector<std::uint8_t>& bytes);
     void setProviderSubtype(ProviderSubtype subtype) { m_subtype = subtype; }
+    // Like a port the operating system already runs in RS-485 mode.
+    void setSystemRs485Mode(bool on) { m_systemRs485 = on; }
     // A predicate that refuses line settings, like a driver that rejects a baud rate.
     void setSettingsFilter(std::function<bool(const LineSettings&)> accept) { m_accept = std::move(accept); }
     // Every read and write fails from now on, like a pulled USB adapter.
@@ -92,6 +94,7 @@ public:
     void waitTransmitEmpty() override {}
     std::uint8_t takeLineErrors() override;
     ProviderSubtype providerSubtype() const override { return m_subtype; }
+    bool systemRs485Mode() const override { return m_systemRs485; }
     std::string lastError() const override { return m_failure; }
 
 private:
@@ -123,6 +126,7 @@ private:
     LineSettings m_settings;
     Timeouts m_timeouts;
     ProviderSubtype m_subtype = ProviderSubtype::Rs232;
+    bool m_systemRs485 = false;
     std::function<bool(const LineSettings&)> m_accept;
     std::string m_failure;
     bool m_echo = false;

@@ -65,6 +65,11 @@ TEST(PortMapTest, SettingsEnvironmentAndDefaultsCombine) {
     EXPECT_FALSE(map.isMapped(2));
     EXPECT_TRUE(map.warnings().empty());
     EXPECT_EQ(PortMap(PortMap::Naming::Windows).path(12), "\\\\.\\COM12");
+    PortMap windows(PortMap::Naming::Windows);
+    windows.addSettings({{"COM3", "COM12"}, {"COM4", "\\\\.\\COM14"}, {"COM5", "com7"}});
+    EXPECT_EQ(windows.path(3), "\\\\.\\COM12");
+    EXPECT_EQ(windows.path(4), "\\\\.\\COM14");
+    EXPECT_EQ(windows.path(5), "\\\\.\\com7");
 }
 
 TEST(PortMapTest, MalformedEntriesAreReportedAndTheGoodOnesKept) {

@@ -187,6 +187,12 @@ TEST_F(PortsTest, PortOfOtherProviderSubtypeIsRefusedButStaysOpen) {
     EXPECT_EQ(ports.device(5), nullptr);
     provider.plug(6, [](SimulatedLine& line) { line.setProviderSubtype(ProviderSubtype::Rs422); });
     EXPECT_TRUE(ports.OpenBusPort(6, 38400, 0, 0, 8, 20));
+    // A port the user chose to use anyway works like any other.
+    ports.setUseAnyway(5, true);
+    EXPECT_TRUE(ports.OpenBusPort(5, 38400, 0, 0, 8, 20));
+    EXPECT_EQ(ports.OpenAndIdentify(5, 0, 0, 0, 8, 50, &progress), 5);
+    ports.setUseAnyway(5, false);
+    EXPECT_FALSE(ports.OpenBusPort(5, 38400, 0, 0, 8, 20));
 }
 
 TEST_F(PortsTest, BusPortAppliesTimeoutsLineAndRtsMode) {

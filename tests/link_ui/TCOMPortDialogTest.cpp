@@ -7,9 +7,11 @@
 #include "ScriptedPrompts.h"
 #include "SimLineProvider.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +76,39 @@ TEST_F(PortDialogTest, OnlyRs232AndRs422LinesFromOneToNineteenAreListed) {
         EXPECT_FALSE(ports.isOpen(com)) << com;
 }
 
+TEST_F(PortDialogTest, DeviceLineTellsRs485ModeAndOtherTypesCanBeUsedAnyway) {
+    provider.plug(3, [](SimulatedLine& line) { line.setSystemRs485Mode(true); });
+    plugWithSubtype(provider, 2, ProviderSubtype::Modem);
+    dialog.FormShow();
+    EXPECT_EQ(entries(dialog.PortNummer), QStringList{"3"});
+    EXPECT_EQ(dialog.DevicePath->text(), "sim COM 3 – RS-485-Modus des Systems, bleibt wie eingestellt");
+    EXPECT_FALSE(dialog.UseAnyway->isVisibleTo(&dialog));
+    Language::setEnglish(app, true);
+    EXPECT_EQ(dialog.DevicePath->text(), "sim COM 3 – system RS-485 mode, left as configured");
+
+    dialog.PortNummer->setEditText(QStringLiteral("2"));
+    EXPECT_EQ(dialog.DevicePath->text(), "sim COM 2 – not an RS-232/RS-422 port");
+    ASSERT_TRUE(dialog.UseAnyway->isVisibleTo(&dialog));
+    EXPECT_EQ(dialog.UseAnyway->text(), "use anyway");
+    dialog.UseAnyway->click();
+    EXPECT_TRUE(ports.useAnyway(2));
+    EXPECT_TRUE(ports.OpenBusPort(2, 38400, 0, 0, 8, 50));
+    ports.ClosePort(2);
+    dialog.FormShow();
+    EXPECT_EQ(entries(dialog.PortNummer), (QStringList{"2", "3"}));
+
+    // Remembered for the next start, per COM number.
+    Schnittstelle nextStart{provider, clock};
+    AppState nextApp{nextStart, prompts, clock};
+    TCOMPortDialog nextDialog{nextApp};
+    EXPECT_TRUE(nextStart.useAnyway(2));
+    EXPECT_FALSE(nextStart.useAnyway(3));
+    dialog.PortNummer->setEditText(QStringLiteral("2"));
+    dialog.UseAnyway->click();
+    EXPECT_FALSE(ports.useAnyway(2));
+    EXPECT_FALSE(QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco")).contains("UseAnyway/COM2"));
+}
+
 TEST_F(PortDialogTest, WithoutSerialPortsTheListIsEmptyAndTheTextStays) {
     dialog.PortNummer->setEditText(QStringLiteral("7"));
     dialog.FormShow();
@@ -103,14 +138,15 @@ TEST_F(PortDialogTest, DefaultsListsAndTabOrder) {
         shown << box->currentText();
     EXPECT_EQ(shown, (QStringList{"1", "38400", "1", "Gerade/ even", "7", "50", "enabled"}));
     EXPECT_EQ(dialog.Parity->currentIndex(), 0);
-    EXPECT_EQ(entries(dialog.Parity), (QStringList{"gerade/ even", "ungerade/ odd", "keine/ no", "Markierung/ mark"}));
+    EXPECT_EQ(entries(dialog.Parity),
+              (QStringList{"gerade/ even", "ungerade/ odd", "keine/ no", "Markierung/ mark"}));
     EXPECT_EQ(entries(dialog.StopBits), (QStringList{"1", "1,5", "2"}));
     EXPECT_EQ(entries(dialog.CBrts), (QStringList{"enabled", "disabled", "toggle"}));
     EXPECT_FALSE(dialog.CBrts->isEditable());
     EXPECT_TRUE(dialog.OKBtn->isDefault());
-    const QList<QWidget*> order{dialog.PortNummer, dialog.BaudRate, dialog.StopBits, dialog.Parity,
-                                dialog.Datenbits,  dialog.OKBtn,    dialog.CancelBtn, dialog.CBTimeout,
-                                dialog.CBrts};
+    const QList<QWidget*> order{dialog.PortNummer, dialog.BaudRate,  dialog.StopBits,
+                                dialog.Parity,     dialog.Datenbits, dialog.OKBtn,
+                                dialog.CancelBtn,  dialog.CBTimeout, dialog.CBrts};
     // Walk the focus chain and keep the controls in the order Tab reaches them.
     QList<QWidget*> reached;
     QWidget* w = dialog.PortNummer;

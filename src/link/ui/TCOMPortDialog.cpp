@@ -4,6 +4,7 @@
 #include "Prompts.h"
 #include "Schnittstelle.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 namespace {
@@ -37,6 +39,15 @@ QComboBox* makeBox(QWidget* parent, const char* name, const QStringList& entries
     return box;
 }
 
+// Ports the user chose to use although their driver reports another type than RS-232 or RS-422.
+QString useAnywayKey(int com) {
+    return QStringLiteral("UseAnyway/COM") + QString::number(com);
+}
+
+QSettings programSettings() {
+    return QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco"));
+}
+
 // Default text of an editable box: the entry it names becomes current, the text stays as given.
 void setDefault(QComboBox* box, const QString& text) {
     const int index = box->findText(text, Qt::MatchFixedString);
@@ -55,7 +66,8 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
     PortNummer = makeBox(this, "PortNummer", {}, true);
     BaudRate = makeBox(this, "BaudRate", {"4800", "9600", "19200", "38400", "57600"}, true);
     StopBits = makeBox(this, "StopBits", {"1", "1,5", "2"}, true);
-    Parity = makeBox(this, "Parity", {"gerade/ even", "ungerade/ odd", "keine/ no", "Markierung/ mark"}, true);
+    Parity =
+        makeBox(this, "Parity", {"gerade/ even", "ungerade/ odd", "keine/ no", "Markierung/ mark"}, true);
     Datenbits = makeBox(this, "Datenbits", {"4", "5", "6", "7", "8"}, true);
     CBTimeout = makeBox(this, "CBTimeout", {"10", "20", "50", "80", "100", "200", "500", "1000"}, true);
     CBrts = makeBox(this, "CBrts", {"enabled", "disabled", "toggle"}, false);
@@ -73,6 +85,15 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
     DevicePath->setReadOnly(true);
     DevicePath->setFocusPolicy(Qt::NoFocus);
     DevicePath->setMinimumWidth(300);
+    UseAnyway = new QCheckBox(this);
+    UseAnyway->setObjectName(QStringLiteral("UseAnyway"));
+    connect(UseAnyway, &QCheckBox::toggled, this, &TCOMPortDialog::useAnywayToggled);
+    {
+        const QSettings settings = programSettings();
+        for (int com = 1; com <= Schnittstelle::kMaxPort; ++com)
+            if (settings.value(useAnywayKey(com)).toBool())
+                m_app.ports.setUseAnyway(com, true);
+    }
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
@@ -86,6 +107,8 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
     form->addRow(QStringLiteral("ComPort"), PortNummer);
     m_deviceLabel = new QLabel(this);
     form->addRow(m_deviceLabel, DevicePath);
+    form->addRow(QString(), UseAnyway);
+    m_form = form;
     form->addRow(QStringLiteral("baudrate"), BaudRate);
     form->addRow(QStringLiteral("stopbits"), StopBits);
     form->addRow(QStringLiteral("parity"), Parity);
@@ -131,6 +154,7 @@ void TCOMPortDialog::FormShow() {
         PortNummer->clear();
     }
     Schnittstelle& ports = m_app.ports;
+    m_probes.clear();
     for (int com = kFirstPort; com <= kLastPort; ++com) {
         if (!ports.isOpen(com))
             continue;
@@ -147,8 +171,11 @@ void TCOMPortDialog::FormShow() {
         if (!probe.device)
             continue;
         const ProviderSubtype subtype = probe.device->providerSubtype();
+        const Probe seen{subtype == ProviderSubtype::Rs232 || subtype == ProviderSubtype::Rs422,
+                         probe.device->systemRs485Mode()};
         probe.device.reset();
-        if (subtype == ProviderSubtype::Rs232 || subtype == ProviderSubtype::Rs422)
+        m_probes[com] = seen;
+        if (seen.serialType || ports.useAnyway(com))
             PortNummer->addItem(QString::number(com));
     }
     const int index = PortNummer->findText(keep, Qt::MatchExactly);
@@ -169,13 +196,38 @@ void TCOMPortDialog::updateDevicePath() {
     const int com = PortNummer->currentText().trimmed().toInt(&ok);
     if (!ok || com < 1 || com > Schnittstelle::kMaxPort) {
         DevicePath->setText(tr("keine gültige Portnummer"));
+        m_form->setRowVisible(UseAnyway, false);
         return;
     }
     // Long descriptions (the demo's) are shown from their start; the tool tip holds all of it.
-    const QString device = QString::fromStdString(m_app.ports.provider().describe(com));
+    QString device = QString::fromStdString(m_app.ports.provider().describe(com));
+    const auto probe = m_probes.find(com);
+    const bool otherType = probe != m_probes.end() && !probe->second.serialType;
+    if (probe != m_probes.end() && probe->second.systemRs485)
+        device += tr(" – RS-485-Modus des Systems, bleibt wie eingestellt");
+    if (otherType)
+        device += tr(" – kein RS-232/RS-422-Port");
+    {
+        const QSignalBlocker block(UseAnyway);
+        UseAnyway->setChecked(m_app.ports.useAnyway(com));
+    }
+    m_form->setRowVisible(UseAnyway, otherType);
     DevicePath->setText(device);
     DevicePath->setCursorPosition(0);
     DevicePath->setToolTip(device);
+}
+
+void TCOMPortDialog::useAnywayToggled(bool on) {
+    bool ok = false;
+    const int com = PortNummer->currentText().trimmed().toInt(&ok);
+    if (!ok || com < 1 || com > Schnittstelle::kMaxPort)
+        return;
+    m_app.ports.setUseAnyway(com, on);
+    QSettings settings = programSettings();
+    if (on)
+        settings.setValue(useAnywayKey(com), true);
+    else
+        settings.remove(useAnywayKey(com));
 }
 
 void TCOMPortDialog::changeEvent(QEvent* event) {
@@ -186,5 +238,6 @@ void TCOMPortDialog::changeEvent(QEvent* event) {
 
 void TCOMPortDialog::retranslateUi() {
     m_deviceLabel->setText(tr("Gerät"));
+    UseAnyway->setText(tr("trotzdem verwenden"));
     updateDevicePath();
 }

@@ -5,9 +5,12 @@
 // holds and lists the COM numbers that are real serial lines (RS-232 or RS-422).
 #include <QDialog>
 
+#include <map>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -32,8 +35,11 @@ public:
     QPushButton* CancelBtn;
     QComboBox* CBTimeout;
     QComboBox* CBrts;
-    // The device behind the chosen COM number (read-only).
+    // The device behind the chosen COM number (read-only), with what the last probe saw.
     QLineEdit* DevicePath;
+    // Offered for a port whose driver reports a type other than RS-232 or RS-422; the choice
+    // is remembered per COM number.
+    QCheckBox* UseAnyway;
 
     // Runs the show logic (close question, port list), then the modal loop; returns
     // QDialog::Accepted or QDialog::Rejected.
@@ -49,10 +55,17 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    struct Probe {
+        bool serialType = true; // the driver reports RS-232 or RS-422
+        bool systemRs485 = false;
+    };
     void updateDevicePath();
+    void useAnywayToggled(bool on);
     void retranslateUi();
 
     AppState& m_app;
     QLabel* m_deviceLabel = nullptr;
+    QFormLayout* m_form = nullptr;
     std::optional<int> m_autoAnswer;
+    std::map<int, Probe> m_probes; // what FormShow saw per COM number
 };
