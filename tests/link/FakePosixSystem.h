@@ -39,6 +39,7 @@ public:
     std::int64_t outqByteUs = 0;       // > 0: the output queue drains one byte per this
     bool outqStuck = false;            // the output queue never drains
     bool hungUp = false;
+    std::string lockDir; // where lock files go; none when empty
 
     termios tio{};
     std::uint32_t customRate = 0;
@@ -192,7 +193,7 @@ public:
         now += us;
     }
     std::string realPath(const std::string& path) override { return path; }
-    std::string lockDirectory() override { return {}; }
+    std::string lockDirectory() override { return lockDir; }
 
     Parity parity() const {
         if (!(tio.c_cflag & PARENB))

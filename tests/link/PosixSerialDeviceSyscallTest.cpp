@@ -7,6 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iomanip>
 #include <limits>
 
 namespace {
@@ -295,6 +301,39 @@ TEST_F(PosixSyscallTest, LowLatencyIsAskedForAndGivenBack) {
     plain.serialSupported = false;
     int err = 0;
     EXPECT_TRUE(PosixSerialDevice::open("/dev/ttyACM0", err, plain));
+}
+
+pid_t finishedProcess() {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return child; // reaped: nobody runs under this number now
+}
+
+TEST_F(PosixSyscallTest, LockFileOfARunningProgramMakesTheLineBusy) {
+    char dir[] = "/tmp/zyl-lock-XXXXXX";
+    ASSERT_TRUE(::mkdtemp(dir));
+    sys.lockDir = dir;
+    const std::string lockFile = sys.lockDir + "/LCK..ttyUSB0";
+    const auto writeLock = [&](long pid) { std::ofstream(lockFile) << std::setw(10) << pid << "\n"; };
+    writeLock(::getppid()); // say, a terminal program
+    int err = 0;
+    EXPECT_EQ(PosixSerialDevice::open("/dev/ttyUSB0", err, sys), nullptr);
+    EXPECT_EQ(err, EBUSY);
+    EXPECT_TRUE(sys.calls.empty()); // the device itself was not even opened
+    EXPECT_TRUE(std::filesystem::exists(lockFile));
+
+    // A lock left by a program that has ended is taken over, and ours goes with the line.
+    writeLock(finishedProcess());
+    auto dev = openDevice();
+    std::ifstream lock(lockFile);
+    const std::string text((std::istreambuf_iterator<char>(lock)), {});
+    EXPECT_EQ(text,
+              std::string(10 - std::to_string(::getpid()).size(), ' ') + std::to_string(::getpid()) + "\n");
+    dev.reset();
+    EXPECT_FALSE(std::filesystem::exists(lockFile));
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

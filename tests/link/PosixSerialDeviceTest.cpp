@@ -6,14 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iomanip>
 
 namespace {
 
@@ -157,75 +151,6 @@ TEST_F(PosixSerialDeviceTest, RtsToggleWithoutDriverSupportStillSendsAndReceives
     EXPECT_EQ(timedRead({20, 0, 500, 0, 0}, 4).first, Bytes{3});
     EXPECT_EQ(dev->lastError(), "");
     EXPECT_EQ(dev->providerSubtype(), ProviderSubtype::Rs232);
-}
-
-} // namespace
-
-namespace {
-
-// The operating system, with lock files in a directory of the test's own.
-class LockDirSystem : public PosixSystem {
-public:
-    LockDirSystem() {
-        char dir[] = "/tmp/zyl-lock-XXXXXX";
-        if (::mkdtemp(dir))
-            m_dir = dir;
-    }
-    ~LockDirSystem() override { std::filesystem::remove_all(m_dir); }
-    std::string lockFile(const std::string& device) const { return m_dir + "/" + UucpLock::fileName(device); }
-    void writeLock(const std::string& device, long pid) const {
-        std::ofstream(lockFile(device)) << std::setw(10) << pid << "\n";
-    }
-    std::string lockDirectory() override { return m_dir; }
-
-    int open(const char* p, int f) override { return n.open(p, f); }
-    int close(int fd) override { return n.close(fd); }
-    ssize_t read(int fd, void* b, std::size_t c) override { return n.read(fd, b, c); }
-    ssize_t write(int fd, const void* b, std::size_t c) override { return n.write(fd, b, c); }
-    int poll(pollfd* f, nfds_t c, int t) override { return n.poll(f, c, t); }
-    int ioctl(int fd, unsigned long r, void* a) override { return n.ioctl(fd, r, a); }
-    int tcgetattr(int fd, termios* t) override { return n.tcgetattr(fd, t); }
-    int tcsetattr(int fd, int a, const termios* t) override { return n.tcsetattr(fd, a, t); }
-    int tcdrain(int fd) override { return n.tcdrain(fd); }
-    int tcflush(int fd, int q) override { return n.tcflush(fd, q); }
-    int flock(int fd, int o) override { return n.flock(fd, o); }
-    std::int64_t nowUs() override { return n.nowUs(); }
-    void sleepUs(std::int64_t us) override { n.sleepUs(us); }
-    std::string realPath(const std::string& p) override { return n.realPath(p); }
-
-private:
-    PosixSystem& n = PosixSystem::native();
-    std::string m_dir;
-};
-
-pid_t finishedProcess() {
-    const pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    return child; // reaped: nobody runs under this number now
-}
-
-TEST(UucpLockTest, LockFileOfARunningProgramMakesTheLineBusy) {
-    PtyPair pty;
-    ASSERT_TRUE(pty.ok());
-    LockDirSystem sys;
-    sys.writeLock(pty.slavePath(), ::getppid()); // say, a terminal program
-    int err = 0;
-    EXPECT_EQ(PosixSerialDevice::open(pty.slavePath(), err, sys), nullptr);
-    EXPECT_EQ(err, EBUSY);
-    EXPECT_TRUE(std::filesystem::exists(sys.lockFile(pty.slavePath()))); // theirs stays
-
-    // A lock left by a program that has ended is taken over, and ours goes with the line.
-    sys.writeLock(pty.slavePath(), finishedProcess());
-    auto dev = PosixSerialDevice::open(pty.slavePath(), err, sys);
-    ASSERT_TRUE(dev) << std::strerror(err);
-    std::ifstream lock(sys.lockFile(pty.slavePath()));
-    std::string text((std::istreambuf_iterator<char>(lock)), {});
-    EXPECT_EQ(text.size(), 11u);
-    EXPECT_EQ(std::stol(text), ::getpid());
-    dev.reset();
-    EXPECT_FALSE(std::filesystem::exists(sys.lockFile(pty.slavePath())));
 }
 
 } // namespace

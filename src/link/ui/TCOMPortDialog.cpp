@@ -66,8 +66,7 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
     PortNummer = makeBox(this, "PortNummer", {}, true);
     BaudRate = makeBox(this, "BaudRate", {"4800", "9600", "19200", "38400", "57600"}, true);
     StopBits = makeBox(this, "StopBits", {"1", "1,5", "2"}, true);
-    Parity =
-        makeBox(this, "Parity", {"gerade/ even", "ungerade/ odd", "keine/ no", "Markierung/ mark"}, true);
+    Parity = makeBox(this, "Parity", {"gerade/ even", "ungerade/ odd", "keine/ no", "Markierung/ mark"}, true);
     Datenbits = makeBox(this, "Datenbits", {"4", "5", "6", "7", "8"}, true);
     CBTimeout = makeBox(this, "CBTimeout", {"10", "20", "50", "80", "100", "200", "500", "1000"}, true);
     CBrts = makeBox(this, "CBrts", {"enabled", "disabled", "toggle"}, false);
