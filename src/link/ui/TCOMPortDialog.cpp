@@ -15,7 +15,11 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
+
+constexpr int kDeviceWidth = 300;
 
 QComboBox* makeBox(QWidget* parent, const char* name, const QStringList& entries, bool editable) {
     auto* box = new QComboBox(parent);
@@ -83,7 +87,7 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
     DevicePath->setObjectName(QStringLiteral("DevicePath"));
     DevicePath->setReadOnly(true);
     DevicePath->setFocusPolicy(Qt::NoFocus);
-    DevicePath->setMinimumWidth(300);
+    DevicePath->setMinimumWidth(kDeviceWidth);
     UseAnyway = new QCheckBox(this);
     UseAnyway->setObjectName(QStringLiteral("UseAnyway"));
     connect(UseAnyway, &QCheckBox::toggled, this, &TCOMPortDialog::useAnywayToggled);
@@ -211,6 +215,11 @@ void TCOMPortDialog::updateDevicePath() {
         UseAnyway->setChecked(m_app.ports.useAnyway(com));
     }
     m_form->setRowVisible(UseAnyway, otherType);
+    // A note about the port is worth the room to read it.
+    const bool noted = probe != m_probes.end() && (probe->second.systemRs485 || otherType);
+    DevicePath->setMinimumWidth(noted ? std::clamp(DevicePath->fontMetrics().horizontalAdvance(device) + 16,
+                                                   kDeviceWidth, 2 * kDeviceWidth)
+                                      : kDeviceWidth);
     DevicePath->setText(device);
     DevicePath->setCursorPosition(0);
     DevicePath->setToolTip(device);
