@@ -39,11 +39,15 @@ public:
     bool setParity(Parity parity) override;
     bool setTimeouts(const Timeouts& timeouts) override;
     Timeouts timeouts() const override { return m_timeouts; }
+    // In RTS toggle mode, and on a line the system runs as RS-485, RTS is not ours to set.
     void setRts(bool on) override;
     void setDtr(bool on) override;
     // Returns when the bytes written have left the line: the driver's drain, then the time
     // they need on the wire from the moment they were written, plus one character.
     void waitTransmitEmpty() override;
+    // The driver marks a damaged byte without saying how it was damaged; its error counters
+    // (where it keeps them) tell parity, framing and break apart, and report overruns. Without
+    // counters a damaged byte counts as a parity error.
     std::uint8_t takeLineErrors() override;
     ProviderSubtype providerSubtype() const override { return ProviderSubtype::Rs232; }
     std::string lastError() const override { return m_lastError; }

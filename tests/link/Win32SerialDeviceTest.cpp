@@ -1,6 +1,7 @@
 // The Windows device on a real COM port. Windows test runs have no port of their own; a run
-// that provides one (a loop-back cable, or under Wine a pseudo-terminal linked as a COM
-// device) names it in ZYL_TEST_COM_PORT, for example \\.\COM33.
+// that provides one names it in ZYL_TEST_COM_PORT, for example \\.\COM33. Under Wine a
+// pseudo-terminal does, once linked as $WINEPREFIX/dosdevices/com33 while another process holds
+// its master side and reads what arrives.
 #include "Win32SerialDevice.h"
 #include "Win32DeviceProvider.h"
 #include "WireTime.h"
