@@ -96,6 +96,10 @@ OpenResult PosixDeviceProvider::open(int com) {
     case ENXIO:
         result.error = OpenError::Absent;
         result.message = name + ": no such device." + mapHint;
+        // The kernel numbers USB adapters in the order they appear.
+        if (path.rfind("/dev/ttyUSB", 0) == 0 || path.rfind("/dev/ttyACM", 0) == 0)
+            result.message += " A USB adapter plugged in again may have another name; map the port to its "
+                              "name under /dev/serial/by-id/ instead.";
         break;
     case EIO:
         result.error = OpenError::Absent;

@@ -130,6 +130,9 @@ TEST(ProviderTest, FailuresSayWhatIsWrongWithTheNumber) {
     const OpenResult absent = provider.open(2);
     EXPECT_EQ(absent.error, OpenError::Absent);
     EXPECT_EQ(absent.message, "COM 2 (/nonexistent/ttyUSB7): no such device.");
+    EXPECT_EQ(providerFor("5=/dev/ttyUSB97").open(5).message,
+              "COM 5 (/dev/ttyUSB97): no such device. A USB adapter plugged in again may have another name; "
+              "map the port to its name under /dev/serial/by-id/ instead.");
     const OpenResult notSerial = provider.open(3);
     EXPECT_EQ(notSerial.error, OpenError::NotSerial);
     EXPECT_EQ(notSerial.message, "COM 3 (" + file.path() + ") is not a serial line.");
