@@ -50,8 +50,8 @@ std::string UucpLock::fileName(const std::string& device) {
 
 int UucpLock::acquire(const std::string& directory, const std::string& device) {
     release();
-    if (directory.empty())
-        return 0;
+    if (directory.empty() || device.rfind("/dev/", 0) != 0)
+        return 0; // only devices are locked
     const std::string path = directory + "/" + fileName(device);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);

@@ -20,7 +20,7 @@ public:
         return *this;
     }
 
-    // Takes the lock of `device` (a resolved device path) in `directory`. A lock left by a
+    // Takes the lock of `device` (a resolved path below /dev) in `directory`. A lock left by a
     // process that no longer runs is removed first. Returns 0 when the lock is ours, or when
     // no lock can be made at all (no such directory, no permission to write there: no reason
     // to refuse the line), and EBUSY when a running process holds it.
