@@ -39,10 +39,12 @@ void setRtsControl(DCB& dcb, RtsControl rts) {
     }
 }
 
-// On an open handle, access denied is what USB adapter drivers say once the adapter is pulled.
+// On an open handle, access denied is what USB adapter drivers say once the adapter is pulled;
+// "not ready" is how Wine reports a vanished device.
 bool deviceGone(DWORD code) {
     return code == ERROR_BAD_COMMAND || code == ERROR_DEVICE_NOT_CONNECTED || code == ERROR_GEN_FAILURE ||
-           code == ERROR_OPERATION_ABORTED || code == ERROR_INVALID_HANDLE || code == ERROR_ACCESS_DENIED;
+           code == ERROR_OPERATION_ABORTED || code == ERROR_INVALID_HANDLE || code == ERROR_ACCESS_DENIED ||
+           code == ERROR_NOT_READY;
 }
 
 std::int64_t nowUs() {
@@ -106,14 +108,21 @@ Win32SerialDevice::Win32SerialDevice(void* handle, std::string path, ProviderSub
     : m_handle(handle), m_path(std::move(path)), m_subtype(subtype) {}
 
 Win32SerialDevice::~Win32SerialDevice() {
-    CloseHandle(handleOf(m_handle));
+    if (m_handle)
+        CloseHandle(handleOf(m_handle));
 }
 
 void Win32SerialDevice::fail(const char* what, unsigned long code) {
-    if (deviceGone(code))
+    if (!m_handle)
+        return; // let go when the port went away; every call fails since, for that reason
+    if (deviceGone(code)) {
         m_lastError = m_path + ": the port is no longer there (unplugged?): " + errorText(code);
-    else
+        // While the handle stays open Windows refuses the re-plugged adapter's port.
+        CloseHandle(handleOf(m_handle));
+        m_handle = nullptr;
+    } else {
         m_lastError = m_path + ": " + what + " failed: " + errorText(code);
+    }
 }
 
 std::size_t Win32SerialDevice::read(std::uint8_t* buf, std::size_t max) {

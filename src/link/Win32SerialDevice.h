@@ -38,7 +38,8 @@ private:
     Win32SerialDevice(void* handle, std::string path, ProviderSubtype subtype);
     void fail(const char* what, unsigned long code);
 
-    void* m_handle; // HANDLE; kept out of this header so that <windows.h> stays in one file
+    void* m_handle; // HANDLE, kept out of this header so that <windows.h> stays in one file;
+                    // null once the port has gone
     std::string m_path;
     ProviderSubtype m_subtype;
     LineSettings m_settings;
