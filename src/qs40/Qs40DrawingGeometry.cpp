@@ -90,18 +90,22 @@ int Qs40DrawingGeometry::hysteresisFieldLeft(std::int32_t switchL, std::int32_t 
     return switchOffX(switchL, switchH) + 8;
 }
 
-std::array<Qs40DrawingGeometry::Point, 4> Qs40DrawingGeometry::switchLine(int row, std::int32_t switchL) const {
+std::array<Qs40DrawingGeometry::Point, 4> Qs40DrawingGeometry::switchLine(int row,
+                                                                          std::int32_t switchL) const {
     const int xl = switchX(switchL);
-    return {{{m_drawLeft, RowTop(row)}, {xl, RowTop(row)}, {xl, RowBottom(row)}, {m_drawRight, RowBottom(row)}}};
+    return {
+        {{m_drawLeft, RowTop(row)}, {xl, RowTop(row)}, {xl, RowBottom(row)}, {m_drawRight, RowBottom(row)}}};
 }
 
 std::array<Qs40DrawingGeometry::Point, 4> Qs40DrawingGeometry::switchOffLine(int row, std::int32_t switchL,
                                                                              std::int32_t switchH) const {
     const int xh = switchOffX(switchL, switchH);
-    return {{{m_drawLeft, RowTop(row)}, {xh, RowTop(row)}, {xh, RowBottom(row)}, {m_drawRight, RowBottom(row)}}};
+    return {
+        {{m_drawLeft, RowTop(row)}, {xh, RowTop(row)}, {xh, RowBottom(row)}, {m_drawRight, RowBottom(row)}}};
 }
 
-std::array<Qs40DrawingGeometry::Point, 3> Qs40DrawingGeometry::switchMarker(int row, std::int32_t switchL) const {
+std::array<Qs40DrawingGeometry::Point, 3> Qs40DrawingGeometry::switchMarker(int row,
+                                                                            std::int32_t switchL) const {
     const int xl = switchX(switchL);
     const int mid = RowMid(row);
     return {{{xl, mid - 5}, {xl - 5, mid + 5}, {xl + 5, mid + 5}}};
@@ -169,11 +173,12 @@ void Qs40DrawingGeometry::move(int px, Values switchL, Values switchH, bool comm
         xl = std::clamp(std::min(xl, xh), m_drawLeft, m_drawRight);
         xh = std::min(xh, m_drawRight);
         if (m_grabPoint[r]) {
-            switchL[r] = static_cast<std::int32_t>(std::trunc((xl - m_drawLeft) * static_cast<double>(m_mmPerPixel)));
+            switchL[r] =
+                static_cast<std::int32_t>(std::trunc((xl - m_drawLeft) * static_cast<double>(m_mmPerPixel)));
         } else {
             // Left of the switching marker means no hysteresis; the redraw raises it to the least.
-            const auto h =
-                static_cast<std::int32_t>(std::trunc(std::max(0, xh - xl) * static_cast<double>(m_mmPerPixel)));
+            const auto h = static_cast<std::int32_t>(
+                std::trunc(std::max(0, xh - xl) * static_cast<double>(m_mmPerPixel)));
             switchH[r] = h;
             if (commonHysteresis)
                 for (int j = 0; j < m_pointCount; ++j)

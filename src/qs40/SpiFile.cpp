@@ -109,7 +109,8 @@ std::optional<std::int32_t> pointValue(const std::vector<std::string>& lines, st
 
 int Parsed::matchCount() const {
     const auto found = [](const auto& a) {
-        return static_cast<int>(std::count_if(a.begin(), a.end(), [](const auto& v) { return v.has_value(); }));
+        return static_cast<int>(
+            std::count_if(a.begin(), a.end(), [](const auto& v) { return v.has_value(); }));
     };
     return found(switchL) + found(switchH);
 }

@@ -27,10 +27,10 @@ TEST(Qs40DrawingGeometryTest, RedrawLimitsTheSwitchPoints) {
     struct Case {
         std::int32_t l, h, wantL, wantH;
     } cases[] = {
-        {2000, 40, 2000, 100},        // hysteresis below the least
-        {5900, 300, 5700, 300},       // switch-off beyond the range end pulls the point back
-        {0, 7000, 0, 6000},           // hysteresis beyond the range
-        {-50, 300, 0, 300},           // below the range start
+        {2000, 40, 2000, 100},           // hysteresis below the least
+        {5900, 300, 5700, 300},          // switch-off beyond the range end pulls the point back
+        {0, 7000, 0, 6000},              // hysteresis beyond the range
+        {-50, 300, 0, 300},              // below the range start
         {INT32_MAX, INT32_MAX, 0, 6000}, // no overflow on absurd values
         {2000, INT32_MIN, 2000, 100},
     };
@@ -56,7 +56,8 @@ TEST(Qs40DrawingGeometryTest, DrawsStepLinesMarkersAndTheBeam) {
     const Geometry g;
     using P = Geometry::Point;
     EXPECT_EQ(g.switchLine(1, 2000), (std::array<P, 4>{{{41, 150}, {202, 150}, {202, 170}, {526, 170}}}));
-    EXPECT_EQ(g.switchOffLine(1, 2000, 300), (std::array<P, 4>{{{41, 150}, {226, 150}, {226, 170}, {526, 170}}}));
+    EXPECT_EQ(g.switchOffLine(1, 2000, 300),
+              (std::array<P, 4>{{{41, 150}, {226, 150}, {226, 170}, {526, 170}}}));
     EXPECT_EQ(g.switchMarker(0, 0), (std::array<P, 3>{{{41, 115}, {36, 125}, {46, 125}}}));
     EXPECT_EQ(g.switchOffMarker(0, 2000, 300), (std::array<P, 3>{{{226, 125}, {221, 115}, {231, 115}}}));
     // The beam widens from the transmitter's 32 pixels by about 36 on each side at the range end.
@@ -70,13 +71,12 @@ TEST(Qs40DrawingGeometryTest, PressTakesHoldOfAMarkerWithinReach) {
         int x, y;
         bool drags;
     } cases[] = {
-        {202, 120, true},  // on the switching marker of row 1
-        {211, 129, true},  // 9 pixels off both ways
-        {212, 120, false}, // 10 pixels off
-        {202, 130, false},
-        {400, 60, false},  // in the beam, away from every marker
-        {312, 200, true},  // near row 3's switch-off marker (x 307)
-        {202, 200, false}, // row 1's x on row 3
+        {202, 120, true},                    // on the switching marker of row 1
+        {211, 129, true},                    // 9 pixels off both ways
+        {212, 120, false},                   // 10 pixels off
+        {202, 130, false}, {400, 60, false}, // in the beam, away from every marker
+        {312, 200, true},                    // near row 3's switch-off marker (x 307)
+        {202, 200, false},                   // row 1's x on row 3
     };
     Geometry g;
     for (const auto& c : cases) {

@@ -48,13 +48,13 @@ TEST(SpiFileTest, ReadsLinesTheWayScanfDoes) {
         std::optional<std::int32_t> switchL1;
     } cases[] = {
         {"SP1: 2000mm\r\n", 2000},
-        {"SP1:2000\n", 2000},        // no blank, no unit, a bare LF
+        {"SP1:2000\n", 2000},         // no blank, no unit, a bare LF
         {"SP 1:\t 2000mm\r\n", 2000}, // a number skips white space before it
         {"SP1: 0300mm\r\n", 192},     // octal
         {"SP1: 0x1F4mm\r\n", 500},    // hexadecimal
         {"SP1: 08mm\r\n", 0},         // octal "0", then the rest is ignored
         {"SP1: -5mm\r\n", -5},
-        {"sp1: 2000mm\r\n", std::nullopt}, // literals are case-sensitive
+        {"sp1: 2000mm\r\n", std::nullopt},  // literals are case-sensitive
         {" SP1: 2000mm\r\n", std::nullopt}, // and start at the first character
         {"SP1 : 2000mm\r\n", std::nullopt},
         {"SP1: mm\r\n", std::nullopt},
@@ -65,8 +65,9 @@ TEST(SpiFileTest, ReadsLinesTheWayScanfDoes) {
 }
 
 TEST(SpiFileTest, FirstMatchingLineWinsInAnyOrder) {
-    const auto parsed = SpiFile::parse("Nz: 7\r\nHY4: 8mm\r\nSP2: 9mm\r\nSP2: 10mm\r\nEn: 0x10\r\nSensorTyp: 7\r\n"
-                                       "SensorTyp: 12\r\nSP9: 1mm\r\n");
+    const auto parsed =
+        SpiFile::parse("Nz: 7\r\nHY4: 8mm\r\nSP2: 9mm\r\nSP2: 10mm\r\nEn: 0x10\r\nSensorTyp: 7\r\n"
+                       "SensorTyp: 12\r\nSP9: 1mm\r\n");
     EXPECT_EQ(parsed.sensorType, 7);
     EXPECT_EQ(parsed.switchL[1], 9);
     EXPECT_EQ(parsed.switchH[3], 8);
@@ -98,7 +99,7 @@ TEST(SpiFileTest, OnlyLinesEndedByALineFeedAndOnlyTheFirst24Count) {
     std::string filler;
     for (int i = 0; i < 16; ++i)
         filler += "comment\r\n";
-    EXPECT_EQ(SpiFile::parse(filler + completePoints()).matchCount(), 8); // lines 17..24
+    EXPECT_EQ(SpiFile::parse(filler + completePoints()).matchCount(), 8);         // lines 17..24
     EXPECT_EQ(SpiFile::parse("x\n" + filler + completePoints()).matchCount(), 7); // HY4 is line 25
 }
 
