@@ -462,4 +462,276 @@ Do You want to quit anyway?</translation>
 %1</translation>
     </message>
 </context>
+<context>
+    <name>TQS40_Form</name>
+    <message>
+        <source>&amp;Datei</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>&amp;Öffnen</source>
+        <translation>&amp;open</translation>
+    </message>
+    <message>
+        <source>&amp;Sichern</source>
+        <translation>&amp;save</translation>
+    </message>
+    <message>
+        <source>&amp;Beenden</source>
+        <translation>&amp;quit</translation>
+    </message>
+    <message>
+        <source>&amp;Sensor</source>
+        <translation>&amp;sensor</translation>
+    </message>
+    <message>
+        <source>&amp;Manuell</source>
+        <translation>&amp;manual</translation>
+    </message>
+    <message>
+        <source>&amp;Suchen</source>
+        <translation>&amp;search</translation>
+    </message>
+    <message>
+        <source>S&amp;ensordaten</source>
+        <translation>s&amp;ensordata</translation>
+    </message>
+    <message>
+        <source>Parameter &amp;Lesen</source>
+        <translation>&amp;read</translation>
+    </message>
+    <message>
+        <source>Parameter &amp;Setzen</source>
+        <translation>&amp;set</translation>
+    </message>
+    <message>
+        <source>Parameter kopieren</source>
+        <translation>copy parameters</translation>
+    </message>
+    <message>
+        <source>&amp;Messwerte lesen</source>
+        <translation>read &amp;measurements</translation>
+    </message>
+    <message>
+        <source>kontinuierlich</source>
+        <translation>continuous</translation>
+    </message>
+    <message>
+        <source>&amp;Hilfe</source>
+        <translation>&amp;help</translation>
+    </message>
+    <message>
+        <source>&amp;Fehlermeldungen</source>
+        <translation>&amp;error messages</translation>
+    </message>
+    <message>
+        <source>&amp;language</source>
+        <translation>S&amp;prache</translation>
+    </message>
+    <message>
+        <source>&amp;english</source>
+        <translation>&amp;Englisch</translation>
+    </message>
+    <message>
+        <source>&amp;german</source>
+        <translation>&amp;Deutsch</translation>
+    </message>
+    <message>
+        <source>alles löschen</source>
+        <translation>clear all</translation>
+    </message>
+    <message>
+        <source>Öffnen</source>
+        <translation>open</translation>
+    </message>
+    <message>
+        <source>Sitzung laden</source>
+        <translation>load session</translation>
+    </message>
+    <message>
+        <source>Sichern</source>
+        <translation>save</translation>
+    </message>
+    <message>
+        <source>Sitzung speichern</source>
+        <translation>save session</translation>
+    </message>
+    <message>
+        <source>suchen</source>
+        <translation>search</translation>
+    </message>
+    <message>
+        <source>QS40MNTB suchen</source>
+        <translation>search QS40MNTB</translation>
+    </message>
+    <message>
+        <source>lesen</source>
+        <translation>read</translation>
+    </message>
+    <message>
+        <source>Sensoreinstellungen lesen</source>
+        <translation>read sensor settings</translation>
+    </message>
+    <message>
+        <source>setzen</source>
+        <translation>set</translation>
+    </message>
+    <message>
+        <source>Sensoreinstellungen setzen</source>
+        <translation>set sensor settings</translation>
+    </message>
+    <message>
+        <source>Messdaten lesen</source>
+        <translation>read measurements</translation>
+    </message>
+    <message>
+        <source>Para.Liste</source>
+        <translation>para.list</translation>
+    </message>
+    <message>
+        <source>Parameterliste</source>
+        <translation>parameter list</translation>
+    </message>
+    <message>
+        <source>Beenden</source>
+        <translation>quit</translation>
+    </message>
+    <message>
+        <source>Ende</source>
+        <translation>quit</translation>
+    </message>
+    <message>
+        <source>Schaltzustände</source>
+        <translation>switching states</translation>
+    </message>
+    <message>
+        <source>Nah</source>
+        <translation>near</translation>
+    </message>
+    <message>
+        <source>Fern</source>
+        <translation>far</translation>
+    </message>
+    <message>
+        <source>Abstand</source>
+        <translation>distance</translation>
+    </message>
+    <message>
+        <source>Funktionsreserve</source>
+        <translation>gain</translation>
+    </message>
+    <message>
+        <source>Pinbelegung</source>
+        <translation>pin assignment</translation>
+    </message>
+    <message>
+        <source>2 = Ausgang PNP</source>
+        <translation>2 = Out PNP</translation>
+    </message>
+    <message>
+        <source>4 = Ausgang PNP</source>
+        <translation>4 = Out PNP</translation>
+    </message>
+    <message>
+        <source>5 = nicht belegt</source>
+        <translation>5 = not used</translation>
+    </message>
+    <message>
+        <source>6 = Eingang E1</source>
+        <translation>6 = IN E1</translation>
+    </message>
+    <message>
+        <source>7 = Eingang E2</source>
+        <translation>7 = IN E2</translation>
+    </message>
+    <message>
+        <source>8 = Ausgang PNP</source>
+        <translation>8 = Out PNP</translation>
+    </message>
+    <message>
+        <source>Sensor: keiner</source>
+        <translation>Sensor: none</translation>
+    </message>
+    <message>
+        <source>kein QS40MNTB verfügbar
+HotSync geschlossen?</source>
+        <translation>no QS40MNTB available
+HotSync closed?</translation>
+    </message>
+    <message>
+        <source>Kann File nicht öffnen</source>
+        <translation>can't open file</translation>
+    </message>
+    <message>
+        <source>Fehler in Datei</source>
+        <translation>file error</translation>
+    </message>
+    <message>
+        <source>Anderer Sensortyp
+als angeschlossener</source>
+        <translation>other sensortype
+than connected</translation>
+    </message>
+    <message>
+        <source>Unbekannter Sensortyp</source>
+        <translation>unknown sensor</translation>
+    </message>
+    <message>
+        <source>Fehler beim Daten lesen</source>
+        <translation>error in reading data</translation>
+    </message>
+    <message>
+        <source>Fehler beim Daten senden</source>
+        <translation>error in writing data</translation>
+    </message>
+    <message>
+        <source>Sensorprogrammierung
+erfolgreich</source>
+        <translation>programming of sensor
+successful</translation>
+    </message>
+    <message>
+        <source>Sensordateien (*.spi)|*.spi</source>
+        <translation>sensorfiles (*.spi)|*.spi</translation>
+    </message>
+    <message>
+        <source>Ungültige Schnittstellenparameter:
+Port 1 bis 20, Baudrate als Zahl,
+Timeout 1 bis 10000 ms</source>
+        <translation>invalid port settings:
+port 1 to 20, baud rate as a number,
+time-out 1 to 10000 ms</translation>
+    </message>
+    <message>
+        <source>Datei konnte nicht geschrieben werden:
+%1
+Die bisherige Datei bleibt erhalten.</source>
+        <translation>the file could not be written:
+%1
+the previous file is kept.</translation>
+    </message>
+    <message>
+        <source>Parameter speichern</source>
+        <translation>save parameter</translation>
+    </message>
+    <message>
+        <source>Parameter laden</source>
+        <translation>load parameter</translation>
+    </message>
+    <message>
+        <source>Manuelle Eingabe abgebrochen</source>
+        <translation>manual input aborted</translation>
+    </message>
+</context>
+<context>
+    <name>TSensorParameterDialog</name>
+    <message>
+        <source>Schaltpunkt</source>
+        <translation>switchpoint</translation>
+    </message>
+    <message>
+        <source>Hysterese</source>
+        <translation>hystereses</translation>
+    </message>
+</context>
 </TS>

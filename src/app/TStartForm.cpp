@@ -36,7 +36,8 @@ const QString kPortValue = QStringLiteral("SerialComPort");
 constexpr int kHighestPort = 20;
 constexpr int kGlyphSize = 96;
 
-QToolButton* makeFamilyButton(QWidget* parent, const char* name, const QString& glyph, const QString& caption) {
+QToolButton* makeFamilyButton(QWidget* parent, const char* name, const QString& glyph,
+                              const QString& caption) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setText(caption);
@@ -89,6 +90,10 @@ TStartForm::TStartForm(AppState& app, const QStringList& arguments, QWidget* par
     buttons->setSpacing(8);
     buttons->addWidget(Q20Button);
     buttons->addWidget(QS40Button);
+    QS40MntbButton =
+        makeFamilyButton(central, "QS40MntbButton", QStringLiteral("QELBILD"), QStringLiteral("QS40"));
+    QS40MntbButton->setVisible(m_app.ExpertAccess);
+    buttons->addWidget(QS40MntbButton);
 
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(8, 8, 8, 8);
@@ -122,6 +127,7 @@ TStartForm::TStartForm(AppState& app, const QStringList& arguments, QWidget* par
 
     connect(Q20Button, &QToolButton::clicked, this, &TStartForm::Q20ButtonClick);
     connect(QS40Button, &QToolButton::clicked, this, &TStartForm::QS40ButtonClick);
+    connect(QS40MntbButton, &QToolButton::clicked, this, &TStartForm::QS40MntbButtonClick);
     connect(EndeButton, &QToolButton::clicked, this, &TStartForm::EndeButtonClick);
     connect(EndeMenu, &QAction::triggered, this, &TStartForm::EndeButtonClick);
     connect(InhaltMenu, &QAction::triggered, this, &TStartForm::InhaltMenuClick);
@@ -156,6 +162,8 @@ void TStartForm::ShowSensorWindow(int port, const QString& /*caption*/) {
         window = m_zyl24;
     else if (m_app.SensorType == kCodeZyl36)
         window = m_zyl36;
+    else if (m_app.SensorType == kCodeQs40 && m_app.ExpertAccess)
+        window = m_qs40;
     // Other codes have no window of their own.
     if (!window)
         return;
@@ -170,6 +178,11 @@ void TStartForm::Q20ButtonClick() {
 
 void TStartForm::QS40ButtonClick() {
     m_app.SensorType = kCodeZyl36;
+    ShowSensorWindow(0);
+}
+
+void TStartForm::QS40MntbButtonClick() {
+    m_app.SensorType = kCodeQs40;
     ShowSensorWindow(0);
 }
 
@@ -208,7 +221,8 @@ void TStartForm::reportBadSetting(const QString& name, const QString& value) {
 
 void TStartForm::LoadStartSettings() {
     QSettings settings(kOrganisation, kApplication);
-    if (!settings.contains(kEnglishValue) && !settings.contains(kSensorValue) && !settings.contains(kPortValue))
+    if (!settings.contains(kEnglishValue) && !settings.contains(kSensorValue) &&
+        !settings.contains(kPortValue))
         return; // first run: nothing to restore
 
     // A value that is missing is skipped; one that is no number in its range is reported and skipped.
@@ -255,10 +269,10 @@ void TStartForm::SaveStartSettings() {
     settings.setValue(kPortValue, port);
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        m_app.prompts.message(this, Prompts::Icon::Warning,
-                              tr("Die Einstellungen konnten nicht gespeichert werden:\n%1")
-                                  .arg(settings.fileName()),
-                              Prompts::Ok);
+        m_app.prompts.message(
+            this, Prompts::Icon::Warning,
+            tr("Die Einstellungen konnten nicht gespeichert werden:\n%1").arg(settings.fileName()),
+            Prompts::Ok);
 }
 
 void TStartForm::FormShow() {
@@ -278,7 +292,7 @@ void TStartForm::showEvent(QShowEvent* event) {
 }
 
 bool TStartForm::closeSensorWindows() {
-    for (SensorWindow* sensorWindow : {m_zyl24, m_zyl36}) {
+    for (SensorWindow* sensorWindow : {m_zyl24, m_zyl36, m_qs40}) {
         auto* widget = dynamic_cast<QWidget*>(sensorWindow);
         if (widget && widget->isVisible() && !widget->close())
             return false;

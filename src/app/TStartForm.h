@@ -20,7 +20,8 @@ public:
     // Sensor type codes set by the start window's buttons. The hidden buttons of former
     // layouts are gone; their codes stay reserved so that no other meaning is given to them.
     static constexpr std::uint8_t kCodeZyl24 = 1;
-    static constexpr std::uint8_t kCodeQ55 = 5;    // reserved
+    static constexpr std::uint8_t kCodeQ55 = 5;  // reserved
+    static constexpr std::uint8_t kCodeQs40 = 7; // QS40MNTB, offered with the second access word
     static constexpr std::uint8_t kCodeZyl36 = 8;
     static constexpr std::uint8_t kCodeRpx31 = 9;  // reserved
     static constexpr std::uint8_t kCodeQd20C = 16; // reserved
@@ -32,6 +33,8 @@ public:
 
     // The family windows the dispatcher shows (either may be null: that family opens nothing).
     void setSensorWindows(SensorWindow* zyl24, SensorWindow* zyl36);
+    // The QS40 window, offered only with the second access word.
+    void setQs40Window(SensorWindow* qs40) { m_qs40 = qs40; }
 
     // Shows the family window of SensorType with the given COM number. The caption is not used.
     void ShowSensorWindow(int port, const QString& caption = QString());
@@ -42,6 +45,7 @@ public:
 
     QToolButton* Q20Button;
     QToolButton* QS40Button;
+    QToolButton* QS40MntbButton; // shown with ExpertAccess
     QToolButton* EndeButton;
     QLabel* Logo;
     QMenu* DateiMenu;
@@ -58,6 +62,7 @@ public:
 public slots:
     void Q20ButtonClick();
     void QS40ButtonClick();
+    void QS40MntbButtonClick();
     void EndeButtonClick();
     void InfoMenuClick();
     void InhaltMenuClick();
@@ -79,5 +84,6 @@ private:
     AppState& m_app;
     SensorWindow* m_zyl24 = nullptr;
     SensorWindow* m_zyl36 = nullptr;
+    SensorWindow* m_qs40 = nullptr;
     bool m_firstPaintPending = true;
 };

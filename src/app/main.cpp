@@ -66,6 +66,7 @@ int main(int argc, char* argv[]) {
     Schnittstelle ports(*provider, clock);
     QtPrompts prompts;
     AppState app(ports, prompts, clock);
+    Qs40ParameterSet qs40Parameters;
 
     // Every window exists from here to the end of the program; the first is the main window.
     auto start = std::make_unique<TStartForm>(app, arguments);
@@ -78,7 +79,7 @@ int main(int argc, char* argv[]) {
     auto limits = std::make_unique<TLimitParas>();
     auto modifyValue = std::make_unique<TModifyValue>();
     auto sensorParameters = std::make_unique<TSensorParameterDialog>();
-    auto qs40 = std::make_unique<TQS40_Form>();
+    auto qs40 = std::make_unique<TQS40_Form>(app, qs40Parameters, sensorParameters.get());
     auto password = std::make_unique<TPasswordDlg>();
     auto help = std::make_unique<HelpWindow>();
 
@@ -88,6 +89,7 @@ int main(int argc, char* argv[]) {
     app.help = help.get();
     app.simulation = simulation.get();
     start->setSensorWindows(qd20.get(), nuva.get());
+    start->setQs40Window(qs40.get());
 
     // Closing the start window ends the program, whatever other window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -98,8 +100,8 @@ int main(int argc, char* argv[]) {
     if (!portWarnings.empty()) {
         // Built when shown, so it comes in the language the last run restored.
         QTimer::singleShot(0, start.get(), [&app, &start, &portWarnings] {
-            QString text =
-                QCoreApplication::translate("main", "Diese Einträge der Portzuordnung werden nicht verwendet:");
+            QString text = QCoreApplication::translate(
+                "main", "Diese Einträge der Portzuordnung werden nicht verwendet:");
             for (const std::string& w : portWarnings)
                 text += QStringLiteral("\n") + QString::fromStdString(w);
             app.prompts.message(start.get(), Prompts::Icon::Warning, text, Prompts::Ok);

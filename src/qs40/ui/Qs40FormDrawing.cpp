@@ -1,5 +1,7 @@
 #include "Qs40FormDrawing.h"
 
+#include "Qs40FormPictures.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -16,24 +18,6 @@ template <std::size_t N> QPolygon polygon(const std::array<Geometry::Point, N>& 
     for (const auto& p : points)
         out << QPoint(p.x, p.y);
     return out;
-}
-
-// The transmitter: a sensor housing seen from the side with its lens towards the beam.
-QPixmap transmitterPicture() {
-    const int size = Geometry::kSenderSize;
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(QColor(70, 80, 95));
-    p.drawRoundedRect(QRectF(1.5, 3.5, 24, 25), 3, 3);
-    p.setBrush(QColor(200, 40, 30));
-    p.drawRect(QRectF(25.5, 9.5, 5, 13));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 120));
-    p.drawRect(QRectF(4, 6, 6, 20));
-    return pixmap;
 }
 
 QLineEdit* rowEdit(QWidget* parent, const QString& name, const QString& mask, const QString& widest) {
@@ -59,7 +43,7 @@ Qs40FormDrawing::Qs40FormDrawing(Geometry& geometry, Values switchL, Values swit
     sender->setObjectName(QStringLiteral("sender"));
     sender->setGeometry(Geometry::kSenderLeft, Geometry::kSenderTop, Geometry::kSenderSize,
                         Geometry::kSenderSize);
-    sender->setPixmap(transmitterPicture());
+    sender->setPixmap(Qs40FormPictures::transmitter());
 
     AbstandGauge = new QProgressBar(this);
     AbstandGauge->setObjectName(QStringLiteral("AbstandGauge"));
@@ -85,8 +69,8 @@ Qs40FormDrawing::Qs40FormDrawing(Geometry& geometry, Values switchL, Values swit
         m_labels[r]->setObjectName(QStringLiteral("TSP%1").arg(i + 1));
         m_labels[r]->setFont(bold);
         m_distanceEdits[r] = rowEdit(this, QStringLiteral("signalonedit") + suffix,
-                                     QStringLiteral("0000mm;_"), QStringLiteral("0000mm"));
-        m_hystEdits[r] = rowEdit(this, QStringLiteral("signaloffedit") + suffix, QStringLiteral("+0000mm;_"),
+                                     QStringLiteral("0000mm; "), QStringLiteral("0000mm"));
+        m_hystEdits[r] = rowEdit(this, QStringLiteral("signaloffedit") + suffix, QStringLiteral("+0000mm; "),
                                  QStringLiteral("+0000mm"));
         connect(m_distanceEdits[r], &QLineEdit::textEdited, this, [this, i] { fieldChanged(i, false); });
         connect(m_hystEdits[r], &QLineEdit::textEdited, this, [this, i] { fieldChanged(i, true); });
@@ -116,9 +100,9 @@ void Qs40FormDrawing::SetButtons() {
     endeedit->setText(QStringLiteral("%1 mm").arg(rangeMax));
     anfangedit->adjustSize();
     endeedit->adjustSize();
-    const int labelTop = Geometry::kPanelHeight - 12 - anfangedit->height();
-    anfangedit->move(m_geometry.x(m_geometry.RangeMin()), labelTop);
-    endeedit->move(m_geometry.x(m_geometry.RangeMax()) - endeedit->width(), labelTop);
+    // Above the beam, at the two ends of the range.
+    anfangedit->move(m_geometry.x(m_geometry.RangeMin()), 2);
+    endeedit->move(m_geometry.x(m_geometry.RangeMax()) - endeedit->width(), 2);
     anfangedit->show();
     endeedit->show();
     for (int i = 0; i < Geometry::kRows; ++i) {
