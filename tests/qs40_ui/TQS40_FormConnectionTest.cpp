@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 TEST_F(Qs40FormTest, SearchConnectsAndShowsTheSensorsSwitchPoints) {
     openConnected();
     EXPECT_TRUE(action("LesenButton")->isEnabled());
@@ -106,8 +108,11 @@ TEST_F(Qs40FormTest, PollingShowsMeasurementsAndAFailureStopsItWithOneBox) {
         trigger("StartButton");
         ASSERT_TRUE(timer()->isActive());
         QMetaObject::invokeMethod(window.get(), "TimerLesenTimer");
-        EXPECT_TRUE(label("AbstandsText").endsWith(" mm"));
-        EXPECT_TRUE(label("ReserveText").endsWith(" %"));
+        // The simulated sensor reports an energy of 1100 - distance / 6.
+        const int distance = label("AbstandsText").chopped(3).toInt();
+        EXPECT_EQ(label("ReserveText"), QString("%1 %").arg(std::clamp((1000 - distance / 6) / 10, 0, 100)));
+        EXPECT_EQ(find<QLabel>("LPin2")->palette().color(QPalette::Window), QColor(0, 128, 0));
+        EXPECT_EQ(find<QLabel>("LPin4")->palette().color(QPalette::Window), QColor(0, 128, 0));
         EXPECT_TRUE(prompts.messages().isEmpty());
 
         // Unticking "kontinuierlich" while polling must not turn a failure into a box per tick.

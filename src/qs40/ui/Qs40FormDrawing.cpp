@@ -9,6 +9,8 @@
 #include <QPolygon>
 #include <QProgressBar>
 
+#include <algorithm>
+
 namespace {
 
 using Geometry = Qs40DrawingGeometry;
@@ -124,7 +126,10 @@ void Qs40FormDrawing::update_edits() {
         QLineEdit* distance = m_distanceEdits[r];
         QLineEdit* hyst = m_hystEdits[r];
         distance->move(m_geometry.distanceFieldLeft(m_switchL[r], distance->width()), distance->y());
-        hyst->move(m_geometry.hysteresisFieldLeft(m_switchL[r], m_switchH[r]), hyst->y());
+        // Near the range end the field would leave the panel: it stops at the edge, readable.
+        hyst->move(
+            std::min(m_geometry.hysteresisFieldLeft(m_switchL[r], m_switchH[r]), width() - hyst->width()),
+            hyst->y());
     }
     // The texts of every row, also one not shown.
     for (int i = 0; i < Geometry::kRows; ++i) {

@@ -171,6 +171,8 @@ void TQS40_Form::showMeasurement() {
         m_shownPins[i] = lit;
         QPalette palette = pinLabels[i]->palette();
         palette.setColor(QPalette::Window, lit ? QColor(0, 128, 0) : this->palette().color(QPalette::Button));
+        palette.setColor(QPalette::WindowText,
+                         lit ? QColor(Qt::white) : this->palette().color(QPalette::WindowText));
         pinLabels[i]->setPalette(palette);
     }
     AbstandsBalken->setValue(d.distance);
