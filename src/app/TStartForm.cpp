@@ -36,8 +36,7 @@ const QString kPortValue = QStringLiteral("SerialComPort");
 constexpr int kHighestPort = 20;
 constexpr int kGlyphSize = 96;
 
-QToolButton* makeFamilyButton(QWidget* parent, const char* name, const QString& glyph,
-                              const QString& caption) {
+QToolButton* makeFamilyButton(QWidget* parent, const char* name, const QString& glyph, const QString& caption) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setText(caption);
@@ -221,8 +220,7 @@ void TStartForm::reportBadSetting(const QString& name, const QString& value) {
 
 void TStartForm::LoadStartSettings() {
     QSettings settings(kOrganisation, kApplication);
-    if (!settings.contains(kEnglishValue) && !settings.contains(kSensorValue) &&
-        !settings.contains(kPortValue))
+    if (!settings.contains(kEnglishValue) && !settings.contains(kSensorValue) && !settings.contains(kPortValue))
         return; // first run: nothing to restore
 
     // A value that is missing is skipped; one that is no number in its range is reported and skipped.
@@ -269,10 +267,10 @@ void TStartForm::SaveStartSettings() {
     settings.setValue(kPortValue, port);
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        m_app.prompts.message(
-            this, Prompts::Icon::Warning,
-            tr("Die Einstellungen konnten nicht gespeichert werden:\n%1").arg(settings.fileName()),
-            Prompts::Ok);
+        m_app.prompts.message(this, Prompts::Icon::Warning,
+                              tr("Die Einstellungen konnten nicht gespeichert werden:\n%1")
+                                  .arg(settings.fileName()),
+                              Prompts::Ok);
 }
 
 void TStartForm::FormShow() {

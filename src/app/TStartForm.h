@@ -20,8 +20,8 @@ public:
     // Sensor type codes set by the start window's buttons. The hidden buttons of former
     // layouts are gone; their codes stay reserved so that no other meaning is given to them.
     static constexpr std::uint8_t kCodeZyl24 = 1;
-    static constexpr std::uint8_t kCodeQ55 = 5;  // reserved
-    static constexpr std::uint8_t kCodeQs40 = 7; // QS40MNTB, offered with the second access word
+    static constexpr std::uint8_t kCodeQ55 = 5;    // reserved
+    static constexpr std::uint8_t kCodeQs40 = 7;   // QS40MNTB, offered with the second access word
     static constexpr std::uint8_t kCodeZyl36 = 8;
     static constexpr std::uint8_t kCodeRpx31 = 9;  // reserved
     static constexpr std::uint8_t kCodeQd20C = 16; // reserved

@@ -61,7 +61,7 @@ TEST_F(StartFormTest, NextStartReopensTheZyl24WindowOnItsPortInTheLastLanguage) 
         form->Q20ButtonClick();
         EXPECT_EQ(zyl24.showCount, 1);
         EXPECT_EQ(zyl24.port, 0); // a family button hands over no port
-        zyl24.port = 3;           // the user connected on COM3
+        zyl24.port = 3;          // the user connected on COM3
         // A variant found by the window is kept as the family of the run.
         app.SensorType = 10;
         form->close();
@@ -198,35 +198,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(StartFormTest, LanguageSwitchRewritesTheStartWindowBothWays) {
     auto form = start();
     const auto texts = [&] {
-        return QStringList{form->DateiMenu->title(),
-                           form->EndeMenu->text(),
-                           form->EndeButton->toolTip(),
-                           form->HilfeMenu->title(),
-                           form->LanguageMenu->title(),
-                           app.QuestionSuffix,
-                           app.HelpFile,
-                           form->windowTitle(),
-                           form->Q20Button->text(),
-                           form->QS40Button->text(),
-                           form->SensorPanel->text(),
-                           form->PortPanel->text()};
+        return QStringList{form->DateiMenu->title(),  form->EndeMenu->text(),     form->EndeButton->toolTip(),
+                           form->HilfeMenu->title(),  form->LanguageMenu->title(), app.QuestionSuffix,
+                           app.HelpFile,              form->windowTitle(),         form->Q20Button->text(),
+                           form->QS40Button->text(),  form->SensorPanel->text(),   form->PortPanel->text()};
     };
-    const QStringList german{"Datei",         "&Beenden",  "Programm beenden",
-                             "&Hilfe",        "&language", " bereits offen\nschliessen?",
+    const QStringList german{"Datei",   "&Beenden",  "Programm beenden",
+                             "&Hilfe",  "&language", " bereits offen\nschliessen?",
                              "ZYL24help.hlp", "ZYLConfig", "ZYL 24",
-                             "ZYL 36",        "Sensor:",   "Port:"};
-    const QStringList english{"&file",
-                              "&quit",
-                              "quit programm",
-                              "&help",
-                              "&Sprache",
-                              " already open\nclose it?",
-                              "ZYL24HELPENGLISH.HLP",
-                              "ZYLConfig",
-                              "ZYL 24",
-                              "ZYL 36",
-                              "Sensor:",
-                              "Port:"};
+                             "ZYL 36", "Sensor:", "Port:"};
+    const QStringList english{"&file",  "&quit",    "quit programm",
+                              "&help",  "&Sprache", " already open\nclose it?",
+                              "ZYL24HELPENGLISH.HLP", "ZYLConfig", "ZYL 24",
+                              "ZYL 36", "Sensor:", "Port:"};
     EXPECT_EQ(texts(), german);
     form->EnglishMenuClick();
     EXPECT_TRUE(app.EnglishUi);
