@@ -18,6 +18,7 @@
 #include <QPixmap>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QGroupBox;
@@ -78,6 +79,8 @@ private:
     void SetButtons();
     void zeichne_all();
     void SensorLesen();
+    // Runs a write until it succeeds or the user stops retrying; reports the outcome.
+    void sendWithRetry(const std::function<bool()>& send);
     void retranslateUi();
 
     // Connected or not, and how: the read, write, start and data controls follow the

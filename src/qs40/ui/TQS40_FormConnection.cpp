@@ -91,33 +91,26 @@ void TQS40_Form::LesenButtonClick() {
 }
 
 void TQS40_Form::SetzenButtonClick() {
+    sendWithRetry([this] { return m_session.writeSwitchPoints(m_app.progress); });
+}
+
+void TQS40_Form::Parameterkopieren1Click() {
+    sendWithRetry([this] { return m_session.copyParameters(m_app.progress); });
+}
+
+void TQS40_Form::sendWithRetry(const std::function<bool()>& send) {
     // A value typed into a field that was not left yet: limited and shown before it is sent.
     zeichne_all();
     for (;;) {
         showProgress();
-        const bool ok = m_session.writeSwitchPoints(m_app.progress);
+        const bool ok = send();
         hideProgress();
         if (ok) {
             m_app.prompts.message(this, Prompts::Icon::Information, successText(), Prompts::Ok);
-            break;
+            return;
         }
         if (reportError(withLineError(sendErrorText()), Prompts::Ok | Prompts::Retry) != Prompts::Retry)
-            break;
-    }
-}
-
-void TQS40_Form::Parameterkopieren1Click() {
-    zeichne_all();
-    for (;;) {
-        showProgress();
-        const bool ok = m_session.copyParameters(m_app.progress);
-        hideProgress();
-        if (ok) {
-            m_app.prompts.message(this, Prompts::Icon::Information, successText(), Prompts::Ok);
-            break;
-        }
-        if (reportError(withLineError(sendErrorText()), Prompts::Ok | Prompts::Retry) != Prompts::Retry)
-            break;
+            return;
     }
 }
 
