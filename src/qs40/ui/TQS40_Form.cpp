@@ -265,7 +265,6 @@ void TQS40_Form::showEvent(QShowEvent* event) {
 
 void TQS40_Form::FormShow() {
     P_draw_Q40->setSuppressPaint(false);
-    showSensorText();
     // Until the first measurement: row 1 dark, row 2 lit.
     for (std::size_t i = 0; i < m_leds.size(); ++i) {
         m_shownLeds[i] = i < 2 ? 0 : 1;
@@ -274,11 +273,11 @@ void TQS40_Form::FormShow() {
     AbstandsText->setText(QStringLiteral("%1 mm").arg(AbstandsBalken->value()));
     ReserveText->setText(QStringLiteral("%1 %").arg(ReserveBalken->value()));
     if (m_session.SetSensor()) {
-        showSensorText();
         P_draw_Q40->setInitialised(true);
         SetButtons();
         zeichne_all();
     }
+    showSensorText();
     StartButton->setEnabled(m_session.connected());
 }
 
@@ -338,10 +337,6 @@ void TQS40_Form::setHandheldEnabled(bool on) {
     frompalm->setEnabled(on);
 }
 
-bool TQS40_Form::polling() const {
-    return TimerLesen->isActive();
-}
-
 void TQS40_Form::stopPolling() {
     TimerLesen->stop();
     m_running = false;
@@ -362,6 +357,8 @@ void TQS40_Form::showPortText() {
 void TQS40_Form::showProgress() {
     if (!m_app.progress)
         return;
+    // A search step, a read or a write of the four points each fill the bar about halfway.
+    m_app.progress->setMaximum(100);
     m_app.progress->reset();
     m_app.progress->show();
 }

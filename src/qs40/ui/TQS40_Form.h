@@ -88,7 +88,6 @@ private:
     void setConnectedControls(bool connected);
     void setHandheldEnabled(bool on);
     void stopPolling();
-    bool polling() const;
     void showSensorText();
     void showPortText();
     void showMeasurement();

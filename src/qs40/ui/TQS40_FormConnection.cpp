@@ -17,6 +17,7 @@
 
 void TQS40_Form::SuchenMenuClick() {
     stopPolling();
+    m_app.StopSearch = false; // the progress dialog's button stops the search between ports
     showProgress();
     const auto result = m_session.search(m_app.progress);
     hideProgress();
