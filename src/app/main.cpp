@@ -66,7 +66,6 @@ int main(int argc, char* argv[]) {
     Schnittstelle ports(*provider, clock);
     QtPrompts prompts;
     AppState app(ports, prompts, clock);
-    Qs40ParameterSet qs40Parameters;
 
     // Every window exists from here to the end of the program; the first is the main window.
     auto start = std::make_unique<TStartForm>(app, arguments);
@@ -79,7 +78,7 @@ int main(int argc, char* argv[]) {
     auto limits = std::make_unique<TLimitParas>();
     auto modifyValue = std::make_unique<TModifyValue>();
     auto sensorParameters = std::make_unique<TSensorParameterDialog>();
-    auto qs40 = std::make_unique<TQS40_Form>(app, qs40Parameters, sensorParameters.get());
+    auto qs40 = std::make_unique<TQS40_Form>(app, sensorParameters.get());
     auto password = std::make_unique<TPasswordDlg>();
     auto help = std::make_unique<HelpWindow>();
 

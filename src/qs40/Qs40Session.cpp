@@ -53,7 +53,7 @@ void storeValues(const SpiFile::Values& v, Qs40ParameterSet& params) {
 Qs40Session::Qs40Session(Schnittstelle& ports, std::array<std::uint8_t, 256>& typePort,
                          std::uint8_t& sensorType, Qs40ParameterSet& params)
     : m_ports(ports), m_typePort(typePort), m_sensorType(sensorType),
-      m_params(params), m_ctx{ports, typePort, params, nullptr, {}} {}
+      m_params(params), m_ctx(ports, typePort, params) {}
 
 std::string Qs40Session::sensorName(int sensorType) {
     if (sensorType == kTypeMntb)

@@ -49,7 +49,7 @@ struct Qs40FormTest : ::testing::Test {
     TCOMPortDialog portDialog{app};
     TFortschritt progress{app};
     TSensorParameterDialog list;
-    Qs40ParameterSet params;
+    Qs40ParameterSet& params = app.Qs40Parameters;
     SimQs40TextSensor sensor{&clock};
     std::unique_ptr<TQS40_Form> window;
 
@@ -68,7 +68,7 @@ struct Qs40FormTest : ::testing::Test {
     }
 
     TQS40_Form& open() {
-        window = std::make_unique<TQS40_Form>(app, params, &list);
+        window = std::make_unique<TQS40_Form>(app, &list);
         window->show();
         return *window;
     }

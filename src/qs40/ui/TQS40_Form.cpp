@@ -45,9 +45,9 @@ QSlider* bar(QWidget* parent, const char* name, int maximum) {
 
 } // namespace
 
-TQS40_Form::TQS40_Form(AppState& app, Qs40ParameterSet& params, TSensorParameterDialog* list, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_params(params),
-      m_session(app.ports, app.TypePort, app.SensorType, params), m_list(list) {
+TQS40_Form::TQS40_Form(AppState& app, TSensorParameterDialog* list, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_params(app.Qs40Parameters),
+      m_session(app.ports, app.TypePort, app.SensorType, app.Qs40Parameters), m_list(list) {
     setObjectName(QStringLiteral("QS40_Form"));
     setWindowTitle(QStringLiteral("Vantrisco QS40"));
     TimerLesen = new QTimer(this);

@@ -10,7 +10,6 @@
 //   TQS40_FormTexts.cpp       both languages and the message texts
 //   TQS40_FormConnection.cpp  search, manual connection, read, write, copy, measurement polling
 //   TQS40_FormProject.cpp     project files (.spi) and the parameter list
-#include "Qs40ParameterSet.h"
 #include "Qs40Session.h"
 #include "SensorWindow.h"
 
@@ -35,10 +34,9 @@ struct AppState;
 class TQS40_Form : public QMainWindow, public SensorWindow {
     Q_OBJECT
 public:
-    // params: the program's QS40 parameter set; list: the parameter list dialog (may be null:
-    // the list button then does nothing).
-    TQS40_Form(AppState& app, Qs40ParameterSet& params, TSensorParameterDialog* list = nullptr,
-               QWidget* parent = nullptr);
+    // Shows and edits the program's QS40 parameter set. list: the parameter list dialog (may be
+    // null: the list button then does nothing).
+    explicit TQS40_Form(AppState& app, TSensorParameterDialog* list = nullptr, QWidget* parent = nullptr);
     ~TQS40_Form() override;
 
     // SensorWindow: the start window's port is not used; the window finds its own.
