@@ -38,7 +38,6 @@ Qs40FormDrawing::Qs40FormDrawing(Geometry& geometry, Values switchL, Values swit
     : QWidget(parent), m_geometry(geometry), m_switchL(switchL), m_switchH(switchH),
       m_commonHysteresis(commonHysteresis) {
     setObjectName(QStringLiteral("P_draw_Q40"));
-    setFixedSize(Geometry::kPanelWidth, Geometry::kPanelHeight);
     setAutoFillBackground(true);
 
     sender = new QLabel(this);
@@ -82,6 +81,11 @@ Qs40FormDrawing::Qs40FormDrawing(Geometry& geometry, Values switchL, Values swit
         m_distanceEdits[r]->hide();
         m_hystEdits[r]->hide();
     }
+    // Wide enough that the hysteresis field of a switch-off point at the range end still fits
+    // beside its marker.
+    const int fieldsRight = geometry.hysteresisFieldLeft(static_cast<std::int32_t>(geometry.RangeMax()), 0) +
+                            m_hystEdits[0]->width() + 2;
+    setFixedSize(std::max(Geometry::kPanelWidth, fieldsRight), Geometry::kPanelHeight);
 }
 
 void Qs40FormDrawing::setInitialised(bool on) {
@@ -126,10 +130,7 @@ void Qs40FormDrawing::update_edits() {
         QLineEdit* distance = m_distanceEdits[r];
         QLineEdit* hyst = m_hystEdits[r];
         distance->move(m_geometry.distanceFieldLeft(m_switchL[r], distance->width()), distance->y());
-        // Near the range end the field would leave the panel: it stops at the edge, readable.
-        hyst->move(
-            std::min(m_geometry.hysteresisFieldLeft(m_switchL[r], m_switchH[r]), width() - hyst->width()),
-            hyst->y());
+        hyst->move(m_geometry.hysteresisFieldLeft(m_switchL[r], m_switchH[r]), hyst->y());
     }
     // The texts of every row, also one not shown.
     for (int i = 0; i < Geometry::kRows; ++i) {
