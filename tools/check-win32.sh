@@ -22,6 +22,9 @@ files=(
   src/qs40/NuvaCommands.cpp
   src/sim/SimNuvaSensor.cpp
   src/sim/SimMonitorPort.cpp
+  src/qs40/Qs40DrawingGeometry.cpp
+  src/qs40/SpiFile.cpp
+  src/qs40/Qs40Session.cpp
 )
 flags=(-std=c++20 -fsyntax-only -Wall -Wextra -Werror -Wconversion -Wno-sign-conversion
        -Isrc/link -Isrc/sim -Isrc/qs40)
