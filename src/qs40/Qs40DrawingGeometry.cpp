@@ -46,15 +46,6 @@ void Qs40DrawingGeometry::setQs40Range() {
     m_mmPerPixel = m_rangeMax / static_cast<float>(m_drawRight - m_drawLeft);
 }
 
-bool Qs40DrawingGeometry::setDrawRange(int left, int right) {
-    if (right <= left)
-        return false;
-    m_drawLeft = left;
-    m_drawRight = right;
-    m_mmPerPixel = m_rangeMax / static_cast<float>(m_drawRight - m_drawLeft);
-    return true;
-}
-
 int Qs40DrawingGeometry::x(double mm) const {
     return static_cast<int>(std::trunc(m_drawLeft + mm / static_cast<double>(m_mmPerPixel)));
 }

@@ -40,8 +40,6 @@ public:
 
     // The range and limits of a QS40 sensor (0..6000 mm, hysteresis at least 100 mm, four points).
     void setQs40Range();
-    // Places the range between two x positions; a range of no width is refused (keeps the old).
-    bool setDrawRange(int left, int right);
 
     int PointCount() const { return m_pointCount; }
     float RangeMin() const { return m_rangeMin; }

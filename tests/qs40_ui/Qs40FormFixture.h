@@ -27,15 +27,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
-
-// Readable texts in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    *os << '{' << l.join(QStringLiteral(" | ")).toStdString() << '}';
-}
 
 struct Qs40FormTest : ::testing::Test {
     static constexpr int kCom = 3;
