@@ -52,8 +52,8 @@ void storeValues(const SpiFile::Values& v, Qs40ParameterSet& params) {
 
 Qs40Session::Qs40Session(Schnittstelle& ports, std::array<std::uint8_t, 256>& typePort,
                          std::uint8_t& sensorType, Qs40ParameterSet& params)
-    : m_ports(ports), m_typePort(typePort), m_sensorType(sensorType),
-      m_params(params), m_ctx(ports, typePort, params) {}
+    : m_ports(ports), m_typePort(typePort), m_sensorType(sensorType), m_params(params),
+      m_ctx(ports, typePort, params) {}
 
 std::string Qs40Session::sensorName(int sensorType) {
     if (sensorType == kTypeMntb)
@@ -90,10 +90,19 @@ bool Qs40Session::connected() const {
 }
 
 void Qs40Session::disconnect() {
-    if (m_portNumber != 0 && m_ports.isOpen(m_portNumber))
+    if (connected())
         m_ports.ClosePort(m_portNumber);
     m_connected = false;
     m_manual = false;
+    m_portNumber = 0;
+}
+
+void Qs40Session::taken(int port, bool manual) {
+    m_sensorType = kTypeMntb;
+    m_typePort[kTypeMntb] = static_cast<std::uint8_t>(port);
+    m_portNumber = port;
+    m_connected = true;
+    m_manual = manual;
 }
 
 void Qs40Session::releaseFoundPort(int port) {
@@ -122,14 +131,9 @@ Qs40Session::Connect Qs40Session::search(Progress* progress) {
         if (found != 0)
             releaseFoundPort(found);
         m_sensorType = remembered;
-        m_portNumber = 0;
         return Connect::NothingFound;
     }
-    m_sensorType = kTypeMntb;
-    m_typePort[kTypeMntb] = static_cast<std::uint8_t>(found);
-    m_portNumber = found;
-    m_connected = true;
-    m_manual = false;
+    taken(found, false);
     SetSensor();
     m_ctx.progress = progress;
     Qs40ReadSwitchPoints(m_ctx, m_sensorType); // a refused point keeps its start value
@@ -142,15 +146,15 @@ Qs40Session::Connect Qs40Session::connect(const LineChoice& choice, Progress* pr
         choice.timeoutMs <= 0 || choice.timeoutMs > kMaxTimeoutMs)
         return Connect::BadSettings;
     disconnect();
+    if (m_ports.isOpen(choice.port))
+        return Connect::NothingFound; // held by another window, which keeps it
     const std::uint8_t remembered = m_sensorType;
     const int stopBits = choice.stopBitsEntry >= 0 && choice.stopBitsEntry <= 2 ? choice.stopBitsEntry : 0;
     const int type =
         m_ports.OpenAndIdentify(choice.port, choice.baud, stopBits, parityCode(choice.parityEntry),
                                 choice.dataBits, static_cast<std::uint32_t>(choice.timeoutMs), progress);
-    m_portNumber = choice.port;
     if (type == 0) {
         releaseFoundPort(choice.port);
-        m_portNumber = 0;
         return Connect::NothingFound;
     }
     if (type != kTypeMntb) {
@@ -158,13 +162,9 @@ Qs40Session::Connect Qs40Session::connect(const LineChoice& choice, Progress* pr
         // its type is not left behind to end up in a project file no one can load.
         releaseFoundPort(choice.port);
         m_sensorType = remembered;
-        m_portNumber = 0;
         return Connect::UnknownType;
     }
-    m_sensorType = kTypeMntb;
-    m_typePort[kTypeMntb] = static_cast<std::uint8_t>(choice.port);
-    m_connected = true;
-    m_manual = true;
+    taken(choice.port, true);
     // Before reading, so that the first showing's start values do not replace what was read.
     SetSensor();
     m_ctx.progress = progress;

@@ -116,6 +116,8 @@ public:
 
 private:
     void releaseFoundPort(int port);
+    // A QS40MNTB answered on port: the window's connection from now on.
+    void taken(int port, bool manual);
 
     Schnittstelle& m_ports;
     std::array<std::uint8_t, 256>& m_typePort;

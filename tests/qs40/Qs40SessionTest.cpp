@@ -73,7 +73,7 @@ TEST_F(Qs40SessionTest, SearchTakesTheFirstPortWhereASensorAnswers) {
     EXPECT_EQ(session.PortNumber(), 0);
 }
 
-TEST_F(Qs40SessionTest, SearchSkipsPortsHeldElsewhere) {
+TEST_F(Qs40SessionTest, PortsHeldElsewhereAreLeftAlone) {
     plug(3, sensor);
     ASSERT_TRUE(ports.OpenBusPort(3, 38400, 0, 0, 8, 50)); // another window's port
     EXPECT_EQ(session.search(nullptr), Connect::NothingFound);
@@ -126,6 +126,11 @@ TEST_F(Qs40SessionTest, ManualConnectionToAnUnknownTypeLeavesNothingBehind) {
     EXPECT_EQ(sensorType, 7);
     EXPECT_FALSE(session.connected());
     EXPECT_EQ(session.connect(onPort(5), nullptr), Connect::NothingFound); // nothing on COM 5
+
+    plug(3, sensor);
+    ASSERT_TRUE(ports.OpenBusPort(3, 38400, 0, 0, 8, 50)); // another window's port
+    EXPECT_EQ(session.connect(onPort(3), nullptr), Connect::NothingFound);
+    EXPECT_TRUE(ports.isOpen(3));
 }
 
 TEST_F(Qs40SessionTest, ReadWriteAndCopyRunTheirSequences) {
