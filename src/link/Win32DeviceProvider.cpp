@@ -23,7 +23,7 @@ OpenResult Win32DeviceProvider::open(int com) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
         result.error = OpenError::Absent;
-        result.message = name + ": no such port.";
+        result.message = name + ": no such device.";
         break;
     case ERROR_ACCESS_DENIED: // what Windows says for a port another program holds
     case ERROR_SHARING_VIOLATION:

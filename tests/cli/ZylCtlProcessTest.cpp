@@ -1,16 +1,42 @@
 // zylctl as a process against zylsim on a pseudo-terminal: the real serial layer end to end.
+// With ZYL_WINE set (tools/test-win.sh) the same tests drive the Windows zylctl.exe under Wine:
+// the simulator's terminal is then reached as the COM port that ZYL_WINE_PORT_LINK (a link
+// named "comN", which the Wine prefix maps to COM N) is pointed at.
 #include "ChildProgram.h"
 #include "MeasurementExport.h"
 #include "Qd20Variant.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <sstream>
+#include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Set when the tests drive zylctl.exe under Wine.
+struct WineRun {
+    std::string wine = environment("ZYL_WINE");
+    std::string binaries = environment("ZYL_WIN_BIN_DIR");
+    fs::path portLink = environment("ZYL_WINE_PORT_LINK");
+    bool active() const { return !wine.empty(); }
+    // "com5" -> "COM5"
+    std::string portName() const { return "COM" + portLink.filename().string().substr(3); }
+};
+
+// Console output of a Windows program ends its lines with CR LF.
+std::string withoutCarriageReturns(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
 
 struct Outcome {
     int exitCode = -1;
@@ -37,17 +63,31 @@ protected:
         m_sim = std::make_unique<ChildProgram>(options, m_dir / "sim");
         const std::string tty = m_sim->firstLine();
         EXPECT_FALSE(tty.empty()) << "zylsim did not start: " << m_sim->err();
-        return tty;
+        if (!m_wine.active() || tty.empty())
+            return tty;
+        fs::remove(m_wine.portLink);
+        fs::create_symlink(tty, m_wine.portLink);
+        return m_wine.portName();
     }
     Outcome zylctl(std::vector<std::string> args) {
-        args.insert(args.begin(), buildBinary("src/cli/zylctl"));
+        if (m_wine.active())
+            args.insert(args.begin(),
+                        {m_wine.wine, (fs::path(m_wine.binaries) / "src/cli/zylctl.exe").string()});
+        else
+            args.insert(args.begin(), buildBinary("src/cli/zylctl"));
         ChildProgram ctl(args, m_dir / "ctl");
         Outcome o{ctl.wait(), {}, {}};
         EXPECT_NE(o.exitCode, -1) << "zylctl did not finish within 30 s";
         o.out = ctl.out();
         o.err = ctl.err();
+        if (m_wine.active()) {
+            o.out = withoutCarriageReturns(o.out);
+            o.err = withoutCarriageReturns(o.err);
+        }
         return o;
     }
+    // Text files zylctl writes end their lines as text files do on its platform.
+    CsvLineEnd textLineEnd() const { return m_wine.active() ? CsvLineEnd::CrLf : CsvLineEnd::Lf; }
     fs::path file(const std::string& name) const { return m_dir / name; }
     fs::path log() const { return m_dir / "frames.log"; }
     std::vector<std::string> loggedFrames() const {
@@ -59,6 +99,7 @@ protected:
     }
 
 private:
+    WineRun m_wine;
     fs::path m_dir;
     std::unique_ptr<ChildProgram> m_sim;
 };
@@ -74,6 +115,7 @@ TEST_F(ZylCtlProcessTest, SearchFindsTheSensorBehindAnEchoingConverter) {
 
 TEST_F(ZylCtlProcessTest, ReadPrintsTheSetAndSavesTheProjectFile) {
     const std::string tty = startSim({"--sensor", "9:500"});
+    std::ofstream(file("read.qel")) << "the file the set replaces";
     const Outcome o = zylctl({"--port", tty, "read", "--address", "9", "-o", file("read.qel").string()});
     EXPECT_EQ(o.exitCode, 0) << o.err;
     // The simulated sensor's factory preset of the 500 mm variant.
@@ -140,7 +182,7 @@ TEST_F(ZylCtlProcessTest, PollPrintsKSamplesAndExportsTheSameAsTheWindow) {
                   MeasurementExport::formatOneDecimal(ToMillimetresInt(samples.back(), v500)));
     }
     EXPECT_EQ(samples.size(), 5u);
-    EXPECT_EQ(slurp(file("poll.csv")), MeasurementExport::toCsv(samples, v500, CsvLineEnd::Lf));
+    EXPECT_EQ(slurp(file("poll.csv")), MeasurementExport::toCsv(samples, v500, textLineEnd()));
 }
 
 TEST_F(ZylCtlProcessTest, PortThatIsMissingOrNoSerialLineGivesExitThree) {
