@@ -1,12 +1,14 @@
 #pragma once
 // Program-wide state: created once by main() (or by a test) and handed to every window and
 // operation by reference. There are no globals behind it.
+#include "NativeRecordStore.h"
 #include "Qs40ParameterSet.h"
 
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class Schnittstelle;
 class Prompts;
@@ -24,6 +26,8 @@ struct AppState {
     Schnittstelle& ports;
     Prompts& prompts;
     Clock& clock;
+    // The windows' binary records ("Einstellungen"); a test may put another store here.
+    std::unique_ptr<BinaryRecordStore> records = createNativeRecordStore();
     // Shared windows, created once by main() (tests create what they need). A window that is
     // not there is simply not used: no simulation window means never simulating.
     HelpWindow* help = nullptr;

@@ -1,6 +1,7 @@
 #include "AppTestFixture.h"
 #include "GuiTestEnvironment.h"
 #include "HelpWindow.h"
+#include "QSettingsRecordStore.h"
 #include "QtPrompts.h"
 #include "TAboutBox.h"
 #include "TFortschritt.h"
@@ -9,10 +10,13 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
-#include <QTimer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
+#include <QTimer>
+
+#include <numeric>
 
 namespace {
 
@@ -90,14 +94,46 @@ TEST_F(ShellTest, HelpOpensTopicPagesAndFallsBackToTheContents) {
 }
 
 // Runs `act` on the message box once it is up, then returns what message() returned.
-template <typename Act>
-int answerMessageBox(QtPrompts& prompts, const QString& text, int buttons, Act act) {
+template <typename Act> int answerMessageBox(QtPrompts& prompts, const QString& text, int buttons, Act act) {
     QTimer::singleShot(0, [act] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         act(*box);
     });
     return prompts.message(nullptr, Prompts::Icon::Confirmation, text, buttons);
+}
+
+TEST(QSettingsRecordStoreTest, RecordOfItsSizeOnlyAndNothingElseLost) {
+    QSettings settings(QStringLiteral("qel"), QStringLiteral("VantriscoRecordTest"));
+    settings.clear();
+    settings.setValue("zyl24/Adresse", 77);
+    settings.sync();
+    QSettingsRecordStore store(QStringLiteral("qel"), QStringLiteral("VantriscoRecordTest"));
+    const std::string where = settings.fileName().toStdString() + ": zyl24/Einstellungen";
+
+    EXPECT_FALSE(store.read("zyl24", "Einstellungen", 20).bytes);
+    const std::pair<QVariant, std::string> ignored[] = {
+        {QByteArray(7, 'x'), where + " has 7 bytes instead of 20 and is ignored."},
+        {QStringLiteral("@ByteArray(abc)x"), where + " is not a binary value and is ignored."},
+    };
+    for (const auto& [value, warning] : ignored) {
+        settings.setValue("zyl24/Einstellungen", value);
+        settings.sync();
+        const auto result = store.read("zyl24", "Einstellungen", 20);
+        EXPECT_FALSE(result.bytes);
+        EXPECT_EQ(result.warning, warning);
+    }
+
+    std::vector<std::uint8_t> record(40);
+    std::iota(record.begin(), record.end(), std::uint8_t{1});
+    EXPECT_EQ(store.write("zyl36", "Einstellungen", record), "");
+    const auto back = store.read("zyl36", "Einstellungen", 40);
+    EXPECT_EQ(back.bytes, record);
+    EXPECT_EQ(back.warning, "");
+    settings.sync();
+    EXPECT_EQ(settings.value("zyl24/Adresse").toInt(), 77);
+    EXPECT_EQ(settings.value("zyl24/Einstellungen").toString(), QStringLiteral("@ByteArray(abc)x"));
+    settings.clear();
 }
 
 TEST(QtPromptsTest, MessageBoxShowsTheAskedButtonsAndReportsThePressedOne) {

@@ -31,8 +31,9 @@
 
 namespace {
 
-const QString kSettingsGroup = QStringLiteral("zyl24");
-const QString kRecordValue = QStringLiteral("Einstellungen");
+// The window's record goes through the binary-record store (raw bytes in the registry on Windows).
+constexpr const char* kSettingsGroup = "zyl24";
+constexpr const char* kRecordValue = "Einstellungen";
 // The full bus address, kept beside the record because the record holds only 4 bits of it.
 const QString kAddressValue = QStringLiteral("Adresse");
 
@@ -152,13 +153,14 @@ void TQD20_Form::stopWindowTimers() {
 }
 
 void TQD20_Form::readSettings() {
-    QSettings settings = programSettings();
-    settings.beginGroup(kSettingsGroup);
-    const QByteArray raw = settings.value(kRecordValue).toByteArray();
-    const auto record = Qd20WindowRecord::decode(
-        std::span(reinterpret_cast<const std::uint8_t*>(raw.constData()), static_cast<std::size_t>(raw.size())));
+    const BinaryRecordStore::ReadResult kept = m_app.records->read(kSettingsGroup, kRecordValue, Qd20WindowRecord::kSize);
+    if (!kept.warning.empty())
+        qWarning("%s", kept.warning.c_str());
+    const auto record = kept.bytes ? Qd20WindowRecord::decode(*kept.bytes) : std::nullopt;
     if (!record)
         return;
+    QSettings settings = programSettings();
+    settings.beginGroup(QString::fromLatin1(kSettingsGroup));
     std::optional<int> fullAddress;
     bool ok = false;
     const int stored = settings.value(kAddressValue).toInt(&ok);
@@ -211,10 +213,10 @@ void TQD20_Form::writeSettings() {
     record.address = (ok && address >= 1 && address <= 128) ? address : 0;
     record.RtsMode = m_app.ports.RtsMode;
 
-    const auto bytes = record.encode();
+    if (const std::string why = m_app.records->write(kSettingsGroup, kRecordValue, record.encode()); !why.empty())
+        qWarning("%s", why.c_str());
     QSettings settings = programSettings();
-    settings.beginGroup(kSettingsGroup);
-    settings.setValue(kRecordValue, QByteArray(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    settings.beginGroup(QString::fromLatin1(kSettingsGroup));
     settings.setValue(kAddressValue, record.address);
 }
 
