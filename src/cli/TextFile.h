@@ -1,11 +1,6 @@
 #pragma once
-// Reading and writing the user's files (project files, measurement exports) for zylctl.
-// A write goes to a temporary file beside the target and replaces the target only once all
-// of it is on disk, so a failed write (full disk, pulled stick) never destroys the file the
-// user already had.
+// Reading the user's files (project files) for zylctl; writing goes through AtomicFile.h.
 #include <cstddef>
-#include <filesystem>
-#include <optional>
 #include <string>
 
 class TextFile {
@@ -19,10 +14,4 @@ public:
 
     // Reads the whole file; a file of more than maxBytes is not read (TooLarge).
     static ReadResult read(const std::string& path, std::size_t maxBytes);
-    // Empty on success, otherwise the reason.
-    static std::optional<std::string> writeAtomically(const std::string& path, const std::string& content);
-
-private:
-    static std::optional<std::string> writeInPlace(const std::filesystem::path& path,
-                                                   const std::string& content);
 };

@@ -1,5 +1,6 @@
 #include "ZylCtl.h"
 
+#include "AtomicFile.h"
 #include "CliLink.h"
 #include "MeasurementExport.h"
 #include "Qd20Measurement.h"
@@ -95,7 +96,7 @@ int ZylCtl::sendError(std::string_view what) {
 }
 
 int ZylCtl::save(const std::string& path, const std::string& content, int codeOnSuccess) {
-    if (const auto why = TextFile::writeAtomically(path, content))
+    if (const auto why = AtomicFile::write(path, content))
         return fail(kExitUsage,
                     std::string(m_texts.text(CliText::FileUnwritable)) + " " + path + ": " + *why);
     return codeOnSuccess;
