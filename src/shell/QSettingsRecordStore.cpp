@@ -1,7 +1,5 @@
 #include "QSettingsRecordStore.h"
 
-#include "NativeRecordStore.h"
-
 #include <QByteArray>
 #include <QSettings>
 #include <QVariant>
@@ -46,8 +44,4 @@ std::string QSettingsRecordStore::write(const std::string& group, const std::str
     if (settings.status() != QSettings::NoError)
         return settings.fileName().toStdString() + " cannot be written.";
     return {};
-}
-
-std::unique_ptr<BinaryRecordStore> createNativeRecordStore() {
-    return std::make_unique<QSettingsRecordStore>();
 }
