@@ -47,11 +47,18 @@ regfile=$win/wine/ports.reg
     fi
   done
 } > "$regfile.new"
-for n in $(seq 2 9); do [ -e "$ports/com$n" ] || ln -sfn /dev/null "$ports/com$n"; done
+# Between runs the links lead nowhere that matters: a terminal left over from an earlier run may
+# by now belong to another program.
+park_ports() { for n in $(seq 2 9); do ln -sfn /dev/null "$ports/com$n"; done; }
+park_ports
 if [ ! -f "$WINEPREFIX/system.reg" ] || ! cmp -s "$regfile.new" "$regfile"; then
   echo "test-win: preparing the Wine prefix $WINEPREFIX"
-  "$wine" wineboot -i > "$win/wine/wineboot.log" 2>&1
-  "$wine" regedit /S "$(printf 'Z:%s' "$regfile.new" | tr / '\\')" >> "$win/wine/wineboot.log" 2>&1
+  if ! "$wine" wineboot -i > "$win/wine/wineboot.log" 2>&1 ||
+     ! "$wine" regedit /S "$(printf 'Z:%s' "$regfile.new" | tr / '\\')" >> "$win/wine/wineboot.log" 2>&1; then
+    echo "test-win: the Wine prefix could not be made; see $win/wine/wineboot.log" >&2
+    "$wineserver" -k 2>/dev/null || true
+    exit 1
+  fi
   "$wineserver" -w
   mv "$regfile.new" "$regfile"
 fi
@@ -62,6 +69,7 @@ stop_all() {
   for pid in "${sims[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${sims[@]}"; do wait "$pid" 2>/dev/null || true; done
   "$wineserver" -k 2>/dev/null || true
+  park_ports
 }
 trap stop_all EXIT
 # One Wine server for the whole run; its messages go to a file, not into the test output.
