@@ -120,7 +120,7 @@ run_gtest() {
 # echoing converter on COM4.
 start_sim 3 --sensor 5:220
 start_sim 4 --sensor 5:220 --echo
-export ZYL_TEST_COM_SILENT=3 ZYL_TEST_COM_ECHO=4
+export ZYL_TEST_COM_SILENT=3 ZYL_TEST_COM_ECHO=4 ZYL_TEST_COM_PORT='\\.\COM3'
 for exe in "$win"/tests/*/test_*.exe; do
   run_gtest "$(basename "$exe")" "$wine" "$exe" "$@"
 done
