@@ -1,8 +1,10 @@
 // ZYLConfig: creates the program state and every window once, shows the start window and runs
 // the event loop. `--demo` attaches simulated sensors instead of the machine's serial ports.
 #include "AppState.h"
+#include "Artwork.h"
 #include "DemoDeviceProvider.h"
 #include "HelpWindow.h"
+#include "LaunchOptions.h"
 #include "NativePorts.h"
 #include "PortMap.h"
 #include "QtPrompts.h"
@@ -21,11 +23,14 @@
 #include "TStartForm.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QSettings>
 #include <QTimer>
 
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -42,16 +47,39 @@ PortMap readPortMap() {
     return map;
 }
 
+// The logo in the sizes desktops ask for; the same pictures are installed as the program's icon.
+QIcon programIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(Artwork::logo(size)));
+    return icon;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Read before the application object exists, which needs a display.
+    const LaunchOptions launch = ParseLaunchOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (launch.help || launch.version) {
+        std::fputs((launch.help ? helpText(ZylconfigUsage()) : versionText("zylconfig")).c_str(), stdout);
+        return 0;
+    }
+    if (!launch.error.empty()) {
+        std::fprintf(stderr, "zylconfig: %s\n%s", launch.error.c_str(), shortUsage(ZylconfigUsage()).c_str());
+        return 2;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZYLConfig"));
     QApplication::setApplicationVersion(QStringLiteral(ZYL_PROGRAM_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("zylconfig"));
+    QApplication::setWindowIcon(programIcon());
 
     // `--demo` belongs to the launcher; the access words are looked for in what remains.
-    QStringList arguments = QApplication::arguments().mid(1);
-    const bool demo = arguments.removeAll(QStringLiteral("--demo")) > 0;
+    QStringList arguments;
+    for (const std::string& word : launch.words)
+        arguments << QString::fromLocal8Bit(word.c_str());
+    const bool demo = launch.demo;
 
     SystemClock clock;
     std::unique_ptr<DeviceProvider> provider;
@@ -99,8 +127,8 @@ int main(int argc, char* argv[]) {
     if (!portWarnings.empty()) {
         // Built when shown, so it comes in the language the last run restored.
         QTimer::singleShot(0, start.get(), [&app, &start, &portWarnings] {
-            QString text =
-                QCoreApplication::translate("main", "Diese Einträge der Portzuordnung werden nicht verwendet:");
+            QString text = QCoreApplication::translate(
+                "main", "Diese Einträge der Portzuordnung werden nicht verwendet:");
             for (const std::string& w : portWarnings)
                 text += QStringLiteral("\n") + QString::fromStdString(w);
             app.prompts.message(start.get(), Prompts::Icon::Warning, text, Prompts::Ok);

@@ -1,5 +1,7 @@
 #include "CliArguments.h"
 
+#include "ZylctlUsage.h"
+
 #include <charconv>
 #include <initializer_list>
 #include <map>
@@ -42,6 +44,10 @@ public:
             std::string_view arg = m_args[m_pos];
             if (arg == "--help" || arg == "-h") {
                 result.help = true;
+                return result;
+            }
+            if (arg == "--version") {
+                result.version = true;
                 return result;
             }
             if (arg.size() > 1 && arg.front() == '-') {
@@ -241,20 +247,10 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
     return Parser(args).run();
 }
 
-const char* CliUsage() {
-    return "usage: zylctl [--port COMn|N|PATH] [--baud 38400] [--rts enabled|disabled|toggle] [--timeout "
-           "MS]\n"
-           "              [--lang de|en] [--verbose] COMMAND ...\n"
-           "  ports                              COM numbers 1..20, the device behind each, and whether it "
-           "opens\n"
-           "  search                             bus search over the addresses 1..127\n"
-           "  read    --address N [-o FILE.qel]  print the parameter set; optionally save it as a project "
-           "file\n"
-           "  write   --address N FILE.qel [--store]  transfer a project file's values (and store them)\n"
-           "  store   --address N                make the settings permanent in the sensor\n"
-           "  factory --address N                factory preset\n"
-           "  set-address --address N NEW        change the bus address to NEW (1..127)\n"
-           "  poll    --address N --count K [--interval MS] [--command A|I] [--csv FILE]\n"
-           "exit codes: 0 success, 1 the sensor refused or did not answer, 2 usage or file error,\n"
-           "            3 the port could not be opened or configured, 130 stopped with Ctrl+C\n";
+std::string CliUsage() {
+    return shortUsage(ZylctlUsage());
+}
+
+std::string CliHelp() {
+    return helpText(ZylctlUsage());
 }

@@ -39,10 +39,13 @@ struct CliArguments {
 struct CliParseResult {
     std::optional<CliArguments> arguments; // empty on a usage error or for --help
     bool help = false;                     // --help: print the usage to standard output, exit 0
+    bool version = false;                  // --version: print the version, exit 0
     std::string error;                     // the usage error, one line
 };
 
 CliParseResult ParseCliArguments(const std::vector<std::string>& args);
 
-// The short usage text printed with every usage error and by --help.
-const char* CliUsage();
+// The short usage text printed with every usage error.
+std::string CliUsage();
+// The text of --help.
+std::string CliHelp();

@@ -2,6 +2,7 @@
 #include "CliArguments.h"
 #include "Clock.h"
 #include "NativePorts.h"
+#include "ProgramUsage.h"
 #include "Schnittstelle.h"
 #include "ZylCtl.h"
 
@@ -27,7 +28,11 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const CliParseResult parsed = ParseCliArguments(args);
     if (parsed.help) {
-        std::cout << CliUsage();
+        std::cout << CliHelp();
+        return ZylCtl::kExitOk;
+    }
+    if (parsed.version) {
+        std::cout << versionText("zylctl");
         return ZylCtl::kExitOk;
     }
     if (!parsed.arguments) {

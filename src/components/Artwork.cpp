@@ -8,6 +8,7 @@
 #include <QPixmapCache>
 #include <QRadialGradient>
 
+#include <algorithm>
 #include <cmath>
 
 // Every picture is painted in logical pixels into a pixmap of the requested device pixel ratio,
@@ -487,6 +488,17 @@ QPixmap bitmap(const QString& name, qreal devicePixelRatio) {
 
 bool hasBitmap(const QString& name) {
     return bitmaps().contains(name);
+}
+
+QImage logo(int size) {
+    // Painting at a ratio below 1 loses the picture, so small sizes are drawn at 48 x 48 and
+    // scaled down.
+    const QImage drawn = bitmap(QStringLiteral("QEL"), std::max(1.0, size / 48.0)).toImage();
+    QImage image = drawn.width() >= size && drawn.width() <= size + 1 // rounding adds an empty edge line
+                       ? drawn.copy(0, 0, size, size)
+                       : drawn.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(1);
+    return image;
 }
 
 QCursor cursor(const QString& name) {

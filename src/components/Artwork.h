@@ -24,6 +24,7 @@
 //          "CRQ11", "CRQ12", "CRQ21", "CRQ22", "CRQA20", "CRQA4" (vertical double arrow with the
 //          label Q1 / Q2 / QA; hot spot in the arrow's middle).
 #include <QCursor>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 
@@ -33,4 +34,6 @@ QPixmap bitmap(const QString& name);
 QPixmap bitmap(const QString& name, qreal devicePixelRatio);
 QCursor cursor(const QString& name);
 bool hasBitmap(const QString& name);
+// The logo "QEL" as a picture of exactly `size` x `size` pixels: the program's icon.
+QImage logo(int size);
 } // namespace Artwork

@@ -10,13 +10,15 @@
 // the line setting is read back from the terminal before every chunk of input. A NUVA sensor
 // talks at 57600 baud unless --baud says otherwise; a terminal carries no parity, so it finds
 // the address byte of a request by its place. The QS40 text sensor and the handheld take any
-// parity. Runs until SIGINT or SIGTERM.
+// parity. Runs until SIGINT or SIGTERM. What --help and the manual page say about the options
+// stands in ZylsimUsage.cpp.
 #include "SimHalvernSensor.h"
 #include "SimHandheld.h"
 #include "SimNuvaSensor.h"
 #include "SimQs40TextSensor.h"
 #include "SimZyl24Bus.h"
 #include "SimulatedLine.h"
+#include "ZylsimUsage.h"
 
 #include "Clock.h"
 
@@ -57,17 +59,6 @@ struct Options {
     bool handheld = false;
 };
 
-constexpr const char* kUsage =
-    "usage: zylsim [--sensor ADDR:VARIANT]... [--echo] [--halvern 14|15] [--log FILE] [--baud N]\n"
-    "       zylsim --nuva 12|13 [--slave N] [--no-near-switch] [--echo] [--log FILE] [--baud N]\n"
-    "  ADDR 1..128, VARIANT 70|220|500|1000; without --sensor and --halvern the bus holds\n"
-    "  a 220 mm sensor at address 5 and a 1000 mm sensor at address 12.\n"
-    "  --nuva: a ZYL 36 NUVA sensor of type 12 or 13 at slave address N (1..255, default 222),\n"
-    "  at 57600 baud unless --baud is given.\n"
-    "       zylsim --qs40 [--revision N] | --handheld   [--log FILE] [--baud N]\n"
-    "  a QS40 text sensor (revision 4 unless given; 3 or below: the old generation), or a\n"
-    "  handheld in its PC connection mode.\n";
-
 struct BaudCode {
     speed_t code;
     std::uint32_t baud;
@@ -100,74 +91,108 @@ std::optional<std::uint8_t> variantCodeOf(long spanMm) {
     }
 }
 
-std::optional<Options> parse(int argc, char** argv) {
+bool knownBaud(long baud) {
+    for (const BaudCode& b : kBauds)
+        if (b.baud == static_cast<std::uint32_t>(baud))
+            return true;
+    return false;
+}
+
+struct Parsed {
+    std::optional<Options> options; // empty on a usage error, --help or --version
+    std::string error;              // the usage error, one line
+    bool help = false;
+    bool version = false;
+};
+
+Parsed parse(int argc, char** argv) {
+    Parsed parsed;
     Options o;
     bool qs40 = false;
     int revision = 0;
+    auto fail = [&parsed](const std::string& error) {
+        parsed.error = error;
+        return parsed;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (arg == "--echo") {
+        const bool takesValue = arg == "--sensor" || arg == "--halvern" || arg == "--log" ||
+                                arg == "--baud" || arg == "--nuva" || arg == "--slave" || arg == "--revision";
+        if (takesValue && i + 1 >= argc)
+            return fail("option " + arg + " needs a value");
+        const std::string value = takesValue ? argv[++i] : std::string();
+        if (arg == "--help" || arg == "-h") {
+            parsed.help = true;
+            return parsed;
+        } else if (arg == "--version") {
+            parsed.version = true;
+            return parsed;
+        } else if (arg == "--echo") {
             o.echo = true;
-        } else if (arg == "--sensor" && value) {
-            const std::string sensor = argv[++i];
-            const auto colon = sensor.find(':');
-            if (colon == std::string::npos)
-                return std::nullopt;
-            const auto address = number(sensor.substr(0, colon).c_str());
-            const auto span = number(sensor.substr(colon + 1).c_str());
+        } else if (arg == "--sensor") {
+            const auto colon = value.find(':');
+            const auto address =
+                colon == std::string::npos ? std::nullopt : number(value.substr(0, colon).c_str());
+            const auto span =
+                colon == std::string::npos ? std::nullopt : number(value.substr(colon + 1).c_str());
             const auto code = span ? variantCodeOf(*span) : std::nullopt;
             if (!address || *address < 1 || *address > 128 || !code)
-                return std::nullopt;
+                return fail(
+                    "--sensor takes ADDR:VARIANT with ADDR 1..128 and VARIANT 70, 220, 500 or 1000, not '" +
+                    value + "'");
             o.sensors.emplace_back(static_cast<std::uint8_t>(*address), *code);
-        } else if (arg == "--halvern" && value) {
-            const auto type = number(argv[++i]);
+        } else if (arg == "--halvern") {
+            const auto type = number(value.c_str());
             if (!type || (*type != 14 && *type != 15))
-                return std::nullopt;
+                return fail("--halvern takes 14 or 15, not '" + value + "'");
             o.halvern = static_cast<int>(*type);
-        } else if (arg == "--log" && value) {
-            o.logPath = argv[++i];
-        } else if (arg == "--baud" && value) {
-            const auto baud = number(argv[++i]);
-            if (!baud || *baud <= 0)
-                return std::nullopt;
+        } else if (arg == "--log") {
+            o.logPath = value;
+        } else if (arg == "--baud") {
+            // A rate the terminal cannot be set to would leave the sensors silent for good.
+            const auto baud = number(value.c_str());
+            if (!baud || !knownBaud(*baud))
+                return fail(
+                    "--baud takes 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200 or 230400, not '" +
+                    value + "'");
             o.baud = static_cast<std::uint32_t>(*baud);
             o.baudGiven = true;
-        } else if (arg == "--nuva" && value) {
-            const auto type = number(argv[++i]);
+        } else if (arg == "--nuva") {
+            const auto type = number(value.c_str());
             if (!type || (*type != 12 && *type != 13))
-                return std::nullopt;
+                return fail("--nuva takes 12 or 13, not '" + value + "'");
             o.nuva = static_cast<int>(*type);
-        } else if (arg == "--slave" && value) {
-            const auto slave = number(argv[++i]);
+        } else if (arg == "--slave") {
+            const auto slave = number(value.c_str());
             if (!slave || *slave < 1 || *slave > 255)
-                return std::nullopt;
+                return fail("--slave takes a number from 1 to 255, not '" + value + "'");
             o.nuvaSlave = static_cast<std::uint8_t>(*slave);
         } else if (arg == "--no-near-switch") {
             o.nuvaNearSwitch = false;
         } else if (arg == "--qs40") {
             qs40 = true;
-        } else if (arg == "--revision" && value) {
-            const auto given = number(argv[++i]);
+        } else if (arg == "--revision") {
+            const auto given = number(value.c_str());
             if (!given || *given < 1 || *given > 99)
-                return std::nullopt;
+                return fail("--revision takes a number from 1 to 99, not '" + value + "'");
             revision = static_cast<int>(*given);
         } else if (arg == "--handheld") {
             o.handheld = true;
         } else {
-            return std::nullopt;
+            return fail("unknown option '" + arg + "'");
         }
     }
     // --revision says which QS40; the text sensor and the handheld each want the line alone.
     if (revision && !qs40)
-        return std::nullopt;
+        return fail("--revision needs --qs40");
     o.qs40Revision = qs40 ? (revision ? revision : 4) : 0;
     const bool textDevice = qs40 || o.handheld;
     if ((qs40 && o.handheld) || (textDevice && (!o.sensors.empty() || o.halvern || o.nuva)))
-        return std::nullopt;
+        return fail(std::string(qs40 ? "--qs40" : "--handheld") + " wants the line to itself");
     if (o.sensors.empty() && o.halvern == 0 && o.nuva == 0 && !textDevice)
         o.sensors = {{5, '0'}, {12, '3'}};
-    return o;
+    parsed.options = o;
+    return parsed;
 }
 
 // The line setting the program has put on the terminal (the master reports the slave's).
@@ -240,11 +265,16 @@ void writeLog(std::FILE* log, const std::vector<std::uint8_t>& frame) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::optional<Options> options = parse(argc, argv);
-    if (!options) {
-        std::fputs(kUsage, stderr);
+    const Parsed parsed = parse(argc, argv);
+    if (parsed.help || parsed.version) {
+        std::fputs((parsed.help ? helpText(ZylsimUsage()) : versionText("zylsim")).c_str(), stdout);
+        return 0;
+    }
+    if (!parsed.options) {
+        std::fprintf(stderr, "zylsim: %s\n%s", parsed.error.c_str(), shortUsage(ZylsimUsage()).c_str());
         return 2;
     }
+    const std::optional<Options>& options = parsed.options;
 
     std::FILE* log = nullptr;
     if (!options->logPath.empty()) {

@@ -1,6 +1,9 @@
 #include "CliArguments.h"
+#include "ZylctlUsage.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace {
 
@@ -59,4 +62,61 @@ TEST(CliArgumentsTest, MistakesAreUsageErrorsThatNameTheProblem) {
     EXPECT_EQ(errorOf({"read", "--address", "5", "--store"}), "option --store does not apply to read");
     EXPECT_EQ(errorOf({"search", "--address", "5"}), "option --address does not apply to search");
     EXPECT_TRUE(ParseCliArguments({"read", "--help"}).help);
+    EXPECT_TRUE(ParseCliArguments({"--port", "3", "--version"}).version);
+}
+
+// --help, the manual page and the completion are made from the usage table: each command line
+// it shows, with its placeholders filled in, and each global option must be accepted.
+TEST(CliArgumentsTest, EverythingTheHelpOffersIsAccepted) {
+    const ProgramUsage& usage = ZylctlUsage();
+    auto sample = [](const UsageItem& option) -> std::string {
+        switch (option.value) {
+        case ValueKind::Choice:
+            return std::string(option.argument.substr(0, option.argument.find('|')));
+        case ValueKind::Number:
+            return "100"; // within every range the options have
+        case ValueKind::File:
+            return "out.qel";
+        case ValueKind::Port:
+            return "3";
+        case ValueKind::Text:
+        case ValueKind::None:
+            break;
+        }
+        return "x";
+    };
+    ASSERT_NE(usage.commandSection(), nullptr);
+    for (const UsageItem& command : usage.commandSection()->items) {
+        std::vector<std::string> args{std::string(command.names)};
+        std::string argument(command.argument);
+        std::erase_if(argument, [](char c) { return c == '[' || c == ']'; });
+        std::istringstream words(argument);
+        for (std::string word; words >> word;) {
+            if (word.starts_with('-')) {
+                const UsageItem* option = usage.findOption(word);
+                ASSERT_NE(option, nullptr) << word;
+                args.push_back(word);
+                if (option->value != ValueKind::None) {
+                    args.push_back(sample(*option));
+                    words >> word; // its placeholder
+                }
+            } else {
+                args.push_back(word == "NEW" ? "9" : "in.qel");
+            }
+        }
+        const CliParseResult r = ParseCliArguments(args);
+        EXPECT_TRUE(r.arguments.has_value()) << command.names << ": " << r.error;
+    }
+    for (const UsageSection& section : usage.sections) {
+        if (section.title != "Options")
+            continue;
+        for (const UsageItem& option : section.items)
+            for (std::string_view name : itemNames(option)) {
+                std::vector<std::string> args{"ports", std::string(name)};
+                if (option.value != ValueKind::None)
+                    args.push_back(sample(option));
+                const CliParseResult r = ParseCliArguments(args);
+                EXPECT_TRUE(r.arguments || r.help || r.version) << name << ": " << r.error;
+            }
+    }
 }

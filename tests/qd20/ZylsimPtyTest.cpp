@@ -89,3 +89,27 @@ TEST(ZylsimPtyTest, BadOptionsAreRefused) {
         EXPECT_EQ(ChildProgram(zylsimCommand(args), scratch("zylsim-bad-")).wait(5000), 2) << args[0];
     }
 }
+
+// A wrong option ends zylsim before it serves anything; a rate no terminal can be set to would
+// leave the sensors silent for good, so it is refused too.
+TEST(ZylsimPtyTest, WrongOptionsAreUsageErrorsThatNameTheProblem) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--baud", "12345"},
+         "zylsim: --baud takes 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200 or 230400, "
+         "not '12345'\n"},
+        {{"--sensor", "5:300"},
+         "zylsim: --sensor takes ADDR:VARIANT with ADDR 1..128 and VARIANT 70, 220, 500 or "
+         "1000, not '5:300'\n"},
+        {{"--echo", "--log"}, "zylsim: option --log needs a value\n"},
+        {{"--sim"}, "zylsim: unknown option '--sim'\n"},
+    };
+    for (const auto& c : cases) {
+        ChildProgram sim(zylsimCommand(c.args), scratch("zylsim-usage-"));
+        EXPECT_EQ(sim.wait(), 2) << c.message;
+        EXPECT_EQ(sim.out(), "");
+        EXPECT_TRUE(sim.err().starts_with(std::string(c.message) + "usage: zylsim")) << sim.err();
+    }
+}

@@ -1,0 +1,91 @@
+#include "ZylctlUsage.h"
+
+const ProgramUsage& ZylctlUsage() {
+    static const ProgramUsage usage{
+        "zylctl",
+        "Search, read, write, store and measure ZYL 24 distance sensors on a serial line or an RS-485 bus.",
+        {},
+        {
+            {"Commands",
+             {
+                 {"ports", "", ValueKind::None,
+                  "List the COM numbers 1 to 20, the device behind each and whether it opens."},
+                 {"search", "", ValueKind::None,
+                  "Search the bus over the addresses 1 to 127 and print the first address at which a ZYL 24 "
+                  "answers, as \"address N\"."},
+                 {"read", "--address N [-o FILE.qel]", ValueKind::None,
+                  "Print the sensor's parameter set as \"key: value\" lines that do not depend on --lang; "
+                  "with -o "
+                  "save it as a project file as well."},
+                 {"write", "--address N [--store] FILE.qel", ValueKind::None,
+                  "Transfer the values of a project file to the sensor, group by group in the order of the "
+                  "ZYL 24 "
+                  "window, each only after the previous one was accepted. The whole file is checked before "
+                  "the "
+                  "port is opened; hold and lowlight keep the sensor's values. Nothing is made permanent "
+                  "without "
+                  "--store."},
+                 {"store", "--address N", ValueKind::None, "Make the sensor's current settings permanent."},
+                 {"factory", "--address N", ValueKind::None, "Reset the sensor to its factory preset."},
+                 {"set-address", "--address N NEW", ValueKind::None,
+                  "Move the sensor to the bus address NEW (1 to 127) and print \"address NEW\"."},
+                 {"poll", "--address N --count K [--interval MS] [--command A|I] [--csv FILE]",
+                  ValueKind::None,
+                  "Measure K times and print one \"raw;mm\" line per sample (millimetres with one decimal "
+                  "and a "
+                  "point). A sample that gets no answer is reported on standard error and makes the exit "
+                  "status "
+                  "1; the other samples are kept."},
+             },
+             true},
+            {"Options",
+             {
+                 {"--port", "COMn|N|PATH", ValueKind::Port,
+                  "The port: a COM number (3 or COM3), mapped to a device as described under PORTS, or a "
+                  "device "
+                  "path. Default: 1."},
+                 {"--baud", "N", ValueKind::Number, "Baud rate of the line, 50 to 4000000. Default: 38400."},
+                 {"--rts", "enabled|disabled|toggle", ValueKind::Choice,
+                  "RTS handling of the line: toggle switches the transmitter of a two-wire RS-485 converter "
+                  "on "
+                  "only while bytes are sent. Default: enabled."},
+                 {"--timeout", "MS", ValueKind::Number,
+                  "Read time-out in milliseconds while the sensor is being found, 1 to 60000; once it has "
+                  "answered, the measuring time-outs apply. Default: 100."},
+                 {"--lang", "de|en", ValueKind::Choice,
+                  "Language of the messages on standard error. Default: from LC_ALL, LC_MESSAGES or LANG."},
+                 {"-v, --verbose", "", ValueKind::None,
+                  "Show every frame sent and received on standard error."},
+                 {"-h, --help", "", ValueKind::None, "Print the help and exit."},
+                 {"--version", "", ValueKind::None, "Print the version and exit."},
+             }},
+            {"Command options",
+             {
+                 {"--address", "N", ValueKind::Number,
+                  "Bus address of the sensor, 1 to 128. The command first makes sure that a ZYL 24 answers "
+                  "there."},
+                 {"-o, --output", "FILE.qel", ValueKind::File,
+                  "read: save the parameter set as a project file."},
+                 {"--store", "", ValueKind::None,
+                  "write: make the transferred settings permanent in the sensor."},
+                 {"--count", "K", ValueKind::Number, "poll: the number of samples, 1 to 1000000."},
+                 {"--interval", "MS", ValueKind::Number,
+                  "poll: milliseconds from one sample to the next, 0 to 3600000. Default: 40."},
+                 {"--command", "A|I", ValueKind::Choice,
+                  "poll: the measuring request, A (the distance, default) or I (the Q1 measurement)."},
+                 {"--csv", "FILE", ValueKind::File,
+                  "poll: also write the samples as a measurement export: the header \"Rohdaten "
+                  "[LSB];Skaliert "
+                  "[mm]\" and one row per sample. An interrupted poll still writes what it measured."},
+             }},
+        },
+        {
+            {0, "success"},
+            {1, "the sensor refused or did not answer"},
+            {2, "usage or file error"},
+            {3, "the port could not be opened or configured"},
+            {130, "stopped with Ctrl+C"},
+        },
+    };
+    return usage;
+}

@@ -1,0 +1,130 @@
+#include "ProgramUsage.h"
+
+namespace {
+
+constexpr std::size_t kWidth = 79;
+constexpr std::size_t kTextColumn = 28; // where the explanations start in --help
+
+// Appends `text` wrapped at kWidth; the cursor stands at `column`, continuation lines start at
+// `indent`.
+void appendWrapped(std::string& out, std::string_view text, std::size_t column, std::size_t indent) {
+    bool first = true;
+    while (!text.empty()) {
+        const std::size_t end = text.find(' ');
+        const std::string_view word = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (word.empty())
+            continue;
+        if (!first && column + 1 + word.size() > kWidth) {
+            out += '\n';
+            out.append(indent, ' ');
+            column = indent;
+        } else if (!first) {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+        first = false;
+    }
+    out += '\n';
+}
+
+void appendItem(std::string& out, std::string_view head, std::string_view text, std::size_t textColumn) {
+    out += "  ";
+    out += head;
+    std::size_t column = 2 + head.size();
+    if (column + 2 > textColumn) {
+        out += '\n';
+        column = 0;
+    }
+    out.append(textColumn - column, ' ');
+    appendWrapped(out, text, textColumn, textColumn);
+}
+
+std::string itemHead(const UsageItem& item) {
+    std::string head(item.names);
+    if (!item.argument.empty()) {
+        head += ' ';
+        head += item.argument;
+    }
+    return head;
+}
+
+} // namespace
+
+const UsageSection* ProgramUsage::commandSection() const {
+    for (const UsageSection& section : sections)
+        if (section.commands)
+            return &section;
+    return nullptr;
+}
+
+const UsageItem* ProgramUsage::findOption(std::string_view name) const {
+    for (const UsageSection& section : sections) {
+        if (section.commands)
+            continue;
+        for (const UsageItem& item : section.items)
+            for (std::string_view n : itemNames(item))
+                if (n == name)
+                    return &item;
+    }
+    return nullptr;
+}
+
+std::vector<std::string_view> itemNames(const UsageItem& item) {
+    std::vector<std::string_view> names;
+    std::string_view rest = item.names;
+    while (!rest.empty()) {
+        const std::size_t comma = rest.find(", ");
+        names.push_back(rest.substr(0, comma));
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 2);
+    }
+    return names;
+}
+
+std::vector<std::string> synopsisLines(const ProgramUsage& usage) {
+    std::vector<std::string> lines;
+    const std::string program(usage.program);
+    if (const UsageSection* commands = usage.commandSection()) {
+        for (const UsageItem& command : commands->items)
+            lines.push_back(program + " [OPTION]... " + itemHead(command));
+    } else {
+        lines.push_back(program + (usage.synopsis.empty() ? "" : " ") + std::string(usage.synopsis));
+    }
+    return lines;
+}
+
+std::string shortUsage(const ProgramUsage& usage) {
+    std::string out;
+    const std::vector<std::string> lines = synopsisLines(usage);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        out += (i == 0 ? "usage: " : "       ") + lines[i] + '\n';
+    out += "Try '" + std::string(usage.program) + " --help' for more information.\n";
+    return out;
+}
+
+std::string helpText(const ProgramUsage& usage) {
+    std::string out;
+    const std::vector<std::string> lines = synopsisLines(usage);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        out += (i == 0 ? "usage: " : "       ") + lines[i] + '\n';
+    appendWrapped(out, usage.summary, 0, 0);
+    for (const UsageSection& section : usage.sections) {
+        out += '\n';
+        out += section.title;
+        out += ":\n";
+        for (const UsageItem& item : section.items)
+            appendItem(out, itemHead(item), item.text, kTextColumn);
+    }
+    if (!usage.exitCodes.empty()) {
+        out += "\nExit status:\n";
+        for (const auto& [code, meaning] : usage.exitCodes)
+            appendItem(out, std::to_string(code), meaning, 8);
+    }
+    return out;
+}
+
+std::string versionText(std::string_view program) {
+    return std::string(program) + " (ZYLConfig) " ZYL_PROGRAM_VERSION "\n";
+}

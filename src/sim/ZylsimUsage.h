@@ -1,0 +1,6 @@
+#pragma once
+// Everything zylsim accepts on its command line, with the explanation --help and the manual
+// page give for it.
+#include "ProgramUsage.h"
+
+const ProgramUsage& ZylsimUsage();
