@@ -8,7 +8,8 @@ packages=(cmake ninja-build g++ pkg-config
           qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev
           g++-mingw-w64-x86-64-posix fonts-dejavu-core ccache
-          qt6-serialport-dev qt6-translations-l10n wine64)
+          qt6-serialport-dev qt6-translations-l10n wine64
+          dpkg-dev file man-db desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
