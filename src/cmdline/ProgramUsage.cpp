@@ -51,6 +51,15 @@ std::string itemHead(const UsageItem& item) {
     return head;
 }
 
+// "usage: " and the synopsis lines, aligned.
+std::string usageLines(const ProgramUsage& usage) {
+    std::string out;
+    const std::vector<std::string> lines = synopsisLines(usage);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        out += (i == 0 ? "usage: " : "       ") + lines[i] + '\n';
+    return out;
+}
+
 } // namespace
 
 const UsageSection* ProgramUsage::commandSection() const {
@@ -96,19 +105,13 @@ std::vector<std::string> synopsisLines(const ProgramUsage& usage) {
 }
 
 std::string shortUsage(const ProgramUsage& usage) {
-    std::string out;
-    const std::vector<std::string> lines = synopsisLines(usage);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        out += (i == 0 ? "usage: " : "       ") + lines[i] + '\n';
+    std::string out = usageLines(usage);
     out += "Try '" + std::string(usage.program) + " --help' for more information.\n";
     return out;
 }
 
 std::string helpText(const ProgramUsage& usage) {
-    std::string out;
-    const std::vector<std::string> lines = synopsisLines(usage);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        out += (i == 0 ? "usage: " : "       ") + lines[i] + '\n';
+    std::string out = usageLines(usage);
     appendWrapped(out, usage.summary, 0, 0);
     for (const UsageSection& section : usage.sections) {
         out += '\n';
