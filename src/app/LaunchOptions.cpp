@@ -9,7 +9,8 @@ constexpr std::string_view kQtOptions = "Qt options";
 const ProgramUsage& ZylconfigUsage() {
     static const ProgramUsage usage{
         "zylconfig",
-        "Operator and configuration program for the ZYL optical distance sensors.",
+        "Operator and configuration program for the ZYL optical distance sensors. A first WORD that is "
+        "no option may be an access word (see the manual page).",
         "[OPTION]... [WORD]",
         {
             {"Options",
