@@ -9,17 +9,16 @@ constexpr std::string_view kQtOptions = "Qt options";
 const ProgramUsage& ZylconfigUsage() {
     static const ProgramUsage usage{
         "zylconfig",
-        "Operator and configuration program for the ZYL optical distance sensors. A first WORD that is "
-        "no option may be an access word (see the manual page).",
+        "Operator and configuration program for the ZYL optical distance sensors. A first WORD that is no "
+        "option may be an access word (see the manual page).",
         "[OPTION]... [WORD]",
         {
             {"Options",
              {
                  {"--demo", "", ValueKind::None,
                   "Attach virtual sensors instead of the machine's serial ports: a ZYL 24 bus on COM 1 (a "
-                  "220 mm "
-                  "sensor at address 5, a 1000 mm sensor at address 12) and a Halvern sensor of type 15 on "
-                  "COM 5."},
+                  "220 mm sensor at address 5, a 1000 mm sensor at address 12) and a Halvern sensor of "
+                  "type 15 on COM 5."},
                  {"-h, --help", "", ValueKind::None, "Print the help and exit."},
                  {"--version", "", ValueKind::None, "Print the version and exit."},
              }},

@@ -11,20 +11,16 @@ const ProgramUsage& ZylctlUsage() {
                  {"ports", "", ValueKind::None,
                   "List the COM numbers 1 to 20, the device behind each and whether it opens."},
                  {"search", "", ValueKind::None,
-                  "Search the bus over the addresses 1 to 127 and print the first address at which a ZYL 24 "
-                  "answers, as \"address N\"."},
+                  "Search the bus over the addresses 1 to 127 and print the first address at which a ZYL "
+                  "24 answers, as \"address N\"."},
                  {"read", "--address N [-o FILE.qel]", ValueKind::None,
                   "Print the sensor's parameter set as \"key: value\" lines that do not depend on --lang; "
-                  "with -o "
-                  "save it as a project file as well."},
+                  "with -o save it as a project file as well."},
                  {"write", "--address N [--store] FILE.qel", ValueKind::None,
-                  "Transfer the values of a project file to the sensor, group by group in the order of the "
-                  "ZYL 24 "
-                  "window, each only after the previous one was accepted. The whole file is checked before "
-                  "the "
-                  "port is opened; hold and lowlight keep the sensor's values. Nothing is made permanent "
-                  "without "
-                  "--store."},
+                  "Transfer the values of a project file to the sensor, group by group in the order of "
+                  "the ZYL 24 window, each only after the previous one was accepted. The whole file is "
+                  "checked before the port is opened; hold and lowlight keep the sensor's values. Nothing "
+                  "is made permanent without --store."},
                  {"store", "--address N", ValueKind::None, "Make the sensor's current settings permanent."},
                  {"factory", "--address N", ValueKind::None, "Reset the sensor to its factory preset."},
                  {"set-address", "--address N NEW", ValueKind::None,
@@ -32,23 +28,19 @@ const ProgramUsage& ZylctlUsage() {
                  {"poll", "--address N --count K [--interval MS] [--command A|I] [--csv FILE]",
                   ValueKind::None,
                   "Measure K times and print one \"raw;mm\" line per sample (millimetres with one decimal "
-                  "and a "
-                  "point). A sample that gets no answer is reported on standard error and makes the exit "
-                  "status "
-                  "1; the other samples are kept."},
+                  "and a point). A sample that gets no answer is reported on standard error and makes the "
+                  "exit status 1; the other samples are kept."},
              },
              true},
             {"Options",
              {
                  {"--port", "COMn|N|PATH", ValueKind::Port,
                   "The port: a COM number (3 or COM3), mapped to a device as described under PORTS, or a "
-                  "device "
-                  "path. Default: 1."},
+                  "device path. Default: 1."},
                  {"--baud", "N", ValueKind::Number, "Baud rate of the line, 50 to 4000000. Default: 38400."},
                  {"--rts", "enabled|disabled|toggle", ValueKind::Choice,
-                  "RTS handling of the line: toggle switches the transmitter of a two-wire RS-485 converter "
-                  "on "
-                  "only while bytes are sent. Default: enabled."},
+                  "RTS handling of the line: toggle switches the transmitter of a two-wire RS-485 "
+                  "converter on only while bytes are sent. Default: enabled."},
                  {"--timeout", "MS", ValueKind::Number,
                   "Read time-out in milliseconds while the sensor is being found, 1 to 60000; once it has "
                   "answered, the measuring time-outs apply. Default: 100."},
@@ -62,8 +54,8 @@ const ProgramUsage& ZylctlUsage() {
             {"Command options",
              {
                  {"--address", "N", ValueKind::Number,
-                  "Bus address of the sensor, 1 to 128. The command first makes sure that a ZYL 24 answers "
-                  "there."},
+                  "Bus address of the sensor, 1 to 128. The command first makes sure that a ZYL 24 "
+                  "answers there."},
                  {"-o, --output", "FILE.qel", ValueKind::File,
                   "read: save the parameter set as a project file."},
                  {"--store", "", ValueKind::None,
@@ -75,8 +67,8 @@ const ProgramUsage& ZylctlUsage() {
                   "poll: the measuring request, A (the distance, default) or I (the Q1 measurement)."},
                  {"--csv", "FILE", ValueKind::File,
                   "poll: also write the samples as a measurement export: the header \"Rohdaten "
-                  "[LSB];Skaliert "
-                  "[mm]\" and one row per sample. An interrupted poll still writes what it measured."},
+                  "[LSB];Skaliert [mm]\" and one row per sample. An interrupted poll still writes what it "
+                  "measured."},
              }},
         },
         {
