@@ -1,5 +1,7 @@
 #include "ProgramUsage.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::size_t kWidth = 79;
@@ -51,12 +53,24 @@ std::string itemHead(const UsageItem& item) {
     return head;
 }
 
-// "usage: " and the synopsis lines, aligned.
+// "usage: " and the synopsis lines, aligned; a long line continues under its first word after
+// the program name.
 std::string usageLines(const ProgramUsage& usage) {
     std::string out;
     const std::vector<std::string> lines = synopsisLines(usage);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        out += (i == 0 ? "usage: " : "       ") + lines[i] + '\n';
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        // An optional part in brackets stays on one line: its blanks are held as '\1' meanwhile.
+        std::string line = lines[i];
+        int depth = 0;
+        for (char& c : line) {
+            depth += c == '[' ? 1 : c == ']' ? -1 : 0;
+            if (c == ' ' && depth > 0)
+                c = '\1';
+        }
+        out += i == 0 ? "usage: " : "       ";
+        appendWrapped(out, line, 7, 7 + usage.program.size() + 1);
+    }
+    std::replace(out.begin(), out.end(), '\1', ' ');
     return out;
 }
 

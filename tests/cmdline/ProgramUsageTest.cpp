@@ -54,6 +54,22 @@ TEST(ProgramUsageTest, HelpListsEverySectionWrappedAtTheTextColumn) {
                                     "Try 'tool --help' for more information.\n");
 }
 
+TEST(ProgramUsageTest, LongSynopsisLinesWrapBetweenOptionalParts) {
+    const ProgramUsage usage{
+        "tool",
+        "",
+        {},
+        {{"Commands",
+          {{"measure", "--address N --count K [--interval MS] [--command A|I] [--csv FILE]", ValueKind::None,
+            ""}},
+          true}},
+        {},
+    };
+    EXPECT_EQ(shortUsage(usage), "usage: tool [OPTION]... measure --address N --count K [--interval MS]\n"
+                                 "            [--command A|I] [--csv FILE]\n"
+                                 "Try 'tool --help' for more information.\n");
+}
+
 TEST(ProgramUsageTest, OptionsAreFoundByEachOfTheirNamesButCommandsAreNot) {
     const ProgramUsage usage = sample();
     ASSERT_NE(usage.findOption("-o"), nullptr);
