@@ -18,8 +18,8 @@ const ProgramUsage& ZylconfigUsage() {
                  {"--demo", "", ValueKind::None,
                   "Attach virtual sensors instead of the machine's serial ports: a ZYL 24 bus on COM 1 (a "
                   "220 mm sensor at address 5, a 1000 mm sensor at address 12), a ZYL 36 NUVA sensor on "
-                  "COM 2, a plain port for the supervision output on COM 4 and a Halvern sensor of type "
-                  "15 on COM 5."},
+                  "COM 2, a QS40 sensor on COM 3, a plain port for the supervision output on COM 4, a "
+                  "Halvern sensor of type 15 on COM 5 and a handheld on COM 6."},
                  {"-h, --help", "", ValueKind::None, "Print the help and exit."},
                  {"--version", "", ValueKind::None, "Print the version and exit."},
              }},
