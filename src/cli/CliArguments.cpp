@@ -23,6 +23,15 @@ const std::map<std::string_view, CliCommand> kCommands{
     {"poll", CliCommand::Poll},
 };
 
+// The words after "qs40".
+const std::map<std::string_view, CliCommand> kQs40Commands{
+    {"identify", CliCommand::Qs40Identify}, {"read", CliCommand::Qs40Read},
+    {"write", CliCommand::Qs40Write},       {"copy", CliCommand::Qs40Copy},
+    {"poll", CliCommand::Qs40Poll},         {"update", CliCommand::Qs40Update},
+};
+
+constexpr std::uint32_t kQs40PollIntervalMs = 200;
+
 std::optional<long long> number(std::string_view text, long long min, long long max) {
     long long value = 0;
     const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -40,6 +49,7 @@ public:
         CliParseResult result;
         std::vector<std::string> operands;
         bool haveCommand = false;
+        bool family = false; // "qs40" given, its command word still to come
         for (m_pos = 0; m_pos < m_args.size() && m_error.empty(); ++m_pos) {
             std::string_view arg = m_args[m_pos];
             if (arg == "--help" || arg == "-h") {
@@ -52,6 +62,16 @@ public:
             }
             if (arg.size() > 1 && arg.front() == '-') {
                 option(arg);
+            } else if (family) {
+                const auto it = kQs40Commands.find(arg);
+                if (it == kQs40Commands.end())
+                    m_error = "unknown qs40 command '" + std::string(arg) + "'";
+                else
+                    m_a.command = it->second;
+                family = false;
+                haveCommand = true;
+            } else if (!haveCommand && arg == "qs40") {
+                family = true;
             } else if (!haveCommand) {
                 const auto it = kCommands.find(arg);
                 if (it == kCommands.end())
@@ -63,6 +83,8 @@ public:
                 operands.push_back(std::string(arg));
             }
         }
+        if (m_error.empty() && family)
+            m_error = "qs40 needs a command: identify, read, write, copy, poll or update";
         if (m_error.empty() && !haveCommand)
             m_error = "no command given";
         if (m_error.empty())
@@ -113,6 +135,7 @@ private:
                 m_error = "option --port needs a COM number or a device path";
             else if (v)
                 m_a.port = *v;
+            m_a.portGiven = true;
         } else if (name == "--baud") {
             numberOption(name, inline_, m_a.baud, 50, 4'000'000);
         } else if (name == "--rts") {
@@ -136,6 +159,10 @@ private:
                 m_a.outputFile = *v;
         } else if (name == "--store") {
             m_a.store = true;
+        } else if (name == "--all") {
+            m_a.all = true;
+        } else if (name == "--reduced") {
+            m_a.reduced = true;
         } else if (name == "--count") {
             numberOption(name, inline_, m_a.count, 1, kMaxCount);
         } else if (name == "--interval") {
@@ -188,30 +215,40 @@ private:
 
     void checkCommand(const std::vector<std::string>& operands) {
         const CliCommand c = m_a.command;
-        std::string_view commandName;
+        std::string commandName;
         for (const auto& [name, cmd] : kCommands)
             if (cmd == c)
                 commandName = name;
-        const bool addressed = c != CliCommand::Ports && c != CliCommand::Search;
+        for (const auto& [name, cmd] : kQs40Commands)
+            if (cmd == c)
+                commandName = "qs40 " + std::string(name);
+        const bool addressed = c != CliCommand::Ports && c != CliCommand::Search && !IsQs40Command(c);
         onlyFor({"--address"}, addressed, commandName);
-        onlyFor({"-o", "--output"}, c == CliCommand::Read, commandName);
+        onlyFor({"-o", "--output"}, c == CliCommand::Read || c == CliCommand::Qs40Read, commandName);
         onlyFor({"--store"}, c == CliCommand::Write, commandName);
-        onlyFor({"--count", "--interval", "--command", "--csv"}, c == CliCommand::Poll, commandName);
+        onlyFor({"--all"}, c == CliCommand::Search, commandName);
+        onlyFor({"--reduced"}, c == CliCommand::Qs40Update, commandName);
+        onlyFor({"--count", "--interval"}, c == CliCommand::Poll || c == CliCommand::Qs40Poll, commandName);
+        onlyFor({"--command", "--csv"}, c == CliCommand::Poll, commandName);
         if (!m_error.empty())
             return;
         if (addressed && !m_a.address) {
-            m_error = std::string(commandName) + " needs --address N";
+            m_error = commandName + " needs --address N";
             return;
         }
-        const std::size_t wanted = (c == CliCommand::Write || c == CliCommand::SetAddress) ? 1 : 0;
+        const bool takesFile = c == CliCommand::Write || c == CliCommand::Qs40Write ||
+                               c == CliCommand::Qs40Copy || c == CliCommand::Qs40Update;
+        const std::size_t wanted = (takesFile || c == CliCommand::SetAddress) ? 1 : 0;
         if (operands.size() != wanted) {
-            m_error = operands.size() > wanted
-                          ? "unexpected operand '" + operands[wanted] + "'"
-                          : std::string(commandName) +
-                                (c == CliCommand::Write ? " needs a project file" : " needs the new address");
+            if (operands.size() > wanted)
+                m_error = "unexpected operand '" + operands[wanted] + "'";
+            else if (c == CliCommand::Qs40Update)
+                m_error = commandName + " needs an S-record image";
+            else
+                m_error = commandName + (takesFile ? " needs a project file" : " needs the new address");
             return;
         }
-        if (c == CliCommand::Write)
+        if (takesFile)
             m_a.projectFile = operands[0];
         if (c == CliCommand::SetAddress) {
             const auto v = number(operands[0], 1, 127);
@@ -221,8 +258,10 @@ private:
             }
             m_a.newAddress = static_cast<int>(*v);
         }
-        if (c == CliCommand::Poll && m_a.count == 0)
-            m_error = "poll needs --count K";
+        if ((c == CliCommand::Poll || c == CliCommand::Qs40Poll) && m_a.count == 0)
+            m_error = commandName + " needs --count K";
+        if (c == CliCommand::Qs40Poll && !seen("--interval"))
+            m_a.intervalMs = kQs40PollIntervalMs;
     }
 
     const std::vector<std::string>& m_args;
@@ -233,6 +272,10 @@ private:
 };
 
 } // namespace
+
+bool IsQs40Command(CliCommand command) {
+    return command >= CliCommand::Qs40Identify;
+}
 
 std::optional<int> CliArguments::comNumber() const {
     std::string_view p = port;

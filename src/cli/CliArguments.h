@@ -9,11 +9,31 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Ports, Search, Read, Write, Store, Factory, SetAddress, Poll };
+enum class CliCommand {
+    Ports,
+    Search,
+    Read,
+    Write,
+    Store,
+    Factory,
+    SetAddress,
+    Poll,
+    // "qs40 ...": the QS40 sensors of the text protocol. They stay the last ones.
+    Qs40Identify,
+    Qs40Read,
+    Qs40Write,
+    Qs40Copy,
+    Qs40Poll,
+    Qs40Update,
+};
+
+// Whether the command talks to a QS40 sensor of the text protocol.
+bool IsQs40Command(CliCommand command);
 
 struct CliArguments {
     // Global options.
     std::string port = "1"; // a COM number 1..20, "COMn", or a device path
+    bool portGiven = false; // without --port the QS40 commands search COM 1..19
     std::uint32_t baud = 38400;
     RtsControl rts = RtsControl::Enable;
     std::uint32_t timeoutMs = 100; // read time-out constant while the sensor is being found
@@ -21,13 +41,15 @@ struct CliArguments {
     bool verbose = false;          // the bytes of every exchange on standard error
 
     CliCommand command = CliCommand::Ports;
-    std::optional<int> address; // --address 1..128
-    std::string outputFile;     // read -o
-    std::string projectFile;    // write FILE
-    bool store = false;         // write --store
-    int newAddress = 0;         // set-address NEW, 1..127
-    int count = 0;              // poll --count
-    std::uint32_t intervalMs = 40;
+    std::optional<int> address;    // --address 1..128
+    std::string outputFile;        // read -o
+    std::string projectFile;       // write FILE, qs40 write|copy FILE, qs40 update IMAGE
+    bool all = false;              // search --all: every address that answers
+    bool reduced = false;          // qs40 update --reduced
+    bool store = false;            // write --store
+    int newAddress = 0;            // set-address NEW, 1..127
+    int count = 0;                 // poll --count
+    std::uint32_t intervalMs = 40; // qs40 poll: 200 ms unless given, as the QS40 window polls
     char pollCommand = 'A';
     std::string csvFile;
 

@@ -11,7 +11,7 @@ struct Pair {
 };
 
 // Indexed by CliText.
-constexpr std::array<Pair, 13> kTexts{{
+constexpr std::array<Pair, 21> kTexts{{
     {"kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?", "no sensor available"},
     {"Fehler beim Daten senden oder ungültige Parameter", "error in sending data or wrong parameter"},
     {"Fehler in Datei", "error in file"},
@@ -25,6 +25,15 @@ constexpr std::array<Pair, 13> kTexts{{
     {"unbekannte Sensorvariante", "unknown sensor variant"},
     {"keine Antwort auf Messung", "no answer to measurement"},
     {"ungültige Adresse !", "forbidden adress !"},
+    {"kein QS40MNTB verfügbar\nHotSync geschlossen?", "no QS40MNTB available\nHotSync closed?"},
+    {"Fehler beim Daten lesen", "error in reading data"},
+    {"Fehler beim Daten senden", "error in writing data"},
+    {"Fehler in Datei", "file error"},
+    {"Unbekannter Sensortyp", "unknown sensor"},
+    {"Anderer Sensortyp\nals angeschlossener", "other sensortype\nthan connected"},
+    // The update's messages have always been German in both languages.
+    {"programmierung gescheitert", "programmierung gescheitert"},
+    {"kein brauchbares S-Record-Abbild", "not a usable S-record image"},
 }};
 
 } // namespace

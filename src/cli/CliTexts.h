@@ -19,6 +19,14 @@ enum class CliText {
     UnknownVariant,   // the parameter block names no known variant
     NotAnswered,      // a poll that got no reply (followed by its number)
     ForbiddenAddress, // set-address outside 1..127
+    Qs40NotFound,     // no QS40MNTB on the ports tried
+    Qs40ReadError,    // a QS40 read or measurement failed
+    Qs40SendError,    // a QS40 write or copy failed
+    Qs40FileError,    // a project file without all switch-point and hysteresis lines
+    Qs40UnknownType,  // a project file of no QS40 type
+    Qs40OtherType,    // a project file of another QS40 type than the connected sensor
+    Qs40UpdateFailed, // the firmware update failed (followed by its step code)
+    Qs40BadImage,     // the S-record image is unusable (followed by the reason)
 };
 
 class CliTexts {

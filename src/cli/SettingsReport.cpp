@@ -33,10 +33,15 @@ std::string mm(float value) {
 
 } // namespace
 
-std::string SettingsReport(const Qd20Settings& s, const Qd20Variant& v) {
+std::string_view VariantName(const Qd20Variant& v) {
     std::string_view name = v.sensorText;
     if (name.starts_with(kSensorPrefix))
         name.remove_prefix(kSensorPrefix.size());
+    return name;
+}
+
+std::string SettingsReport(const Qd20Settings& s, const Qd20Variant& v) {
+    const std::string_view name = VariantName(v);
     std::string r;
     const auto line = [&r](std::string_view key, std::string_view value) {
         r += key;

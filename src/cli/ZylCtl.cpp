@@ -6,6 +6,7 @@
 #include "Qd20Measurement.h"
 #include "Qd20ProjectFile.h"
 #include "Qd20Settings.h"
+#include "Qs40Ctl.h"
 #include "SettingsReport.h"
 #include "TextFile.h"
 
@@ -79,6 +80,13 @@ int ZylCtl::run() {
         return setAddress();
     case CliCommand::Poll:
         return poll();
+    case CliCommand::Qs40Identify:
+    case CliCommand::Qs40Read:
+    case CliCommand::Qs40Write:
+    case CliCommand::Qs40Copy:
+    case CliCommand::Qs40Poll:
+    case CliCommand::Qs40Update:
+        return Qs40Ctl(m_args, m_provider, m_com, m_clock, m_out, m_err, m_texts, m_stopRequested).run();
     }
     return kExitUsage;
 }
@@ -184,15 +192,32 @@ int ZylCtl::search() {
 }
 
 int ZylCtl::searchOn(CliLink& link) {
+    int found = 0;
     for (int address = kFirstSearchAddress; address <= kLastSearchAddress; ++address) {
         if (stopRequested())
             return kExitInterrupted;
-        if (link.probe(static_cast<std::uint8_t>(address))) {
-            m_out << "address " << address << '\n';
+        if (!link.probe(static_cast<std::uint8_t>(address)))
+            continue;
+        ++found;
+        m_out << "address " << address;
+        if (!m_args.all) {
+            m_out << '\n';
             return kExitOk;
         }
+        m_out << " variant " << variantName(link, static_cast<std::uint8_t>(address)) << std::endl;
     }
+    if (found > 0)
+        return kExitOk;
     return fail(kExitSensor, m_texts.text(CliText::NoSensor));
+}
+
+std::string ZylCtl::variantName(CliLink& link, std::uint8_t address) {
+    const Qd20Result reply = link.transact(PlainRequest(address, '?'));
+    const auto block = reply.dataOk ? DecodeParameterBlock(reply.data) : std::nullopt;
+    const Qd20Variant* variant = block ? VariantForCode(block->variantCode) : nullptr;
+    if (!variant)
+        return "unknown";
+    return std::string(VariantName(*variant));
 }
 
 int ZylCtl::read() {

@@ -57,6 +57,9 @@ private:
     std::optional<int> connect(CliLink& link, bool probeAddress);
     // '?' decoded into settings and variant; an exit code when the sensor did not answer.
     std::optional<int> readSettings(CliLink& link, Qd20Settings& settings, const Qd20Variant*& variant);
+    // The variant of the sensor at address as its parameter block names it, "unknown" when
+    // the block does not come or names none.
+    std::string variantName(CliLink& link, std::uint8_t address);
     bool stopRequested() const;
     int fail(int code, std::string_view message);
     // Writes a user file without ever destroying the previous one; a failure is a file error.

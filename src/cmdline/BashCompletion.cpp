@@ -1,6 +1,7 @@
 #include "BashCompletion.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace {
@@ -145,10 +146,18 @@ std::string bashCompletion(const ProgramUsage& usage) {
          "        local options='" +
          join(global, " ") + "'\n";
     std::string operandCases;
+    // A command word may stand on several lines ("qs40 identify", "qs40 read ..."): its options
+    // and its file operand are gathered under one case each.
+    std::vector<std::string> commandNames;
+    std::map<std::string, std::vector<std::string>> ownOptions;
+    std::set<std::string> withFileOperand;
     if (commands) {
         s += "        case $command in\n";
         for (const UsageItem& command : commands->items) {
-            std::vector<std::string> own;
+            const std::string name(command.names);
+            if (std::find(commandNames.begin(), commandNames.end(), name) == commandNames.end())
+                commandNames.push_back(name);
+            std::vector<std::string>& own = ownOptions[name];
             const std::vector<std::string> words = argumentWords(command.argument);
             bool valueNext = false;
             for (const std::string& w : words) {
@@ -161,7 +170,8 @@ std::string bashCompletion(const ProgramUsage& usage) {
                     }
                     continue;
                 }
-                if (!valueNext && w.find("FILE") != std::string::npos) {
+                if (!valueNext && w.find("FILE") != std::string::npos &&
+                    withFileOperand.insert(name).second) {
                     const std::size_t dot = w.find('.');
                     const std::string filter =
                         dot == std::string::npos ? "" : " -X '!*" + w.substr(dot) + "'";
@@ -173,22 +183,20 @@ std::string bashCompletion(const ProgramUsage& usage) {
                 }
                 valueNext = false;
             }
-            if (!own.empty())
-                s += "        " + std::string(command.names) + ") options+=' " + join(own, " ") + "' ;;\n";
         }
+        for (const std::string& name : commandNames)
+            if (!ownOptions[name].empty())
+                s += "        " + name + ") options+=' " + join(ownOptions[name], " ") + "' ;;\n";
         s += "        esac\n";
     }
     s += "        COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
          "        return\n"
          "    fi\n\n";
     if (commands) {
-        std::vector<std::string> names;
-        for (const UsageItem& command : commands->items)
-            names.emplace_back(command.names);
         s += "    case $command in\n"
              "    '')\n"
              "        COMPREPLY=($(compgen -W '" +
-             join(names, " ") + "' -- \"$cur\")) ;;\n" + operandCases + "    esac\n";
+             join(commandNames, " ") + "' -- \"$cur\")) ;;\n" + operandCases + "    esac\n";
     }
     s += "}\n\ncomplete -F " + function + " " + program + "\n";
     return s;

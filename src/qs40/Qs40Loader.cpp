@@ -42,7 +42,7 @@ bool sendPage(Qs40TextLine& line, const Qs40ImagePage& page, std::size_t number)
     return line.waitFor('P', page.end == Qs40PageEnd::Gap ? kPageEndReadsAfterGap : kPageEndReadsAfterData);
 }
 
-Qs40DownloadResult runLoader(Qs40TextLine& line, const SRecordImage& image) {
+Qs40DownloadResult runLoader(Qs40TextLine& line, const SRecordImage& image, const Qs40PageReport& onPage) {
     SerialDevice& device = line.device();
     // The loader answers every byte of its entry request with one byte of its own.
     std::string request = std::string(1, char(kQs40Stx)) + "UPF" + kQs40AccessCode + char(kQs40Eot);
@@ -59,15 +59,19 @@ Qs40DownloadResult runLoader(Qs40TextLine& line, const SRecordImage& image) {
     line.sendRaw('B');
     if (!line.waitFor('e', 'E', kBlankAnswerReads))
         return Qs40DownloadResult::NoAnswer;
-    for (std::size_t i = 0; i < image.pages.size(); ++i)
+    for (std::size_t i = 0; i < image.pages.size(); ++i) {
         if (!sendPage(line, image.pages[i], i + 1))
             return Qs40DownloadResult::NoAnswer;
+        if (onPage)
+            onPage(i + 1, image.pages.size());
+    }
     return Qs40DownloadResult::Done;
 }
 
 } // namespace
 
-Qs40DownloadResult Qs40DownloadImage(Qs40Context& ctx, std::uint8_t sensorType, const SRecordImage& image) {
+Qs40DownloadResult Qs40DownloadImage(Qs40Context& ctx, std::uint8_t sensorType, const SRecordImage& image,
+                                     const Qs40PageReport& onPage) {
     if (image.error == SRecordError::Format)
         return Qs40DownloadResult::FormatError;
     if (image.error == SRecordError::TooLarge)
@@ -78,7 +82,7 @@ Qs40DownloadResult Qs40DownloadImage(Qs40Context& ctx, std::uint8_t sensorType, 
     const LineSettings savedSettings = device->settings();
     const Timeouts savedTimeouts = device->timeouts();
     Qs40TextLine line(*device, ctx.ports.clock());
-    const Qs40DownloadResult result = runLoader(line, image);
+    const Qs40DownloadResult result = runLoader(line, image, onPage);
     device->applySettings(savedSettings);
     device->setTimeouts(savedTimeouts);
     if (line.broken()) {
@@ -90,7 +94,7 @@ Qs40DownloadResult Qs40DownloadImage(Qs40Context& ctx, std::uint8_t sensorType, 
 
 Qs40UpdateResult Qs40FirmwareUpdate(Qs40Context& ctx, std::uint8_t sensorType,
                                     std::optional<std::span<const std::uint8_t>> imageFile,
-                                    bool ReducedUpdate) {
+                                    bool ReducedUpdate, const Qs40PageReport& onPage) {
     Qs40UpdateResult result;
     constexpr int kImageCode = 44;
     if (!imageFile) {
@@ -127,7 +131,7 @@ Qs40UpdateResult Qs40FirmwareUpdate(Qs40Context& ctx, std::uint8_t sensorType,
     step(3, false, op(Qs40ReadSettings));
     step(4, false, op(Qs40ReadCurveTable));
     step(kImageCode, false, [&] {
-        result.download = Qs40DownloadImage(ctx, sensorType, image);
+        result.download = Qs40DownloadImage(ctx, sensorType, image, onPage);
         return *result.download == Qs40DownloadResult::Done;
     });
     step(5, false, op(Qs40Restart));

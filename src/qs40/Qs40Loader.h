@@ -3,7 +3,9 @@
 #include "Qs40_speziell.h"
 #include "SRecordImage.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,7 +23,10 @@ enum class Qs40DownloadResult {
 // record are skipped with "-", every other page goes as "D" and its 256 bytes, each byte
 // acknowledged, followed by the loader's "P". A bad image is refused before anything is
 // sent. The port's line setting and time-outs are restored whatever the result.
-Qs40DownloadResult Qs40DownloadImage(Qs40Context& ctx, std::uint8_t sensorType, const SRecordImage& image);
+// `onPage`, when given, hears of every page the loader took (counted from 1) and of the total.
+using Qs40PageReport = std::function<void(std::size_t page, std::size_t pages)>;
+Qs40DownloadResult Qs40DownloadImage(Qs40Context& ctx, std::uint8_t sensorType, const SRecordImage& image,
+                                     const Qs40PageReport& onPage = {});
 
 struct Qs40UpdateResult {
     // 0 success; 1..12 the failing step; 44 the image (file or download).
@@ -36,4 +41,4 @@ struct Qs40UpdateResult {
 // ReducedUpdate the switch points and limits are neither read nor written.
 Qs40UpdateResult Qs40FirmwareUpdate(Qs40Context& ctx, std::uint8_t sensorType,
                                     std::optional<std::span<const std::uint8_t>> imageFile,
-                                    bool ReducedUpdate);
+                                    bool ReducedUpdate, const Qs40PageReport& onPage = {});

@@ -110,18 +110,19 @@ void Qs40Session::releaseFoundPort(int port) {
         m_ports.ClosePort(port);
 }
 
-Qs40Session::Connect Qs40Session::search(Progress* progress) {
+Qs40Session::Connect Qs40Session::search(Progress* progress, int firstPort, int lastPort,
+                                         std::uint32_t timeoutMs) {
     // The window's own port would be skipped as "already open" and never found again.
     disconnect();
     const std::uint8_t remembered = m_sensorType;
     int found = 0;
     int type = 0;
-    for (int com = 1; com <= kLastSearchedPort && type == 0; ++com) {
+    for (int com = firstPort; com <= lastPort && type == 0; ++com) {
         if (progress && progress->stopRequested())
             break;
         if (m_ports.isOpen(com))
             continue; // held by another window
-        type = m_ports.OpenAndIdentify(com, 0, 0, kParityEven, 8, kDefaultTimeoutMs, progress);
+        type = m_ports.OpenAndIdentify(com, 0, 0, kParityEven, 8, timeoutMs, progress);
         if (type == 0)
             m_ports.ClosePort(com);
         else
@@ -222,6 +223,12 @@ bool Qs40Session::copyParameters(Progress* progress) {
 bool Qs40Session::readMeasurement() {
     m_ctx.lineError.clear();
     return Qs40ReadMeasurement(m_ctx, m_sensorType);
+}
+
+Qs40UpdateResult Qs40Session::firmwareUpdate(std::span<const std::uint8_t> imageFile, bool reduced,
+                                             const Qs40PageReport& onPage) {
+    m_ctx.lineError.clear();
+    return Qs40FirmwareUpdate(m_ctx, m_sensorType, imageFile, reduced, onPage);
 }
 
 int Qs40Session::reservePercent(std::int32_t energy) {

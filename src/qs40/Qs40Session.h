@@ -4,6 +4,7 @@
 // shows of it, and loading and saving project files. The window turns the results into message
 // boxes and control states; it keeps only the timer and the widgets.
 #include "Qs40DrawingGeometry.h"
+#include "Qs40Loader.h"
 #include "Qs40_speziell.h"
 #include "SpiFile.h"
 
@@ -71,8 +72,10 @@ public:
     };
     // Tries COM 1..19 in turn (even parity, 100 ms, baud rates searched) and takes the first port
     // where any sensor answers; the window's own port is released first, ports held elsewhere
-    // are skipped. A QS40MNTB there has its switch points read.
-    Connect search(Progress* progress);
+    // are skipped. A QS40MNTB there has its switch points read. zylctl narrows the ports to the
+    // one line it was given and may lengthen the time-out for slow converters.
+    Connect search(Progress* progress, int firstPort = 1, int lastPort = kLastSearchedPort,
+                   std::uint32_t timeoutMs = kDefaultTimeoutMs);
     // Opens and identifies one port with the user's line settings; a QS40MNTB has its switch
     // points read.
     Connect connect(const LineChoice& choice, Progress* progress);
@@ -83,6 +86,9 @@ public:
     bool writeSwitchPoints(Progress* progress);
     bool copyParameters(Progress* progress);
     bool readMeasurement();
+    // The firmware update of the connected sensor, keeping its settings across the new firmware.
+    Qs40UpdateResult firmwareUpdate(std::span<const std::uint8_t> imageFile, bool reduced,
+                                    const Qs40PageReport& onPage);
     // Why the last exchange failed when the line itself failed (empty otherwise).
     const std::string& lineError() const { return m_ctx.lineError; }
 

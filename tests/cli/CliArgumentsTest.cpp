@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sstream>
 
 namespace {
@@ -100,6 +102,8 @@ TEST(CliArgumentsTest, EverythingTheHelpOffersIsAccepted) {
                     args.push_back(sample(*option));
                     words >> word; // its placeholder
                 }
+            } else if (std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
+                args.push_back(word); // a command word ("qs40 identify")
             } else {
                 args.push_back(word == "NEW" ? "9" : "in.qel");
             }
@@ -119,4 +123,28 @@ TEST(CliArgumentsTest, EverythingTheHelpOffersIsAccepted) {
                 EXPECT_TRUE(r.arguments || r.help || r.version) << name << ": " << r.error;
             }
     }
+}
+
+TEST(CliArgumentsTest, Qs40CommandsAndTheirOptions) {
+    const CliArguments update = parsed({"qs40", "update", "fw.mot", "--reduced"});
+    EXPECT_EQ(update.command, CliCommand::Qs40Update);
+    EXPECT_EQ(update.projectFile, "fw.mot");
+    EXPECT_TRUE(update.reduced);
+    EXPECT_FALSE(update.portGiven);
+    EXPECT_TRUE(parsed({"--port", "COM4", "qs40", "identify"}).portGiven);
+    // The QS40 window polls every 200 ms; a given interval counts.
+    EXPECT_EQ(parsed({"qs40", "poll", "--count", "2"}).intervalMs, 200u);
+    EXPECT_EQ(parsed({"qs40", "poll", "--count", "2", "--interval", "50"}).intervalMs, 50u);
+    EXPECT_EQ(parsed({"qs40", "read", "-o", "a.spi"}).outputFile, "a.spi");
+    EXPECT_TRUE(parsed({"search", "--all"}).all);
+
+    EXPECT_EQ(errorOf({"qs40"}), "qs40 needs a command: identify, read, write, copy, poll or update");
+    EXPECT_EQ(errorOf({"qs40", "store"}), "unknown qs40 command 'store'");
+    EXPECT_EQ(errorOf({"qs40", "copy"}), "qs40 copy needs a project file");
+    EXPECT_EQ(errorOf({"qs40", "update"}), "qs40 update needs an S-record image");
+    EXPECT_EQ(errorOf({"qs40", "poll"}), "qs40 poll needs --count K");
+    EXPECT_EQ(errorOf({"qs40", "read", "--address", "5"}), "option --address does not apply to qs40 read");
+    EXPECT_EQ(errorOf({"qs40", "write", "a.spi", "--reduced"}),
+              "option --reduced does not apply to qs40 write");
+    EXPECT_EQ(errorOf({"read", "--address", "5", "--all"}), "option --all does not apply to read");
 }

@@ -5,6 +5,9 @@
 #include "ChildProgram.h"
 #include "MeasurementExport.h"
 #include "Qd20Variant.h"
+#include "SRecordImage.h"
+#include "SimQs40TextSensor.h"
+#include "SpiFile.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +99,31 @@ protected:
         for (std::string line; std::getline(in, line);)
             lines.push_back(line);
         return lines;
+    }
+
+    bool underWine() const { return m_wine.active(); }
+    // A text-protocol request as the simulator logs it: STX, the text, EOT.
+    static std::string request(std::string_view text) {
+        std::string line = "02";
+        char hex[4];
+        for (char c : text) {
+            std::snprintf(hex, sizeof hex, " %02X", static_cast<unsigned char>(c));
+            line += hex;
+        }
+        return line + " 04";
+    }
+    // The frames after the identification and the first reading of the switch points, which
+    // every qs40 command starts with.
+    std::vector<std::string> framesAfterConnecting() const {
+        std::vector<std::string> frames = loggedFrames();
+        const std::vector<std::string> connecting{request("GVE"), request("GH1"), request("GL1"),
+                                                  request("GH2"), request("GL2"), request("GH3"),
+                                                  request("GL3"), request("GH4"), request("GL4")};
+        EXPECT_GE(frames.size(), connecting.size());
+        if (frames.size() < connecting.size())
+            return {};
+        EXPECT_EQ(std::vector(frames.begin(), frames.begin() + 9), connecting);
+        return std::vector(frames.begin() + 9, frames.end());
     }
 
 private:
@@ -196,4 +224,234 @@ TEST_F(ZylCtlProcessTest, PortThatIsMissingOrNoSerialLineGivesExitThree) {
     const Outcome usage = zylctl({"--port", "COM3", "read"});
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_NE(usage.err.find("read needs --address N\nusage: zylctl"), std::string::npos) << usage.err;
+}
+
+namespace {
+
+// Under Wine the line settings after the first one of the QS40 baud-rate search are refused
+// on the pseudo-terminal, so no QS40 is ever found there.
+constexpr const char* kWineRefusesBaudSearch = "Wine refuses the baud-rate search's settings on a terminal";
+
+// The simulated QS40's factory set as a project file of the window would hold it.
+SpiFile::Values qs40Factory() {
+    const SimQs40TextSensor::Values f = SimQs40TextSensor::factoryValues();
+    SpiFile::Values v;
+    v.sensorType = 7;
+    std::copy_n(f.switchL.begin() + 1, 4, v.switchL.begin());
+    std::copy_n(f.switchH.begin() + 1, 4, v.switchH.begin());
+    v.limitEN = f.limitEN;
+    v.limitEF = f.limitEF;
+    v.limitDT = f.limitDT;
+    v.limitND = f.limitND;
+    return v;
+}
+
+// An S-record file: a header, S2 records of `bytes` from `address` on, 32 bytes each, the end.
+std::string sRecords(std::uint32_t address, const std::vector<std::uint8_t>& bytes) {
+    auto record = [](char type, std::uint32_t at, int addressBytes, const std::uint8_t* data, std::size_t n) {
+        std::vector<std::uint8_t> body{static_cast<std::uint8_t>(addressBytes + n + 1)};
+        for (int i = addressBytes - 1; i >= 0; --i)
+            body.push_back(static_cast<std::uint8_t>(at >> (8 * i)));
+        body.insert(body.end(), data, data + n);
+        unsigned sum = 0;
+        std::string text = std::string("S") + type;
+        char hex[4];
+        for (std::uint8_t b : body) {
+            sum += b;
+            std::snprintf(hex, sizeof hex, "%02X", b);
+            text += hex;
+        }
+        std::snprintf(hex, sizeof hex, "%02X", 0xFF - (sum & 0xFF));
+        return text + hex + "\r\n";
+    };
+    std::string file = record('0', 0, 2, nullptr, 0);
+    for (std::size_t i = 0; i < bytes.size(); i += 32)
+        file += record('2', address + static_cast<std::uint32_t>(i), 3, bytes.data() + i,
+                       std::min<std::size_t>(32, bytes.size() - i));
+    return file + record('8', 0, 3, nullptr, 0);
+}
+
+} // namespace
+
+TEST_F(ZylCtlProcessTest, Qs40ReadSendsTheWindowsSequenceAndSavesItsProjectFile) {
+    if (underWine())
+        GTEST_SKIP() << kWineRefusesBaudSearch;
+    const std::string tty = startSim({"--qs40"});
+    const Outcome o = zylctl({"--port", tty, "qs40", "read", "-o", file("read.spi").string()});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, "switch point 1: 2000 mm\nhysteresis 1: 300 mm\nswitch point 2: 3000 mm\n"
+                     "hysteresis 2: 300 mm\nswitch point 3: 4000 mm\nhysteresis 3: 300 mm\n"
+                     "switch point 4: 5000 mm\nhysteresis 4: 300 mm\n"
+                     "energy far: 180\nenergy near: 100\ndistance near/far: 2800\nnear zone: 350\n");
+    EXPECT_EQ(slurp(file("read.spi")), SpiFile::serialize(qs40Factory()));
+    const std::vector<std::string> reading{
+        request("GH1"), request("GL1"), request("GH2"), request("GL2"),      request("GH3"),
+        request("GL3"), request("GH4"), request("GL4"), request("es!48217"), request("GEN"),
+        request("GEF"), request("GDT"), request("GND"), request("twd")};
+    EXPECT_EQ(framesAfterConnecting(), reading);
+}
+
+TEST_F(ZylCtlProcessTest, Qs40WriteAndCopySendTheFileAsTheWindowLimitsIt) {
+    if (underWine())
+        GTEST_SKIP() << kWineRefusesBaudSearch;
+    SpiFile::Values values = qs40Factory();
+    values.switchL = {1500, 2500, 3500, 5900};
+    values.switchH = {50, 200, 300, 400}; // 50 is below the least hysteresis, 5900 + 400 beyond the range
+    values.limitEN = 170;
+    std::ofstream(file("set.spi"), std::ios::binary) << SpiFile::serialize(values);
+    const std::vector<std::string> points{request("IH1 100"),  request("IL1 1500"), request("IH2 200"),
+                                          request("IL2 2500"), request("IH3 300"),  request("IL3 3500"),
+                                          request("IH4 400"),  request("IL4 5600")};
+
+    const std::string tty = startSim({"--qs40"});
+    const Outcome written = zylctl({"--port", tty, "qs40", "write", file("set.spi").string()});
+    ASSERT_EQ(written.exitCode, 0) << written.err;
+    std::vector<std::string> expected = points;
+    expected.push_back(request("WPP"));
+    EXPECT_EQ(framesAfterConnecting(), expected);
+
+    std::ofstream(log(), std::ios::trunc).close();
+    const Outcome copied = zylctl({"--port", tty, "qs40", "copy", file("set.spi").string()});
+    ASSERT_EQ(copied.exitCode, 0) << copied.err;
+    expected = points;
+    for (const char* r : {"es!48217", "IEN170", "IEF100", "IDT2800", "IND350", "WPP", "twd"})
+        expected.push_back(request(r));
+    EXPECT_EQ(framesAfterConnecting(), expected);
+}
+
+TEST_F(ZylCtlProcessTest, Qs40FileThatCannotBeSentSendsNothing) {
+    const std::string tty = startSim({"--qs40"});
+    // Without HY4 the window would send what the sensor had; without the window nobody sees it.
+    std::ofstream(file("short.spi")) << "SensorTyp: 7\r\nSP1: 2000mm\r\nHY1: 300mm\r\nSP2: 2000mm\r\n"
+                                        "HY2: 300mm\r\nSP3: 2000mm\r\nHY3: 300mm\r\nSP4: 2000mm\r\n";
+    SpiFile::Values other = qs40Factory();
+    other.sensorType = 12;
+    std::ofstream(file("mntd.spi")) << SpiFile::serialize(other);
+    std::ofstream(file("text.mot")) << "S0030000FC\r\nnot a record\r\n";
+    const struct {
+        std::string command;
+        std::string file;
+        std::string message;
+    } cases[] = {{"write", "short.spi", "Fehler in Datei"},
+                 {"copy", "mntd.spi", "Anderer Sensortyp\nals angeschlossener"},
+                 {"write", "missing.spi", "Datei kann nicht gelesen werden"},
+                 {"update", "text.mot", "kein brauchbares S-Record-Abbild"}};
+    for (const auto& c : cases) {
+        const Outcome o = zylctl({"--lang", "de", "--port", tty, "qs40", c.command, file(c.file).string()});
+        EXPECT_EQ(o.exitCode, 2) << c.file;
+        EXPECT_TRUE(o.err.starts_with("zylctl: " + c.message + " " + file(c.file).string())) << o.err;
+    }
+    EXPECT_TRUE(loggedFrames().empty());
+}
+
+TEST_F(ZylCtlProcessTest, Qs40PollPrintsDistanceEnergyAndState) {
+    if (underWine())
+        GTEST_SKIP() << kWineRefusesBaudSearch;
+    const std::string tty = startSim({"--qs40"});
+    const Outcome o = zylctl({"--port", tty, "qs40", "poll", "--count", "3", "--interval", "10"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    std::istringstream lines(o.out);
+    int samples = 0;
+    for (std::string line; std::getline(lines, line); ++samples) {
+        int distance = -1;
+        int energy = -1;
+        int state = -1;
+        char end = 0;
+        EXPECT_EQ(std::sscanf(line.c_str(), "%d;%d;%d%c", &distance, &energy, &state, &end), 3) << line;
+        EXPECT_GE(distance, 0) << line;
+        EXPECT_LE(distance, 6000) << line;
+    }
+    EXPECT_EQ(samples, 3);
+    const std::vector<std::string> polls{request("INM1"), request("ESM"),  request("INM1"),
+                                         request("ESM"),  request("INM1"), request("ESM")};
+    EXPECT_EQ(framesAfterConnecting(), polls);
+}
+
+TEST_F(ZylCtlProcessTest, Qs40UpdateReproducesTheImageInTheLoaderAndShowsEveryPage) {
+    if (underWine())
+        GTEST_SKIP() << kWineRefusesBaudSearch;
+    // Two pages of data above the loader's own 64 KiB, the second only half filled.
+    std::vector<std::uint8_t> data(384);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    const std::string mot = sRecords(0xD0000, data);
+    std::ofstream(file("image.mot"), std::ios::binary) << mot;
+    const SRecordImage image =
+        ReadSRecordImage(std::span(reinterpret_cast<const std::uint8_t*>(mot.data()), mot.size()));
+    ASSERT_EQ(image.pages.size(), 258u);
+
+    const std::string tty = startSim({"--qs40"});
+    const Outcome o = zylctl({"--port", tty, "qs40", "update", file("image.mot").string(), "--reduced"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    std::string pages;
+    for (int page = 1; page <= 258; ++page)
+        pages += "page " + std::to_string(page) + "/258\n";
+    EXPECT_EQ(o.err, pages);
+
+    // The flash as the loader's log writes it: "-" passes a page, "D" and 256 bytes fill one.
+    std::vector<std::vector<std::uint8_t>> written;
+    std::size_t page = 0;
+    bool inLoader = false;
+    for (const std::string& frame : loggedFrames()) {
+        inLoader = inLoader || frame == "42";
+        if (!inLoader)
+            continue;
+        if (frame == "2D")
+            ++page;
+        if (frame.starts_with("44 ")) {
+            std::vector<std::uint8_t> bytes;
+            std::istringstream hex(frame.substr(3));
+            for (unsigned b = 0; hex >> std::hex >> b;)
+                bytes.push_back(static_cast<std::uint8_t>(b));
+            EXPECT_EQ(page, written.size() + 256) << "a data page out of place";
+            written.push_back(bytes);
+            ++page;
+        }
+    }
+    EXPECT_EQ(page, 258u);
+    ASSERT_EQ(written.size(), 2u);
+    for (std::size_t i = 0; i < written.size(); ++i)
+        EXPECT_EQ(written[i], std::vector<std::uint8_t>(image.pages[256 + i].bytes.begin(),
+                                                        image.pages[256 + i].bytes.end()));
+}
+
+TEST_F(ZylCtlProcessTest, Qs40OnALineWithoutOneAndSearchAllOnTheBus) {
+    const std::string tty = startSim({"--sensor", "5:220", "--sensor", "40:70", "--sensor", "12:1000"});
+    const Outcome all = zylctl({"--port", tty, "--timeout", "20", "search", "--all"});
+    EXPECT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_EQ(all.out,
+              "address 5 variant ZYL24_220\naddress 12 variant ZYL24_1000\naddress 40 variant ZYL24_70\n");
+    const Outcome qs40 = zylctl({"--lang", "en", "--port", tty, "qs40", "identify"});
+    EXPECT_EQ(qs40.exitCode, 1);
+    EXPECT_EQ(qs40.err, "zylctl: no QS40MNTB available\nHotSync closed?\n");
+}
+
+TEST_F(ZylCtlProcessTest, Qs40IdentifyNamesTheSensorAndVerboseShowsTheBytes) {
+    if (underWine())
+        GTEST_SKIP() << kWineRefusesBaudSearch;
+    const std::string tty = startSim({"--qs40", "--revision", "3"});
+    const Outcome o = zylctl({"--port", tty, "--verbose", "qs40", "identify"});
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_TRUE(o.out.starts_with("port: COM")) << o.out;
+    EXPECT_NE(o.out.find("\nsensor: QS40MNTB\nidentification: QS40MNTB $Revision: 3.1 $\ngeneration: old\n"),
+              std::string::npos)
+        << o.out;
+    // The identification as sent (after the STX that resynchronises the line) and the sensor's
+    // reply ("QS40..."), one line each.
+    EXPECT_NE(o.err.find("-> 02 " + request("GVE") + "\n<- 51 53 34 30"), std::string::npos) << o.err;
+}
+
+TEST_F(ZylCtlProcessTest, Qs40WithoutPortSearchesTheComNumbersAndWithPortTriesOnlyThatOne) {
+    if (underWine())
+        GTEST_SKIP() << "the COM numbers of the Wine prefix are not mapped through ZYLCONFIG_PORTS";
+    const std::string tty = startSim({"--qs40"});
+    // COM 1 leads nowhere, COM 2 to the sensor.
+    ::setenv("ZYLCONFIG_PORTS", ("1=" + file("nothing").string() + ",2=" + tty).c_str(), 1);
+    const Outcome searched = zylctl({"qs40", "identify"});
+    const Outcome one = zylctl({"--port", "1", "qs40", "identify"});
+    ::unsetenv("ZYLCONFIG_PORTS");
+    EXPECT_EQ(searched.exitCode, 0) << searched.err;
+    EXPECT_TRUE(searched.out.starts_with("port: COM2\n")) << searched.out;
+    EXPECT_EQ(one.exitCode, 3);
+    EXPECT_NE(one.err.find("no such device"), std::string::npos) << one.err;
 }
