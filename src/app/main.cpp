@@ -13,7 +13,6 @@
 #include "TCOMPortDialog.h"
 #include "TFSimulation.h"
 #include "TFortschritt.h"
-#include "TLimitParas.h"
 #include "TModifyValue.h"
 #include "TPasswordDlg.h"
 #include "TQD20_Form.h"
@@ -102,8 +101,7 @@ int main(int argc, char* argv[]) {
     auto portDialog = std::make_unique<TCOMPortDialog>(app);
     auto progress = std::make_unique<TFortschritt>(app);
     auto simulation = std::make_unique<TFSimulation>(app);
-    auto nuva = std::make_unique<TQS40_NUVA_Form>(app);
-    auto limits = std::make_unique<TLimitParas>();
+    auto nuva = std::make_unique<TQS40_NUVA_Form>(app); // with its limit parameter dialog
     auto modifyValue = std::make_unique<TModifyValue>();
     auto sensorParameters = std::make_unique<TSensorParameterDialog>();
     auto qs40 = std::make_unique<TQS40_Form>(app, sensorParameters.get());

@@ -1,34 +1,175 @@
+// The ZYL 36 window: construction, showing and closing, its record and the status line.
 #include "TQS40_NUVA_Form.h"
 
 #include "AppState.h"
+#include "Artwork.h"
+#include "NuvaWindowRecord.h"
+#include "Prompts.h"
+#include "TCSchaltpunkt.h"
+#include "TLimitParas.h"
 
-#include <QEvent>
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QShowEvent>
+#include <QSlider>
+#include <QTimer>
 
-TQS40_NUVA_Form::TQS40_NUVA_Form(AppState& app, QWidget* parent) : QMainWindow(parent), m_app(app) {
+#include <cmath>
+
+namespace {
+
+const QString kRecordGroup = QStringLiteral("zyl36");
+const QString kRecordValue = QStringLiteral("Einstellungen");
+
+QSettings programSettings() { return QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco")); }
+
+} // namespace
+
+TQS40_NUVA_Form::TQS40_NUVA_Form(AppState& app, QWidget* parent)
+    : QMainWindow(parent), m_app(app), m_session(app.ports, app.TypePort) {
     setObjectName(QStringLiteral("QS40_NUVA_Form"));
+    buildMenus();
+    buildToolBar();
+    buildCentral();
+    buildStatusBar();
+    connectHandlers();
+    m_limits = new TLimitParas(app, *this, this);
     setWindowTitle(QStringLiteral("ZYL 36"));
-    m_notice = new QLabel(this);
-    m_notice->setAlignment(Qt::AlignCenter);
-    m_notice->setWordWrap(true);
-    m_notice->setMargin(24);
-    setCentralWidget(m_notice);
+    setStatus(0, QStringLiteral("Sensor: "));
+    setStatus(1, QStringLiteral("Port: "));
+    setStatus(2, QStringLiteral("Status: "));
+    setSensorControlsEnabled(false);
     retranslateUi();
-    resize(420, 200);
+    resize(sizeHint());
 }
 
+TQS40_NUVA_Form::~TQS40_NUVA_Form() { m_session.disconnect(); }
+
 void TQS40_NUVA_Form::showSensorWindow() {
+    if (isMinimized())
+        showNormal();
     show();
     raise();
     activateWindow();
 }
 
-void TQS40_NUVA_Form::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LanguageChange)
-        retranslateUi();
-    QMainWindow::changeEvent(event);
+void TQS40_NUVA_Form::showEvent(QShowEvent* event) {
+    if (!event->spontaneous())
+        FormShow();
+    QMainWindow::showEvent(event);
 }
 
-void TQS40_NUVA_Form::retranslateUi() {
-    m_notice->setText(tr("Das Fenster für die ZYL 36-Sensoren ist in dieser Version noch nicht enthalten."));
+void TQS40_NUVA_Form::closeEvent(QCloseEvent* event) {
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TQS40_NUVA_Form::FormShow() {
+    if (m_app.EnglishUi)
+        EnglishMenuClick();
+    else
+        GermanMenuClick();
+    setGlyph("GO");
+    BES->setEnabled(false);
+    SettingsStored = true;
+    MaxDistance = 5300;
+    for (TCSchaltpunkt* p : m_points)
+        p->SetStoppValue(static_cast<float>(MaxDistance));
+    readRecord();
+    setWindowTitle(QStringLiteral("ZYL 36"));
+    const bool expert = m_app.ExpertAccess;
+    spezial1->menuAction()->setVisible(expert);
+    England->setVisible(expert);
+    England_12->setVisible(expert);
+    Energie->setVisible(expert);
+    m_session.withEnergy = expert;
+    m_session.waitLongStore = true;
+    m_session.waitLongOther = false;
+}
+
+// Returns false when the user keeps the window open.
+bool TQS40_NUVA_Form::FormClose() {
+    if (!SettingsStored) {
+        const int answer = m_app.prompts.message(
+            this, Prompts::Icon::Confirmation,
+            tr("Daten noch nicht im Sensor gespeichert!\nWollen Sie dennoch beenden?"), Prompts::Yes | Prompts::No);
+        if (answer != Prompts::Yes) {
+            if (BES->isEnabled())
+                BES->setFocus();
+            return false;
+        }
+    }
+    // The window is only hidden: nothing of it may go on running.
+    stopPolling();
+    m_limits->hide();
+    writeRecord();
+    m_session.disconnect();
+    return true;
+}
+
+void TQS40_NUVA_Form::readRecord() {
+    QSettings settings = programSettings();
+    settings.beginGroup(kRecordGroup);
+    const QByteArray raw = settings.value(kRecordValue).toByteArray();
+    const auto record = NuvaWindowRecord::decode(
+        std::span(reinterpret_cast<const std::uint8_t*>(raw.constData()), static_cast<std::size_t>(raw.size())));
+    if (!record)
+        return;
+    m_loading = true;
+    for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k)
+        m_points[k]->SetPos1Value(record->values.points[k]);
+    std::array<long long, kNuvaHysteresisCount> h{};
+    for (std::size_t k = 0; k < kNuvaHysteresisCount; ++k)
+        h[k] = record->values.hysteresis[k];
+    showHysteresis(h);
+    m_loading = false;
+}
+
+void TQS40_NUVA_Form::writeRecord() {
+    NuvaWindowRecord record;
+    for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k)
+        record.values.points[k] = NuvaWindowRecord::wholeMillimetres(m_points[k]->SP1());
+    for (std::size_t k = 0; k < kNuvaHysteresisCount; ++k)
+        record.values.hysteresis[k] = NuvaWindowRecord::wholeMillimetres(static_cast<double>(Hysteresis[k]));
+    const auto bytes = record.encode();
+    QSettings settings = programSettings();
+    settings.beginGroup(kRecordGroup);
+    settings.setValue(kRecordValue, QByteArray(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void TQS40_NUVA_Form::markStored() {
+    SettingsStored = true;
+    BES->setEnabled(true);
+}
+
+void TQS40_NUVA_Form::setStatus(int panel, const QString& text) {
+    m_statusPanels.at(static_cast<std::size_t>(panel))->setText(text);
+}
+
+// Panel 2: the reply bytes of the last exchange in hexadecimal.
+void TQS40_NUVA_Form::showExchangeStatus() {
+    QString hex;
+    for (std::uint8_t b : m_session.lastReceived())
+        hex += QStringLiteral("%1 ").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    m_noSensorStatus = false;
+    setStatus(2, QStringLiteral("Status: ") + hex.trimmed());
+}
+
+void TQS40_NUVA_Form::setDataOk(bool ok) { data_ok->setChecked(ok); }
+
+void TQS40_NUVA_Form::setGlyph(const char* name) {
+    StartButton->setIcon(QIcon(Artwork::bitmap(QString::fromLatin1(name))));
+    StartButton->setProperty("glyph", QString::fromLatin1(name));
+}
+
+void TQS40_NUVA_Form::error(const QString& text) {
+    m_app.prompts.message(this, Prompts::Icon::Error, text, Prompts::Ok);
 }

@@ -1,0 +1,282 @@
+#include "NuvaSession.h"
+
+#include "Schnittstelle.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr std::uint32_t kFirstPassBaud = 57600;
+constexpr std::uint32_t kFirstPassTimeoutMs = 50;
+constexpr std::uint32_t kSecondPassTimeoutMs = 100;
+constexpr int kOneStopBit = 0;
+constexpr int kNoParity = 0;
+constexpr int kEightBits = 8;
+constexpr int kProgressPerExchange = 4;
+
+bool isNuvaType(int type) { return type == kNuvaTypeMntd || type == kNuvaTypeMntb; }
+
+} // namespace
+
+NuvaSession::NuvaSession(Schnittstelle& ports, std::array<std::uint8_t, 256>& typePort)
+    : m_ports(ports), m_typePort(typePort) {}
+
+NuvaSession::~NuvaSession() = default;
+
+bool NuvaSession::portOpen() const { return m_ports.isOpen(m_port); }
+
+NuvaReply NuvaSession::exchange(const NuvaRequest& request, bool waitLong) {
+    NuvaReply reply = NuvaExchange(m_ports, m_port, options, request.command, request.data, waitLong);
+    m_lastReceived = reply.received;
+    if (!reply.deviceError.empty())
+        m_lineError = reply.deviceError;
+    return reply;
+}
+
+void NuvaSession::closePort() {
+    if (m_port >= 1 && m_port <= Schnittstelle::kMaxPort)
+        m_ports.ClosePort(m_port);
+}
+
+void NuvaSession::disconnect() {
+    stopSupervision();
+    closePort();
+}
+
+NuvaSession::Connection NuvaSession::connected(int com, int type) {
+    m_port = com;
+    m_type = type;
+    m_typePort[static_cast<std::size_t>(type)] = static_cast<std::uint8_t>(com);
+    Connection c;
+    c.sensorType = type;
+    c.port = com;
+    if (type == kTextProtocolType)
+        c.identReply = m_ports.IdentReply;
+    return c;
+}
+
+NuvaSession::Connection NuvaSession::search(Progress* progress) {
+    stopSupervision();
+    closePort();
+    m_lineError.clear();
+    const int typeBefore = m_type;
+    struct Pass {
+        std::uint32_t baud;
+        std::uint32_t timeoutMs;
+    };
+    for (const Pass pass : {Pass{kFirstPassBaud, kFirstPassTimeoutMs}, Pass{0, kSecondPassTimeoutMs}}) {
+        for (int com = 1; com <= kLastSearchPort; ++com) {
+            if (progress && progress->stopRequested())
+                break;
+            if (m_ports.isOpen(com))
+                continue;
+            const NuvaOpenResult r =
+                NuvaOpen(m_ports, com, pass.baud, kOneStopBit, pass.timeoutMs, kEightBits, options, progress);
+            if (isNuvaType(r.sensorType)) {
+                m_version = r.version;
+                return connected(com, r.sensorType);
+            }
+            m_ports.ClosePort(com);
+        }
+    }
+    // Nothing found: the window keeps what it had before, without a port.
+    m_type = typeBefore;
+    Connection none;
+    return none;
+}
+
+NuvaSession::Connection NuvaSession::connectManual(int com) {
+    stopSupervision();
+    closePort();
+    m_lineError.clear();
+    m_port = com;
+    Connection none;
+    if (com < 1 || com > Schnittstelle::kMaxPort) {
+        none.failure = "comport not allowed";
+        return none;
+    }
+    const NuvaOpenResult r = NuvaOpen(m_ports, com, kFirstPassBaud, kOneStopBit, kFirstPassTimeoutMs, kEightBits,
+                                      options);
+    if (isNuvaType(r.sensorType)) {
+        m_version = r.version;
+        return connected(com, r.sensorType);
+    }
+    none.failure = m_ports.lastOpenError().empty() ? r.deviceError : m_ports.lastOpenError();
+    m_ports.ClosePort(com);
+    const int type =
+        m_ports.OpenAndIdentify(com, 0, kOneStopBit, kNoParity, kEightBits, kSecondPassTimeoutMs, nullptr);
+    // Types 3 to 6 are QS40 sensors this window cannot serve.
+    if (type == kTextProtocolType)
+        return connected(com, type);
+    if (none.failure.empty())
+        none.failure = m_ports.lastOpenError();
+    m_ports.ClosePort(com);
+    return none;
+}
+
+NuvaSession::ReadResult NuvaSession::read() {
+    ReadResult result;
+    if (!portOpen())
+        return result;
+    if (!isNuvaType(m_type))
+        return result;
+    if (const NuvaReply near = exchange(NuvaReadNearSwitchRequest(), waitLongOther); near.ok())
+        result.nearSwitch = NuvaDecodeNearSwitch(near.data);
+    const NuvaReply reply = exchange(NuvaReadSwitchPointsRequest(), waitLongOther);
+    if (!reply.ok())
+        return result;
+    const std::optional<NuvaSwitchPoints> values = NuvaDecodeSwitchPoints(reply.data);
+    if (!values)
+        return result;
+    result.values = *values;
+    result.pointCount = kNuvaSwitchPointCount;
+    result.ok = true;
+    return result;
+}
+
+NuvaSession::WriteResult NuvaSession::write(const std::array<long long, kNuvaSwitchPointCount>& points,
+                                            const std::array<long long, kNuvaHysteresisCount>& hysteresis,
+                                            Progress* progress) {
+    WriteResult result;
+    m_lineError.clear();
+    if (!isNuvaType(m_type) || !portOpen()) {
+        result.errors = 1;
+        return result;
+    }
+    std::vector<NuvaRequest> requests;
+    for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k)
+        if (auto r = NuvaWriteSwitchPointRequest(k, points[k]))
+            requests.push_back(std::move(*r));
+    for (std::size_t k = 0; k < kNuvaHysteresisCount; ++k)
+        if (auto r = NuvaWriteHysteresisRequest(k, hysteresis[k]))
+            requests.push_back(std::move(*r));
+    if (requests.size() != kNuvaSwitchPointCount + kNuvaHysteresisCount) {
+        result.errors = 1; // a value that does not fit 16 bits is never sent cut down
+        return result;
+    }
+    for (const NuvaRequest& r : requests) {
+        result.errors += exchange(r, waitLongOther).errors;
+        if (progress)
+            progress->advance(kProgressPerExchange);
+        if (!m_lineError.empty())
+            return result;
+    }
+    const NuvaReply back = exchange(NuvaReadSwitchPointsRequest(), waitLongOther);
+    const std::optional<NuvaSwitchPoints> read = back.ok() ? NuvaDecodeSwitchPoints(back.data) : std::nullopt;
+    if (!read) {
+        ++result.errors;
+    } else {
+        for (std::size_t k = 0; k < kNuvaSwitchPointCount + kNuvaHysteresisCount; ++k) {
+            const long long written = k < kNuvaSwitchPointCount ? points[k] : hysteresis[k - kNuvaSwitchPointCount];
+            const std::uint16_t got = k < kNuvaSwitchPointCount ? read->points[k]
+                                                                : read->hysteresis[k - kNuvaSwitchPointCount];
+            if (got != written)
+                result.mismatch |= 1u << k;
+        }
+    }
+    if (result.transferred())
+        result.stored = store();
+    return result;
+}
+
+bool NuvaSession::store() {
+    if (!portOpen() || !isNuvaType(m_type))
+        return false;
+    return exchangeOk(NuvaStoreRequest(), waitLongStore);
+}
+
+bool NuvaSession::selectField(int field) {
+    if (!portOpen() || !isNuvaType(m_type))
+        return false;
+    const std::optional<NuvaRequest> r = NuvaSelectFieldRequest(field);
+    return r && exchangeOk(*r, waitLongOther);
+}
+
+std::optional<std::array<long long, kNuvaLimitCount>> NuvaSession::readLimits() {
+    if (!portOpen() || !isNuvaType(m_type))
+        return std::nullopt;
+    const NuvaReply reply = exchange(NuvaReadLimitsRequest(), waitLongOther);
+    const std::optional<NuvaLimits> limits = reply.ok() ? NuvaDecodeLimits(reply.data) : std::nullopt;
+    if (!limits)
+        return std::nullopt;
+    std::array<long long, kNuvaLimitCount> out{};
+    for (std::size_t k = 0; k < kNuvaLimitCount; ++k)
+        out[k] = (*limits)[k];
+    return out;
+}
+
+NuvaSession::LimitWrite NuvaSession::writeLimits(const std::array<long long, kNuvaLimitCount>& values,
+                                                 std::optional<bool> nearActive) {
+    LimitWrite result;
+    if (!portOpen() || !isNuvaType(m_type))
+        return result;
+    const std::optional<NuvaRequest> limits = NuvaWriteLimitsRequest(values);
+    if (!limits)
+        return result;
+    bool nearOk = true;
+    if (nearActive)
+        nearOk = exchangeOk(NuvaSetNearSwitchRequest(*nearActive), false);
+    if (!exchangeOk(*limits, false))
+        return result;
+    result.stored = store();
+    result.ok = nearOk && result.stored;
+    return result;
+}
+
+NuvaSession::Poll NuvaSession::poll() {
+    Poll p;
+    if (isNuvaType(m_type) && portOpen()) {
+        const NuvaReply reply = exchange(NuvaMeasureRequest(withEnergy), waitLongOther);
+        if (reply.ok() && reply.linkWord) {
+            p.ok = true;
+            p.distance = *reply.linkWord;
+            if (withEnergy)
+                if (const auto energy = NuvaDecodeEnergy(reply.data))
+                    p.energy = *energy;
+        }
+    }
+    if (!p.ok) {
+        stopSupervision();
+        return p;
+    }
+    return superviseDistance(p);
+}
+
+NuvaSession::Poll NuvaSession::superviseDistance(Poll p) {
+    if (!m_monitor)
+        return p;
+    if (m_monitorCount < kTeachPolls) {
+        ++m_monitorCount;
+        m_monitorSum += p.distance;
+        p.teaching = true;
+        return p;
+    }
+    const long long mean = m_monitorSum / m_monitorCount;
+    p.deviation = std::llabs(p.distance - mean) > m_tolerance;
+    m_monitor->setRts(!*p.deviation);
+    return p;
+}
+
+std::string NuvaSession::startSupervision(int monitorPort, int tolerance) {
+    stopSupervision();
+    if (monitorPort < 1 || monitorPort > Schnittstelle::kMaxPort)
+        return "comport not allowed";
+    if (monitorPort == m_port && portOpen())
+        return "COM" + std::to_string(monitorPort) + " is the sensor's port.";
+    OpenResult opened = m_ports.provider().open(monitorPort);
+    if (!opened.device)
+        return opened.message.empty() ? "COM" + std::to_string(monitorPort) + " cannot be opened." : opened.message;
+    m_monitor = std::move(opened.device);
+    m_monitorCount = 0;
+    m_monitorSum = 0;
+    m_tolerance = tolerance;
+    return {};
+}
+
+void NuvaSession::stopSupervision() {
+    if (!m_monitor)
+        return;
+    // Dropped before the port goes, so the output never stays frozen on its last level.
+    m_monitor->setRts(false);
+    m_monitor.reset();
+}
