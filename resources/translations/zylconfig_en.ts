@@ -95,8 +95,205 @@
 <context>
     <name>TQS40_NUVA_Form</name>
     <message>
-        <source>Das Fenster für die ZYL 36-Sensoren ist in dieser Version noch nicht enthalten.</source>
-        <translation>The window for the ZYL 36 sensors is not part of this version yet.</translation>
+        <source>Schaltpunkte gerade</source>
+        <translation>switchpoints straight</translation>
+    </message>
+    <message>
+        <source>Schaltpunkte rechts</source>
+        <translation>switchpoints right</translation>
+    </message>
+    <message>
+        <source>Schaltpunkte links</source>
+        <translation>switchpoints left</translation>
+    </message>
+    <message>
+        <source>Schaltpunkte Weitwinkel</source>
+        <translation>switchpoints full area</translation>
+    </message>
+    <message>
+        <source>Gerade</source>
+        <translation>straight</translation>
+    </message>
+    <message>
+        <source>Rechts</source>
+        <translation>right</translation>
+    </message>
+    <message>
+        <source>Links</source>
+        <translation>left</translation>
+    </message>
+    <message>
+        <source>Weitwinkel</source>
+        <translation>full area</translation>
+    </message>
+    <message>
+        <source>Projektdatei öffnen</source>
+        <translation>load session</translation>
+    </message>
+    <message>
+        <source>Projekt als Datei speichern</source>
+        <translation>save session</translation>
+    </message>
+    <message>
+        <source>Sensor suchen</source>
+        <translation>search sensor</translation>
+    </message>
+    <message>
+        <source>Sensoreinstellungen lesen</source>
+        <translation>read all sensorparameter</translation>
+    </message>
+    <message>
+        <source>Einstellungen im Sensor flüchtig speichern</source>
+        <translation>set all sensorparameter</translation>
+    </message>
+    <message>
+        <source>Messdaten Abstand lesen</source>
+        <translation>read distance values</translation>
+    </message>
+    <message>
+        <source>Programm beenden</source>
+        <translation>quit programm</translation>
+    </message>
+    <message>
+        <source>Datei</source>
+        <translation>&amp;file</translation>
+    </message>
+    <message>
+        <source>Ö&amp;ffnen</source>
+        <translation>&amp;open</translation>
+    </message>
+    <message>
+        <source>&amp;Speichern</source>
+        <translation>&amp;save</translation>
+    </message>
+    <message>
+        <source>&amp;Beenden</source>
+        <translation>&amp;quit</translation>
+    </message>
+    <message>
+        <source>Sensor</source>
+        <translation>sensor</translation>
+    </message>
+    <message>
+        <source>&amp;Manuell</source>
+        <translation>&amp;manual</translation>
+    </message>
+    <message>
+        <source>&amp;Suchen</source>
+        <translation>&amp;search</translation>
+    </message>
+    <message>
+        <source>S&amp;ensordaten</source>
+        <translation>s&amp;ensordata</translation>
+    </message>
+    <message>
+        <source>Einstellungen vom Sensor &amp;lesen</source>
+        <translation>&amp;read parameter</translation>
+    </message>
+    <message>
+        <source>Einstellungen an Sensor ü&amp;bertragen</source>
+        <translation>&amp;set parameter</translation>
+    </message>
+    <message>
+        <source>&amp;Messwerte lesen</source>
+        <translation>&amp;read distance</translation>
+    </message>
+    <message>
+        <source>&amp;kontinuierlich</source>
+        <translation>&amp;continous</translation>
+    </message>
+    <message>
+        <source>&amp;Hilfe</source>
+        <translation>&amp;help</translation>
+    </message>
+    <message>
+        <source>&amp;language</source>
+        <translation>&amp;Sprache</translation>
+    </message>
+    <message>
+        <source>Abstand</source>
+        <translation>distance</translation>
+    </message>
+    <message>
+        <source>Hysterese</source>
+        <translation>hystereses</translation>
+    </message>
+    <message>
+        <source>Schutzfeld</source>
+        <translation>protection field</translation>
+    </message>
+    <message>
+        <source>Adressen</source>
+        <translation>adresses</translation>
+    </message>
+    <message>
+        <source>kein Sensor</source>
+        <translation>Status: no sensor</translation>
+    </message>
+    <message>
+        <source>kein QS40MNTx gefunden</source>
+        <translation>no QS40MNTx found</translation>
+    </message>
+    <message>
+        <source>keine QS40 Datei</source>
+        <translation>no QS40 file</translation>
+    </message>
+    <message>
+        <source>Fehler bei Datenübertragung</source>
+        <translation>error during dataread</translation>
+    </message>
+    <message>
+        <source>Programmierung fehlgeschlagen</source>
+        <translation>error during transfer</translation>
+    </message>
+    <message>
+        <source>Daten noch nicht im Sensor gespeichert!
+Wollen Sie dennoch beenden?</source>
+        <translation>Settings not saved in sensor!
+Do You want to quit anyway?</translation>
+    </message>
+    <message>
+        <source>Einstellungen (*.qel)|*.qel</source>
+        <translation>sensorfiles (*.qel)|*.qel</translation>
+    </message>
+    <message>
+        <source>Einstellungen laden</source>
+        <translation>load parameter</translation>
+    </message>
+    <message>
+        <source>Einstellungen speichern</source>
+        <translation>save parameter</translation>
+    </message>
+    <message>
+        <source>Fehler in Datei</source>
+        <translation>file error</translation>
+    </message>
+    <message>
+        <source>Zeile</source>
+        <translation>line</translation>
+    </message>
+    <message>
+        <source>Datei kann nicht geschrieben werden:</source>
+        <translation>The file cannot be written:</translation>
+    </message>
+    <message>
+        <source>Datei kann nicht gelesen werden:</source>
+        <translation>The file cannot be read:</translation>
+    </message>
+    <message>
+        <source>Toleranz nicht erlaubt (0 bis 65535 mm)</source>
+        <translation>tolerance not allowed (0 to 65535 mm)</translation>
+    </message>
+    <message>
+        <source>Überwachungsausgang kann nicht geöffnet werden:</source>
+        <translation>The supervision output cannot be opened:</translation>
+    </message>
+</context>
+<context>
+    <name>TLimitParas</name>
+    <message>
+        <source>Wert nicht erlaubt (0 bis 65535):</source>
+        <translation>value not allowed (0 to 65535):</translation>
     </message>
 </context>
 <context>

@@ -28,6 +28,7 @@ namespace {
 constexpr float kPointStart = 304.0f;
 constexpr float kPointStep = 16.0f;
 constexpr float kPointInitial = 1408.0f;
+constexpr int kMaxScale = 6000;
 
 const std::array<const char*, kNuvaFieldCount> kFieldGroupNames{"GBGerade", "GBRechts", "GBLinks", "GBWeitwinkel"};
 const std::array<const char*, kNuvaSwitchPointCount> kPointNames{
@@ -155,6 +156,8 @@ QGroupBox* TQS40_NUVA_Form::buildFieldGroup(int field) {
             v.Stopp = static_cast<float>(MaxDistance);
             v.Step = kPointStep;
             v.SP1 = kPointInitial;
+            // The second point is unused; at the scale's end it never pushes the first one down.
+            v.SP2 = static_cast<float>(kMaxScale);
             v.Einheit = QStringLiteral("mm");
             auto* point = new TCSchaltpunkt(v, holder);
             point->setObjectName(QString::fromLatin1(kPointNames[k]));
