@@ -125,8 +125,8 @@ int main(int argc, char* argv[]) {
     if (!portWarnings.empty()) {
         // Built when shown, so it comes in the language the last run restored.
         QTimer::singleShot(0, start.get(), [&app, &start, &portWarnings] {
-            QString text =
-                QCoreApplication::translate("main", "Diese Einträge der Portzuordnung werden nicht verwendet:");
+            QString text = QCoreApplication::translate(
+                "main", "Diese Einträge der Portzuordnung werden nicht verwendet:");
             for (const std::string& w : portWarnings)
                 text += QStringLiteral("\n") + QString::fromStdString(w);
             app.prompts.message(start.get(), Prompts::Icon::Warning, text, Prompts::Ok);

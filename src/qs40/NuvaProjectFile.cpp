@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::string_view kMarker = "QS40MNTx";
 constexpr std::array<std::string_view, kNuvaFieldCount> kSectionHeaders{"[straight]", "[right]", "[left]",
-                                                                         "[full area]"};
+                                                                        "[full area]"};
 constexpr std::string_view kHysteresisHeader = "[Hysterese]";
 constexpr long long kWordMax = 0xFFFF;
 

@@ -1,7 +1,11 @@
 #include "NuvaSession.h"
 
+#include "Qs40_speziell.h"
 #include "Schnittstelle.h"
 
+#include <algorithm>
+
+#include <climits>
 #include <cstdlib>
 
 namespace {
@@ -14,16 +18,25 @@ constexpr int kNoParity = 0;
 constexpr int kEightBits = 8;
 constexpr int kProgressPerExchange = 4;
 
-bool isNuvaType(int type) { return type == kNuvaTypeMntd || type == kNuvaTypeMntb; }
+bool isNuvaType(int type) {
+    return type == kNuvaTypeMntd || type == kNuvaTypeMntb;
+}
+
+// Where a type 7 sensor's four limits stand among the eight of the dialog: "Energie Fern"
+// (LimitEN), "Energie Nah" (LimitEF), "Abstand N/F" (LimitDT), "Nahzone" (LimitND).
+constexpr std::array<std::size_t, 4> kMetallLimitSlots{3, 4, 6, 7};
 
 } // namespace
 
-NuvaSession::NuvaSession(Schnittstelle& ports, std::array<std::uint8_t, 256>& typePort)
-    : m_ports(ports), m_typePort(typePort) {}
+NuvaSession::NuvaSession(Schnittstelle& ports, std::array<std::uint8_t, 256>& typePort,
+                         Qs40ParameterSet& qs40)
+    : m_ports(ports), m_typePort(typePort), m_qs40(qs40) {}
 
 NuvaSession::~NuvaSession() = default;
 
-bool NuvaSession::portOpen() const { return m_ports.isOpen(m_port); }
+bool NuvaSession::portOpen() const {
+    return m_ports.isOpen(m_port);
+}
 
 NuvaReply NuvaSession::exchange(const NuvaRequest& request, bool waitLong) {
     NuvaReply reply = NuvaExchange(m_ports, m_port, options, request.command, request.data, waitLong);
@@ -95,8 +108,8 @@ NuvaSession::Connection NuvaSession::connectManual(int com) {
         none.failure = "comport not allowed";
         return none;
     }
-    const NuvaOpenResult r = NuvaOpen(m_ports, com, kFirstPassBaud, kOneStopBit, kFirstPassTimeoutMs, kEightBits,
-                                      options);
+    const NuvaOpenResult r =
+        NuvaOpen(m_ports, com, kFirstPassBaud, kOneStopBit, kFirstPassTimeoutMs, kEightBits, options);
     if (isNuvaType(r.sensorType)) {
         m_version = r.version;
         return connected(com, r.sensorType);
@@ -118,6 +131,8 @@ NuvaSession::ReadResult NuvaSession::read() {
     ReadResult result;
     if (!portOpen())
         return result;
+    if (m_type == kTextProtocolType)
+        return readQs40();
     if (!isNuvaType(m_type))
         return result;
     if (const NuvaReply near = exchange(NuvaReadNearSwitchRequest(), waitLongOther); near.ok())
@@ -139,6 +154,8 @@ NuvaSession::WriteResult NuvaSession::write(const std::array<long long, kNuvaSwi
                                             Progress* progress) {
     WriteResult result;
     m_lineError.clear();
+    if (m_type == kTextProtocolType && portOpen())
+        return writeQs40(points, hysteresis, progress);
     if (!isNuvaType(m_type) || !portOpen()) {
         result.errors = 1;
         return result;
@@ -167,9 +184,10 @@ NuvaSession::WriteResult NuvaSession::write(const std::array<long long, kNuvaSwi
         ++result.errors;
     } else {
         for (std::size_t k = 0; k < kNuvaSwitchPointCount + kNuvaHysteresisCount; ++k) {
-            const long long written = k < kNuvaSwitchPointCount ? points[k] : hysteresis[k - kNuvaSwitchPointCount];
-            const std::uint16_t got = k < kNuvaSwitchPointCount ? read->points[k]
-                                                                : read->hysteresis[k - kNuvaSwitchPointCount];
+            const long long written =
+                k < kNuvaSwitchPointCount ? points[k] : hysteresis[k - kNuvaSwitchPointCount];
+            const std::uint16_t got =
+                k < kNuvaSwitchPointCount ? read->points[k] : read->hysteresis[k - kNuvaSwitchPointCount];
             if (got != written)
                 result.mismatch |= 1u << k;
         }
@@ -180,7 +198,11 @@ NuvaSession::WriteResult NuvaSession::write(const std::array<long long, kNuvaSwi
 }
 
 bool NuvaSession::store() {
-    if (!portOpen() || !isNuvaType(m_type))
+    if (!portOpen())
+        return false;
+    if (m_type == kTextProtocolType)
+        return runQs40(Qs40StoreEeprom);
+    if (!isNuvaType(m_type))
         return false;
     return exchangeOk(NuvaStoreRequest(), waitLongStore);
 }
@@ -193,6 +215,8 @@ bool NuvaSession::selectField(int field) {
 }
 
 std::optional<std::array<long long, kNuvaLimitCount>> NuvaSession::readLimits() {
+    if (portOpen() && m_type == kTextProtocolType)
+        return readLimitsQs40();
     if (!portOpen() || !isNuvaType(m_type))
         return std::nullopt;
     const NuvaReply reply = exchange(NuvaReadLimitsRequest(), waitLongOther);
@@ -208,6 +232,8 @@ std::optional<std::array<long long, kNuvaLimitCount>> NuvaSession::readLimits() 
 NuvaSession::LimitWrite NuvaSession::writeLimits(const std::array<long long, kNuvaLimitCount>& values,
                                                  std::optional<bool> nearActive) {
     LimitWrite result;
+    if (portOpen() && m_type == kTextProtocolType)
+        return writeLimitsQs40(values);
     if (!portOpen() || !isNuvaType(m_type))
         return result;
     const std::optional<NuvaRequest> limits = NuvaWriteLimitsRequest(values);
@@ -225,7 +251,15 @@ NuvaSession::LimitWrite NuvaSession::writeLimits(const std::array<long long, kNu
 
 NuvaSession::Poll NuvaSession::poll() {
     Poll p;
-    if (isNuvaType(m_type) && portOpen()) {
+    if (m_type == kTextProtocolType && portOpen()) {
+        // The link word comes only with NUVA replies: a text-protocol sensor is supervised on
+        // its measured distance.
+        if (runQs40(Qs40ReadMeasurement)) {
+            p.ok = true;
+            p.distance = m_qs40.MeasDistance;
+            p.energy = m_qs40.MeasEnergy;
+        }
+    } else if (isNuvaType(m_type) && portOpen()) {
         const NuvaReply reply = exchange(NuvaMeasureRequest(withEnergy), waitLongOther);
         if (reply.ok() && reply.linkWord) {
             p.ok = true;
@@ -265,7 +299,8 @@ std::string NuvaSession::startSupervision(int monitorPort, int tolerance) {
         return "COM" + std::to_string(monitorPort) + " is the sensor's port.";
     OpenResult opened = m_ports.provider().open(monitorPort);
     if (!opened.device)
-        return opened.message.empty() ? "COM" + std::to_string(monitorPort) + " cannot be opened." : opened.message;
+        return opened.message.empty() ? "COM" + std::to_string(monitorPort) + " cannot be opened."
+                                      : opened.message;
     m_monitor = std::move(opened.device);
     m_monitorCount = 0;
     m_monitorSum = 0;
@@ -279,4 +314,93 @@ void NuvaSession::stopSupervision() {
     // Dropped before the port goes, so the output never stays frozen on its last level.
     m_monitor->setRts(false);
     m_monitor.reset();
+}
+
+// ---- Type 7: the text protocol --------------------------------------------------------------------
+
+bool NuvaSession::runQs40(bool (*operation)(Qs40Context&, std::uint8_t), Progress* progress) {
+    Qs40Context ctx(m_ports, m_typePort, m_qs40, progress);
+    const bool ok = operation(ctx, kTextProtocolType);
+    if (!ctx.lineError.empty())
+        m_lineError = ctx.lineError;
+    return ok;
+}
+
+NuvaSession::ReadResult NuvaSession::readQs40() {
+    ReadResult result;
+    if (!runQs40(Qs40ReadSwitchPoints))
+        return result;
+    auto word = [](std::int32_t v) { return static_cast<std::uint16_t>(std::clamp(v, 0, 0xFFFF)); };
+    for (std::size_t n = 1; n <= kNuvaHysteresisCount; ++n) {
+        result.values.points[n - 1] = word(m_qs40.SwitchL[n]);
+        result.values.hysteresis[n - 1] = word(m_qs40.SwitchH[n]);
+    }
+    result.pointCount = kNuvaHysteresisCount; // the "Gerade" field only
+    result.ok = true;
+    return result;
+}
+
+NuvaSession::WriteResult NuvaSession::writeQs40(const std::array<long long, kNuvaSwitchPointCount>& points,
+                                                const std::array<long long, kNuvaHysteresisCount>& hysteresis,
+                                                Progress* progress) {
+    WriteResult result;
+    for (std::size_t n = 1; n <= kNuvaHysteresisCount; ++n) {
+        if (points[n - 1] < 0 || points[n - 1] > 0xFFFF || hysteresis[n - 1] < 0 ||
+            hysteresis[n - 1] > 0xFFFF) {
+            result.errors = 1;
+            return result;
+        }
+        m_qs40.SwitchL[n] = static_cast<std::int32_t>(points[n - 1]);
+        m_qs40.SwitchH[n] = static_cast<std::int32_t>(hysteresis[n - 1]);
+    }
+    if (!runQs40(Qs40WriteSwitchPoints, progress))
+        result.errors = 1;
+    if (result.transferred())
+        result.stored = store();
+    return result;
+}
+
+std::optional<std::array<long long, kNuvaLimitCount>> NuvaSession::readLimitsQs40() {
+    Qs40Context ctx(m_ports, m_typePort, m_qs40);
+    bool ok = Qs40Unlock(ctx, kTextProtocolType);
+    if (ok) {
+        ok = Qs40ReadLimits(ctx, kTextProtocolType);
+        Qs40DrainReply(ctx);
+    }
+    Qs40Restart(ctx, kTextProtocolType);
+    if (!ctx.lineError.empty())
+        m_lineError = ctx.lineError;
+    if (!ok)
+        return std::nullopt;
+    std::array<long long, kNuvaLimitCount> out{};
+    out[kMetallLimitSlots[0]] = m_qs40.LimitEN;
+    out[kMetallLimitSlots[1]] = m_qs40.LimitEF;
+    out[kMetallLimitSlots[2]] = m_qs40.LimitDT;
+    out[kMetallLimitSlots[3]] = m_qs40.LimitND;
+    return out;
+}
+
+NuvaSession::LimitWrite NuvaSession::writeLimitsQs40(const std::array<long long, kNuvaLimitCount>& values) {
+    LimitWrite result;
+    auto int32 = [](long long v) {
+        return static_cast<std::int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+    };
+    m_qs40.LimitEN = int32(values[kMetallLimitSlots[0]]);
+    m_qs40.LimitEF = int32(values[kMetallLimitSlots[1]]);
+    m_qs40.LimitDT = int32(values[kMetallLimitSlots[2]]);
+    m_qs40.LimitND = int32(values[kMetallLimitSlots[3]]);
+    Qs40Context ctx(m_ports, m_typePort, m_qs40);
+    const bool unlocked = Qs40Unlock(ctx, kTextProtocolType);
+    Qs40DrainReply(ctx);
+    if (unlocked) {
+        const bool written = Qs40WriteLimits(ctx, kTextProtocolType);
+        Qs40DrainReply(ctx);
+        result.stored = written && Qs40StoreEeprom(ctx, kTextProtocolType);
+        Qs40DrainReply(ctx);
+        Qs40Restart(ctx, kTextProtocolType);
+        result.ok = written && result.stored;
+    }
+    if (!ctx.lineError.empty())
+        m_lineError = ctx.lineError;
+    return result;
 }

@@ -6,6 +6,7 @@
 // QS40MNTB-Metall (type 7) over the QS40 text protocol. Nothing here shows a message: every
 // operation returns what happened and the window words it.
 #include "NuvaCommands.h"
+#include "Qs40ParameterSet.h"
 #include "Qs40_nuva_speziell.h"
 
 #include <array>
@@ -18,6 +19,7 @@
 class Schnittstelle;
 class SerialDevice;
 class Progress;
+struct Qs40Context;
 
 class NuvaSession {
 public:
@@ -30,7 +32,8 @@ public:
     // the second by 4 per rate and port.
     static constexpr int kSearchProgress = kLastSearchPort * 4 + kLastSearchPort * 5 * 4;
 
-    NuvaSession(Schnittstelle& ports, std::array<std::uint8_t, 256>& typePort);
+    // The text-protocol operations of a type 7 sensor use the program's QS40 parameter set.
+    NuvaSession(Schnittstelle& ports, std::array<std::uint8_t, 256>& typePort, Qs40ParameterSet& qs40);
     ~NuvaSession();
     NuvaSession(const NuvaSession&) = delete;
     NuvaSession& operator=(const NuvaSession&) = delete;
@@ -107,7 +110,8 @@ public:
         bool stored = false; // the EEPROM store ran and succeeded
     };
     // nearActive: set the near-range switch-off first ("*"), when the dialog shows it.
-    LimitWrite writeLimits(const std::array<long long, kNuvaLimitCount>& values, std::optional<bool> nearActive);
+    LimitWrite writeLimits(const std::array<long long, kNuvaLimitCount>& values,
+                           std::optional<bool> nearActive);
 
     // ---- Distance and supervision ----------------------------------------------------------------
     struct Poll {
@@ -135,9 +139,17 @@ private:
     void closePort();
     Connection connected(int com, int type);
     Poll superviseDistance(Poll poll);
+    // Type 7: the text protocol's operations.
+    bool runQs40(bool (*operation)(Qs40Context&, std::uint8_t), Progress* progress = nullptr);
+    ReadResult readQs40();
+    WriteResult writeQs40(const std::array<long long, kNuvaSwitchPointCount>& points,
+                          const std::array<long long, kNuvaHysteresisCount>& hysteresis, Progress* progress);
+    std::optional<std::array<long long, kNuvaLimitCount>> readLimitsQs40();
+    LimitWrite writeLimitsQs40(const std::array<long long, kNuvaLimitCount>& values);
 
     Schnittstelle& m_ports;
     std::array<std::uint8_t, 256>& m_typePort;
+    Qs40ParameterSet& m_qs40;
     int m_port = 0;
     int m_type = 0;
     std::string m_version;

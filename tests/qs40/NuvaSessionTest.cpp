@@ -1,4 +1,5 @@
 #include "NuvaSessionFixture.h"
+#include "SimQs40TextSensor.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,8 @@ protected:
     NuvaPortsProvider provider;
     Schnittstelle ports;
     std::array<std::uint8_t, 256> typePort{};
-    NuvaSession session{ports, typePort};
+    Qs40ParameterSet qs40;
+    NuvaSession session{ports, typePort, qs40};
     CountingProgress progress;
 };
 
@@ -65,7 +67,7 @@ TEST_F(NuvaSessionTest, ManualConnectionRefusesPortsOutsideTheTableAndKeepsNothi
 TEST_F(NuvaSessionTest, WriteReadsBackAndMarksEveryPointTheSensorDidNotTake) {
     connect();
     auto p = points(1408);
-    p[0] = 5312;  // beyond the 5300 mm of a QS40MNTD: acknowledged, not taken
+    p[0] = 5312; // beyond the 5300 mm of a QS40MNTD: acknowledged, not taken
     p[15] = 5600;
     const NuvaSession::WriteResult r = session.write(p, {48, 64, 80, 96}, &progress);
     EXPECT_EQ(r.errors, 0);
@@ -122,8 +124,9 @@ TEST_F(NuvaSessionTest, LimitWritesOfThePresetAreByteExact) {
     EXPECT_TRUE(r.stored);
     const std::vector<NuvaRequest> sent = heard();
     ASSERT_EQ(sent.size(), 2u); // no "*" for a sensor without the near-range switch-off
-    EXPECT_EQ(sent[0], (NuvaRequest{'5', {0xAA, 0x00, 0x05, 0x00, 0x03, 0x00, 0x14, 0x00, 0x50, 0x00, 0x19, 0x00,
-                                          0x05, 0x07, 0xD0, 0x0B, 0xB8}}));
+    EXPECT_EQ(sent[0], (NuvaRequest{'5',
+                                    {0xAA, 0x00, 0x05, 0x00, 0x03, 0x00, 0x14, 0x00, 0x50, 0x00, 0x19, 0x00,
+                                     0x05, 0x07, 0xD0, 0x0B, 0xB8}}));
     EXPECT_EQ(sent[1].command, 'S');
 
     sensor.clearFrames();
@@ -152,7 +155,8 @@ TEST_F(NuvaSessionTest, SupervisionTeaches101PollsThenFollowsTheDeviation) {
         std::uint16_t mm;
         bool deviation;
     };
-    for (const Case c : {Case{1100, false}, Case{1101, true}, Case{900, false}, Case{899, true}, Case{1000, false}}) {
+    for (const Case c :
+         {Case{1100, false}, Case{1101, true}, Case{900, false}, Case{899, true}, Case{1000, false}}) {
         sensor.setFixedDistance(c.mm);
         const NuvaSession::Poll p = session.poll();
         EXPECT_FALSE(p.teaching);
@@ -176,10 +180,90 @@ TEST_F(NuvaSessionTest, SupervisionDoesNotStartWithoutItsOutput) {
     connect();
     provider.monitorPresent = false;
     provider.refuse(NuvaPortsProvider::kMonitorPort, OpenError::Busy, "COM 4 is held by another program");
-    EXPECT_EQ(session.startSupervision(NuvaPortsProvider::kMonitorPort, 100), "COM 4 is held by another program");
+    EXPECT_EQ(session.startSupervision(NuvaPortsProvider::kMonitorPort, 100),
+              "COM 4 is held by another program");
     EXPECT_FALSE(session.supervising());
     EXPECT_EQ(session.startSupervision(21, 100), "comport not allowed");
     EXPECT_EQ(session.startSupervision(3, 100), "COM3 is the sensor's port.");
+}
+
+} // namespace
+
+namespace {
+
+// A QS40MNTB-Metall on the text protocol, where the NUVA sensor was.
+class NuvaSessionMetallTest : public NuvaSessionTest {
+protected:
+    NuvaSessionMetallTest() {
+        provider.plug(NuvaPortsProvider::kSensorPort, [this](SimulatedLine& line) { line.attach(&text); });
+    }
+    void connect() {
+        const NuvaSession::Connection c = session.connectManual(NuvaPortsProvider::kSensorPort);
+        ASSERT_EQ(c.sensorType, 7);
+        text.clearFrames();
+    }
+    std::vector<std::string> requests() const {
+        std::vector<std::string> out;
+        for (const auto& f : text.frames())
+            out.emplace_back(f.begin(), f.end());
+        return out;
+    }
+    SimQs40TextSensor text{&clock};
+};
+
+TEST_F(NuvaSessionMetallTest, ManualConnectionFallsBackToTheTextProtocolAndRecordsThePort) {
+    const NuvaSession::Connection c = session.connectManual(NuvaPortsProvider::kSensorPort);
+    EXPECT_EQ(c.sensorType, 7);
+    EXPECT_EQ(typePort[7], 3);
+    EXPECT_EQ(c.identReply.rfind("QS40MNTB", 0), 0u) << c.identReply;
+    const NuvaSession::ReadResult r = session.read();
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.pointCount, 4u);
+    EXPECT_EQ(r.values.points[3], 5000);
+    EXPECT_EQ(r.values.hysteresis[0], 300);
+}
+
+TEST_F(NuvaSessionMetallTest, WritesTheStraightFieldAndStores) {
+    connect();
+    auto p = points(9999);
+    p[0] = 1000;
+    p[1] = 1100;
+    p[2] = 1200;
+    p[3] = 1300;
+    const NuvaSession::WriteResult r = session.write(p, {50, 60, 70, 80}, nullptr);
+    EXPECT_TRUE(r.transferred());
+    EXPECT_TRUE(r.stored);
+    const std::vector<std::string> sent = requests();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.front(), "IH1 50");
+    EXPECT_EQ(sent.back(), "WPP");
+    EXPECT_EQ(text.storedValues().switchL[4], 1300);
+    EXPECT_EQ(text.storedValues().switchH[4], 80);
+}
+
+TEST_F(NuvaSessionMetallTest, LimitsTravelThroughUnlockWriteStoreAndRestart) {
+    connect();
+    const auto limits = session.readLimits();
+    ASSERT_TRUE(limits);
+    EXPECT_EQ(*limits, (std::array<long long, 8>{0, 0, 0, 180, 100, 0, 2800, 350}));
+    const int restarts = text.restarts();
+    const NuvaSession::LimitWrite w = session.writeLimits({0, 0, 0, 300, 120, 0, 2500, 400}, std::nullopt);
+    EXPECT_TRUE(w.ok);
+    EXPECT_TRUE(w.stored);
+    EXPECT_EQ(text.storedValues().limitEN, 300);
+    EXPECT_EQ(text.storedValues().limitND, 400);
+    EXPECT_EQ(text.restarts(), restarts + 1);
+}
+
+TEST_F(NuvaSessionMetallTest, IsSupervisedOnItsMeasuredDistance) {
+    connect();
+    ASSERT_EQ(session.startSupervision(NuvaPortsProvider::kMonitorPort, 100), "");
+    const NuvaSession::Poll p = session.poll();
+    ASSERT_TRUE(p.ok);
+    EXPECT_TRUE(p.teaching);
+    EXPECT_GT(p.distance, 0);
+    EXPECT_EQ(session.monitorSum(), p.distance);
+    EXPECT_TRUE(p.energy);
 }
 
 } // namespace

@@ -99,15 +99,13 @@ struct NuvaFormTest : ::testing::Test {
         prompts.clear();
     }
 
-    template <typename T = QWidget>
-    T* child(const char* name) const {
+    template <typename T = QWidget> T* child(const char* name) const {
         T* w = window->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
     QAction* action(const char* name) const { return child<QAction>(name); }
-    template <typename T = QWidget>
-    T* limitsChild(const char* name) const {
+    template <typename T = QWidget> T* limitsChild(const char* name) const {
         return window->limitDialog()->findChild<T*>(QString::fromLatin1(name));
     }
     bool dataOk() const { return child<QCheckBox>("data_ok")->isChecked(); }

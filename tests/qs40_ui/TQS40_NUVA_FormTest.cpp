@@ -1,5 +1,6 @@
 #include "NuvaFormFixture.h"
 
+#include "SimQs40TextSensor.h"
 #include "TCSchaltpunkt.h"
 
 #include <QFile>
@@ -184,8 +185,9 @@ TEST_F(NuvaFormTest, ThePresetWritesPointsAndLimits) {
     const std::vector<NuvaRequest> sent = heard();
     ASSERT_EQ(sent.size(), 20u + 1 + 1 + 1 + 1); // L and H, U, S, then 5 and S
     EXPECT_EQ(sent[0], (NuvaRequest{'L', {0x11, 0x07, 0xD0}}));
-    EXPECT_EQ(sent[22], (NuvaRequest{'5', {0xAA, 0x00, 0x05, 0x00, 0x03, 0x00, 0x14, 0x00, 0x50, 0x00, 0x19, 0x00,
-                                           0x05, 0x07, 0xD0, 0x0B, 0xB8}}));
+    EXPECT_EQ(sent[22], (NuvaRequest{'5',
+                                     {0xAA, 0x00, 0x05, 0x00, 0x03, 0x00, 0x14, 0x00, 0x50, 0x00, 0x19, 0x00,
+                                      0x05, 0x07, 0xD0, 0x0B, 0xB8}}));
     EXPECT_EQ(prompts.messages(), (QStringList{"Daten speichern? Auch Schaltpunkte werden gespeichert!!",
                                                "Programmierung erfolgreich"}));
 }
@@ -213,6 +215,60 @@ TEST_F(NuvaFormTest, TheLimitDialogSendsAnEmptiedEditAsTen) {
     prompts.answerButton(Prompts::No);
     limitsChild<QPushButton>("BSet")->click();
     EXPECT_TRUE(sensor.frames().empty());
+}
+
+} // namespace
+
+namespace {
+
+struct NuvaFormMetallTest : NuvaFormTest {
+    NuvaFormMetallTest() {
+        provider.plug(NuvaPortsProvider::kSensorPort, [this](SimulatedLine& line) { line.attach(&text); });
+    }
+    void openConnected() {
+        open();
+        action("ManuellMenu")->trigger();
+        ASSERT_EQ(window->ConnectedType(), 7) << prompts.messages().join(" | ").toStdString();
+        text.clearFrames();
+        prompts.clear();
+    }
+    std::vector<std::string> requests() const {
+        std::vector<std::string> out;
+        for (const auto& f : text.frames())
+            out.emplace_back(f.begin(), f.end());
+        return out;
+    }
+    SimQs40TextSensor text{&clock};
+};
+
+TEST_F(NuvaFormMetallTest, OnlyTheStraightFieldIsShownAndPresetsDoNothing) {
+    openConnected();
+    EXPECT_TRUE(status(0).startsWith("Sensor: QS40MNTB-Metall QS40MNTB")) << status(0).toStdString();
+    EXPECT_TRUE(child<QWidget>("GBRechts")->isHidden());
+    EXPECT_TRUE(child<QWidget>("GBAdressen")->isHidden());
+    EXPECT_EQ(child<TCSchaltpunkt>("SPGF2")->SP1(), 5008.0f); // 5000 on the 16 mm step
+    EXPECT_EQ(child<TCSchaltpunkt>("SPGF2")->Stopp(), 6000.0f);
+    child<QPushButton>("England")->click();
+    child<QPushButton>("England_12")->click();
+    EXPECT_TRUE(text.frames().empty());
+    EXPECT_TRUE(prompts.asked().empty());
+}
+
+TEST_F(NuvaFormMetallTest, TheLimitDialogSendsFourValuesAnEmptiedOneAs300) {
+    openConnected();
+    action("LimitParameter1")->trigger();
+    ASSERT_TRUE(window->limitDialog()->isVisible());
+    EXPECT_FALSE(limitsChild<QLineEdit>("EAnzHyst")->isEnabled());
+    EXPECT_EQ(limitsChild<QLabel>("LPegel1")->text(), "Energie Fern");
+    EXPECT_EQ(limitsChild<QLineEdit>("EPegel1")->text(), "180");
+    limitsChild<QLineEdit>("EPegel1")->clear();
+    text.clearFrames();
+    limitsChild<QPushButton>("BSet")->click();
+    const std::vector<std::string> sent = requests();
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "IEN300"), sent.end());
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "WPP"), sent.end());
+    EXPECT_EQ(sent.back(), "twd");
+    EXPECT_TRUE(limitsChild<QCheckBox>("CBOk")->isChecked());
 }
 
 } // namespace

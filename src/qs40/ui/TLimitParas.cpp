@@ -16,12 +16,12 @@
 namespace {
 
 const std::array<const char*, kNuvaLimitCount> kEditNames{"EAnzHyst", "EPHyst",  "EMinAnz",    "EPegel1",
-                                                           "EPegel2",  "EPegel3", "ESchwelle1", "ESchwelle2"};
+                                                          "EPegel2",  "EPegel3", "ESchwelle1", "ESchwelle2"};
 const std::array<const char*, kNuvaLimitCount> kLabelNames{"LAnzHyst", "LPHyst",  "LMinAnz",    "LPegel1",
-                                                            "LPegel2",  "LPegel3", "LSchwelle1", "LSchwelle2"};
-const std::array<const char*, kNuvaLimitCount> kNuvaLabels{"Anzahl Hysterese", "Pegel Hysterese", "Min Anzahl",
-                                                            "Min Pegel 1",      "Min Pegel 2",     "Min Pegel 3",
-                                                            "Schwelle 1",       "Schwelle 2"};
+                                                           "LPegel2",  "LPegel3", "LSchwelle1", "LSchwelle2"};
+const std::array<const char*, kNuvaLimitCount> kNuvaLabels{
+    "Anzahl Hysterese", "Pegel Hysterese", "Min Anzahl", "Min Pegel 1",
+    "Min Pegel 2",      "Min Pegel 3",     "Schwelle 1", "Schwelle 2"};
 // The four edits a type 7 sensor uses, and their captions there.
 constexpr std::array<std::size_t, 4> kMetallEdits{3, 4, 6, 7};
 const std::array<const char*, 4> kMetallLabels{"Energie Fern", "Energie Nah", "Abstand N/F", "Nahzone"};
@@ -73,7 +73,9 @@ void TLimitParas::setNearSwitch(const NuvaNearSwitch& state) {
         RB_nah->setChecked(state.active);
 }
 
-void TLimitParas::setOk(bool ok) { CBOk->setChecked(ok); }
+void TLimitParas::setOk(bool ok) {
+    CBOk->setChecked(ok);
+}
 
 void TLimitParas::showEvent(QShowEvent* event) {
     FormShow();
@@ -83,7 +85,8 @@ void TLimitParas::showEvent(QShowEvent* event) {
 void TLimitParas::FormShow() {
     const bool metall = m_window.ConnectedType() == TQS40_NUVA_Form::kTypeMetall;
     for (std::size_t k = 0; k < kNuvaLimitCount; ++k) {
-        const bool used = !metall || std::find(kMetallEdits.begin(), kMetallEdits.end(), k) != kMetallEdits.end();
+        const bool used =
+            !metall || std::find(kMetallEdits.begin(), kMetallEdits.end(), k) != kMetallEdits.end();
         m_edits[k]->setEnabled(used);
         // NUVA values travel as 16-bit words; the text sensor takes signed 32-bit numbers.
         delete m_edits[k]->validator();
@@ -99,9 +102,10 @@ void TLimitParas::FormShow() {
 
 bool TLimitParas::BSetClick() {
     // The same question in both languages.
-    const int answer = m_app.prompts.message(this, Prompts::Icon::Confirmation,
-                                             QStringLiteral("Daten speichern? Auch Schaltpunkte werden gespeichert!!"),
-                                             Prompts::Yes | Prompts::No);
+    const int answer =
+        m_app.prompts.message(this, Prompts::Icon::Confirmation,
+                              QStringLiteral("Daten speichern? Auch Schaltpunkte werden gespeichert!!"),
+                              Prompts::Yes | Prompts::No);
     if (answer != Prompts::Yes)
         return false;
     const bool metall = m_window.ConnectedType() == TQS40_NUVA_Form::kTypeMetall;

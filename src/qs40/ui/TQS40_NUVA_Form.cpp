@@ -27,12 +27,14 @@ namespace {
 const QString kRecordGroup = QStringLiteral("zyl36");
 const QString kRecordValue = QStringLiteral("Einstellungen");
 
-QSettings programSettings() { return QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco")); }
+QSettings programSettings() {
+    return QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco"));
+}
 
 } // namespace
 
 TQS40_NUVA_Form::TQS40_NUVA_Form(AppState& app, QWidget* parent)
-    : QMainWindow(parent), m_app(app), m_session(app.ports, app.TypePort) {
+    : QMainWindow(parent), m_app(app), m_session(app.ports, app.TypePort, app.Qs40Parameters) {
     setObjectName(QStringLiteral("QS40_NUVA_Form"));
     buildMenus();
     buildToolBar();
@@ -49,7 +51,9 @@ TQS40_NUVA_Form::TQS40_NUVA_Form(AppState& app, QWidget* parent)
     resize(sizeHint());
 }
 
-TQS40_NUVA_Form::~TQS40_NUVA_Form() { m_session.disconnect(); }
+TQS40_NUVA_Form::~TQS40_NUVA_Form() {
+    m_session.disconnect();
+}
 
 void TQS40_NUVA_Form::showSensorWindow() {
     if (isMinimized())
@@ -98,9 +102,10 @@ void TQS40_NUVA_Form::FormShow() {
 // Returns false when the user keeps the window open.
 bool TQS40_NUVA_Form::FormClose() {
     if (!SettingsStored) {
-        const int answer = m_app.prompts.message(
-            this, Prompts::Icon::Confirmation,
-            tr("Daten noch nicht im Sensor gespeichert!\nWollen Sie dennoch beenden?"), Prompts::Yes | Prompts::No);
+        const int answer =
+            m_app.prompts.message(this, Prompts::Icon::Confirmation,
+                                  tr("Daten noch nicht im Sensor gespeichert!\nWollen Sie dennoch beenden?"),
+                                  Prompts::Yes | Prompts::No);
         if (answer != Prompts::Yes) {
             if (BES->isEnabled())
                 BES->setFocus();
@@ -119,8 +124,8 @@ void TQS40_NUVA_Form::readRecord() {
     QSettings settings = programSettings();
     settings.beginGroup(kRecordGroup);
     const QByteArray raw = settings.value(kRecordValue).toByteArray();
-    const auto record = NuvaWindowRecord::decode(
-        std::span(reinterpret_cast<const std::uint8_t*>(raw.constData()), static_cast<std::size_t>(raw.size())));
+    const auto record = NuvaWindowRecord::decode(std::span(
+        reinterpret_cast<const std::uint8_t*>(raw.constData()), static_cast<std::size_t>(raw.size())));
     if (!record)
         return;
     m_loading = true;
@@ -163,7 +168,9 @@ void TQS40_NUVA_Form::showExchangeStatus() {
     setStatus(2, QStringLiteral("Status: ") + hex.trimmed());
 }
 
-void TQS40_NUVA_Form::setDataOk(bool ok) { data_ok->setChecked(ok); }
+void TQS40_NUVA_Form::setDataOk(bool ok) {
+    data_ok->setChecked(ok);
+}
 
 void TQS40_NUVA_Form::setGlyph(const char* name) {
     StartButton->setIcon(QIcon(Artwork::bitmap(QString::fromLatin1(name))));

@@ -93,10 +93,12 @@ void TQS40_NUVA_Form::afterConnection(const NuvaSession::Connection& c, bool fro
             setStatus(0, QStringLiteral("Sensor: QS40MNTB-Metall ") + QString::fromStdString(c.identReply));
             break;
         case kNuvaTypeMntd:
-            setStatus(0, QStringLiteral("Sensor: QS40MNTD ") + QString::fromStdString(m_session.sensorVersion()));
+            setStatus(0, QStringLiteral("Sensor: QS40MNTD ") +
+                             QString::fromStdString(m_session.sensorVersion()));
             break;
         default:
-            setStatus(0, QStringLiteral("Sensor: QS40MNTB ") + QString::fromStdString(m_session.sensorVersion()));
+            setStatus(0, QStringLiteral("Sensor: QS40MNTB ") +
+                             QString::fromStdString(m_session.sensorVersion()));
             break;
         }
         setStatus(1, QStringLiteral("Port: ") + QString::number(c.port));
@@ -153,7 +155,9 @@ std::array<long long, kNuvaSwitchPointCount> TQS40_NUVA_Form::pointValues() cons
     return v;
 }
 
-std::array<long long, kNuvaHysteresisCount> TQS40_NUVA_Form::hysteresisValues() const { return Hysteresis; }
+std::array<long long, kNuvaHysteresisCount> TQS40_NUVA_Form::hysteresisValues() const {
+    return Hysteresis;
+}
 
 void TQS40_NUVA_Form::showHysteresis(const std::array<long long, kNuvaHysteresisCount>& values) {
     for (std::size_t k = 0; k < kNuvaHysteresisCount; ++k)
@@ -161,7 +165,9 @@ void TQS40_NUVA_Form::showHysteresis(const std::array<long long, kNuvaHysteresis
     Hysteresis = values;
 }
 
-void TQS40_NUVA_Form::setPoint(std::size_t k, double mm) { m_points[k]->SetPos1Value(static_cast<float>(mm)); }
+void TQS40_NUVA_Form::setPoint(std::size_t k, double mm) {
+    m_points[k]->SetPos1Value(static_cast<float>(mm));
+}
 
 void TQS40_NUVA_Form::HysteresisChange() {
     for (std::size_t k = 0; k < kNuvaHysteresisCount; ++k) {
@@ -270,12 +276,12 @@ void TQS40_NUVA_Form::StartButtonClick() {
         Timer1->setInterval(kSupervisionPollMs);
         const QString caption = QStringLiteral("Dateneingabe");
         // Cancel takes the default, as an empty answer does.
-        const int port = numberOr(m_app.prompts.inputText(this, caption, QStringLiteral("ComPort-Nummer"),
-                                                          QStringLiteral("4")),
-                                  NuvaSession::kDefaultMonitorPort);
-        const int tolerance = numberOr(m_app.prompts.inputText(this, caption, QStringLiteral("Toleranz in mm"),
-                                                               QStringLiteral("100")),
-                                       NuvaSession::kDefaultTolerance);
+        const int port = numberOr(
+            m_app.prompts.inputText(this, caption, QStringLiteral("ComPort-Nummer"), QStringLiteral("4")),
+            NuvaSession::kDefaultMonitorPort);
+        const int tolerance = numberOr(
+            m_app.prompts.inputText(this, caption, QStringLiteral("Toleranz in mm"), QStringLiteral("100")),
+            NuvaSession::kDefaultTolerance);
         if (port < 1 || port > Schnittstelle::kMaxPort) {
             error(QStringLiteral("comport not allowed"));
             return;
@@ -349,9 +355,13 @@ void TQS40_NUVA_Form::LimitParameter1Click() {
     m_limits->raise();
 }
 
-void TQS40_NUVA_Form::EnglandClick() { applyPreset(0, false); }
+void TQS40_NUVA_Form::EnglandClick() {
+    applyPreset(0, false);
+}
 
-void TQS40_NUVA_Form::England_12Click() { applyPreset(1, true); }
+void TQS40_NUVA_Form::England_12Click() {
+    applyPreset(1, true);
+}
 
 // The presets are NUVA sensor sets: they run only with a type 12 or 13 sensor connected.
 void TQS40_NUVA_Form::applyPreset(std::size_t index, bool store) {

@@ -18,8 +18,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTimer>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -30,7 +30,8 @@ constexpr float kPointStep = 16.0f;
 constexpr float kPointInitial = 1408.0f;
 constexpr int kMaxScale = 6000;
 
-const std::array<const char*, kNuvaFieldCount> kFieldGroupNames{"GBGerade", "GBRechts", "GBLinks", "GBWeitwinkel"};
+const std::array<const char*, kNuvaFieldCount> kFieldGroupNames{"GBGerade", "GBRechts", "GBLinks",
+                                                                "GBWeitwinkel"};
 const std::array<const char*, kNuvaSwitchPointCount> kPointNames{
     "SPGN1", "SPGN2", "SPGF1", "SPGF2", "SPRN1", "SPRN2", "SPRF1", "SPRF2",
     "SPLN1", "SPLN2", "SPLF1", "SPLF2", "SPWN1", "SPWN2", "SPWF1", "SPWF2"};
@@ -138,7 +139,8 @@ QGroupBox* TQS40_NUVA_Form::buildFieldGroup(int field) {
     grid->setHorizontalSpacing(6);
     int row = 0;
     for (int half = 0; half < 2; ++half) {
-        auto* heading = new QLabel(half == 0 ? QStringLiteral("E1 = low") : QStringLiteral("E1 = high"), group);
+        auto* heading =
+            new QLabel(half == 0 ? QStringLiteral("E1 = low") : QStringLiteral("E1 = high"), group);
         QFont f = heading->font();
         f.setItalic(true);
         heading->setFont(f);

@@ -33,8 +33,8 @@ void TQS40_NUVA_Form::SichernButtonClick() {
     values.hysteresis = Hysteresis;
     const std::string text = NuvaProjectFileText(values, m_app.EnglishUi);
     QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), static_cast<qint64>(text.size())) !=
-                                                 static_cast<qint64>(text.size()) ||
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
         !file.commit())
         error(tr("Datei kann nicht geschrieben werden:") + QStringLiteral("\n") + *path);
 }
@@ -67,7 +67,6 @@ void TQS40_NUVA_Form::OeffnenButtonClick() {
     m_loading = false;
     SettingsStored = false;
     if (load.status == NuvaProjectLoad::Status::BadNumber)
-        error(tr("Fehler in Datei") + QStringLiteral(" %1, %2 %3")
-                                           .arg(QFileInfo(*path).fileName(), tr("Zeile"))
-                                           .arg(load.badLine));
+        error(tr("Fehler in Datei") +
+              QStringLiteral(" %1, %2 %3").arg(QFileInfo(*path).fileName(), tr("Zeile")).arg(load.badLine));
 }

@@ -15,8 +15,9 @@
 #include <QToolBar>
 
 void TQS40_NUVA_Form::retranslateUi() {
-    const std::array<QString, kNuvaFieldCount> fieldHints{tr("Schaltpunkte gerade"), tr("Schaltpunkte rechts"),
-                                                          tr("Schaltpunkte links"), tr("Schaltpunkte Weitwinkel")};
+    const std::array<QString, kNuvaFieldCount> fieldHints{tr("Schaltpunkte gerade"),
+                                                          tr("Schaltpunkte rechts"), tr("Schaltpunkte links"),
+                                                          tr("Schaltpunkte Weitwinkel")};
     const QStringList fieldNames{tr("Gerade"), tr("Rechts"), tr("Links"), tr("Weitwinkel")};
     for (std::size_t field = 0; field < kNuvaFieldCount; ++field) {
         m_fieldGroups[field]->setToolTip(fieldHints[field]);
@@ -77,9 +78,13 @@ void TQS40_NUVA_Form::retranslateUi() {
         setStatus(2, tr("kein Sensor"));
 }
 
-QString TQS40_NUVA_Form::readErrorText() const { return tr("Fehler bei Datenübertragung"); }
+QString TQS40_NUVA_Form::readErrorText() const {
+    return tr("Fehler bei Datenübertragung");
+}
 
-QString TQS40_NUVA_Form::transferErrorText() const { return tr("Programmierung fehlgeschlagen"); }
+QString TQS40_NUVA_Form::transferErrorText() const {
+    return tr("Programmierung fehlgeschlagen");
+}
 
 void TQS40_NUVA_Form::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange)
