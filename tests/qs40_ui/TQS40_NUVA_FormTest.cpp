@@ -4,6 +4,8 @@
 #include "TCSchaltpunkt.h"
 
 #include <QFile>
+#include <QMenu>
+#include <QTest>
 
 namespace {
 
@@ -71,6 +73,52 @@ TEST_F(NuvaFormTest, AnEditAsksBeforeClosingAndNoKeepsTheWindow) {
     EXPECT_FALSE(window->close());
     EXPECT_EQ(prompts.messages(),
               QStringList{"Daten noch nicht im Sensor gespeichert!\nWollen Sie dennoch beenden?"});
+}
+
+TEST_F(NuvaFormTest, AFailedStoreLeavesTheQuitQuestion) {
+    openConnected();
+    sensor.setStoreDelayMs(5000); // longer than the long wait
+    child<QPushButton>("BES")->setEnabled(true);
+    child<QPushButton>("BES")->click();
+    EXPECT_EQ(prompts.messages(), QStringList{"Programmierung fehlgeschlagen"});
+    EXPECT_FALSE(dataOk());
+    prompts.clear();
+    prompts.answerButton(Prompts::Yes);
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(prompts.messages().size(), 1);
+}
+
+TEST_F(NuvaFormTest, LeavingTheFieldSliderSelectsTheField) {
+    openConnected();
+    auto* slider = child<QWidget>("CSSchutzfeld");
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(8, 4 + 2 * 16 + 2));
+    EXPECT_EQ(heard(), (std::vector<NuvaRequest>{{'A', {0x82}}}));
+    EXPECT_EQ(sensor.activeField(), 2);
+    EXPECT_TRUE(dataOk());
+}
+
+TEST_F(NuvaFormTest, MeasuringOnceWithoutContinuousPollsOnceAndLeavesTheTimerOff) {
+    openConnected();
+    sensor.setFixedDistance(2222);
+    action("lesedauerndMenu")->setChecked(false);
+    action("MesswerteMenu")->trigger();
+    EXPECT_EQ(heard(), (std::vector<NuvaRequest>{{'P', {}}})); // with the energy: expert access
+    EXPECT_EQ(child<QLabel>("AbstandText")->text(), "2222 mm");
+    EXPECT_FALSE(window->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+
+    action("lesedauerndMenu")->setChecked(true);
+    action("MesswerteMenu")->trigger();
+    EXPECT_EQ(window->findChild<QTimer*>(QStringLiteral("Timer1"))->interval(), 1000);
+    EXPECT_TRUE(window->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive());
+    EXPECT_FALSE(provider.monitor.isOpen());
+}
+
+TEST_F(NuvaFormTest, TheSpecialElementsNeedExpertAccess) {
+    app.ExpertAccess = false;
+    open();
+    EXPECT_FALSE(child<QMenu>("spezial1")->menuAction()->isVisible());
+    EXPECT_TRUE(child<QWidget>("England")->isHidden());
+    EXPECT_TRUE(child<QWidget>("Energie")->isHidden());
 }
 
 TEST_F(NuvaFormTest, SupervisionTeachesThenDrivesRtsOfTheMonitorPort) {

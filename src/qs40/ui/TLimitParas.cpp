@@ -129,8 +129,7 @@ bool TLimitParas::BSetClick() {
     if (!RB_nah->isHidden()) // also while the dialog itself is not shown (the presets)
         near = RB_nah->isChecked();
     const NuvaSession::LimitWrite r = m_window.session().writeLimits(values, near);
-    if (r.stored)
-        m_window.markStored();
+    m_window.limitsWritten(r.stored);
     setOk(r.ok);
     return r.ok;
 }

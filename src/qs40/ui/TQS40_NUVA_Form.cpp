@@ -150,6 +150,13 @@ void TQS40_NUVA_Form::writeRecord() {
     settings.setValue(kRecordValue, QByteArray(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
+void TQS40_NUVA_Form::limitsWritten(bool stored) {
+    if (stored)
+        markStored();
+    else
+        SettingsStored = false;
+}
+
 void TQS40_NUVA_Form::markStored() {
     SettingsStored = true;
     BES->setEnabled(true);

@@ -55,8 +55,8 @@ public:
     NuvaSession& session() { return m_session; }
     int ConnectedType() const { return m_session.connectedType(); }
     TLimitParas* limitDialog() const { return m_limits; }
-    // After the limit dialog stored the sensor's values.
-    void markStored();
+    // After the limit dialog wrote the sensor's limits: stored in its EEPROM or not.
+    void limitsWritten(bool stored);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -120,6 +120,7 @@ private:
     void showDistance(int mm);
     void applyPreset(std::size_t index, bool store);
     void error(const QString& text);
+    void markStored();
 
     AppState& m_app;
     NuvaSession m_session;

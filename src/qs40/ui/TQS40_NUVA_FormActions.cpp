@@ -220,11 +220,14 @@ void TQS40_NUVA_Form::SetzenButtonClick() {
     showExchangeStatus();
     if (progress)
         progress->hide();
+    // Whatever arrived is in the sensor now, but not in its EEPROM.
     if (!r.transferred()) {
+        SettingsStored = false;
         error(transferErrorText() + QStringLiteral(" %1").arg(r.mismatch, 8, 16, QLatin1Char('0')).toUpper());
         return;
     }
     if (!r.stored) {
+        SettingsStored = false;
         error(transferErrorText());
         return;
     }
@@ -239,6 +242,7 @@ void TQS40_NUVA_Form::EEPROMspeichern1Click() {
     const bool ok = m_session.store();
     showExchangeStatus();
     if (!ok) {
+        SettingsStored = false;
         error(transferErrorText());
         return;
     }
