@@ -6,6 +6,10 @@
 #include "SimLineProvider.h"
 #include "SimMonitorPort.h"
 #include "SimNuvaSensor.h"
+#include "SimQs40TextSensor.h"
+
+#include <string>
+#include <vector>
 
 class NuvaPortsProvider : public SimLineProvider {
 public:
@@ -32,3 +36,14 @@ public:
 private:
     Clock& m_clock;
 };
+
+// A QS40MNTB-Metall on the text protocol where the NUVA sensor was, and the requests it heard.
+inline void plugTextSensor(NuvaPortsProvider& provider, SimQs40TextSensor& text) {
+    provider.plug(NuvaPortsProvider::kSensorPort, [&text](SimulatedLine& line) { line.attach(&text); });
+}
+inline std::vector<std::string> textRequests(const SimQs40TextSensor& text) {
+    std::vector<std::string> out;
+    for (const auto& f : text.frames())
+        out.emplace_back(f.begin(), f.end());
+    return out;
+}

@@ -1,5 +1,4 @@
 #include "NuvaSessionFixture.h"
-#include "SimQs40TextSensor.h"
 
 #include <gtest/gtest.h>
 
@@ -194,19 +193,11 @@ namespace {
 // A QS40MNTB-Metall on the text protocol, where the NUVA sensor was.
 class NuvaSessionMetallTest : public NuvaSessionTest {
 protected:
-    NuvaSessionMetallTest() {
-        provider.plug(NuvaPortsProvider::kSensorPort, [this](SimulatedLine& line) { line.attach(&text); });
-    }
+    NuvaSessionMetallTest() { plugTextSensor(provider, text); }
     void connect() {
         const NuvaSession::Connection c = session.connectManual(NuvaPortsProvider::kSensorPort);
         ASSERT_EQ(c.sensorType, 7);
         text.clearFrames();
-    }
-    std::vector<std::string> requests() const {
-        std::vector<std::string> out;
-        for (const auto& f : text.frames())
-            out.emplace_back(f.begin(), f.end());
-        return out;
     }
     SimQs40TextSensor text{&clock};
 };
@@ -233,7 +224,7 @@ TEST_F(NuvaSessionMetallTest, WritesTheStraightFieldAndStores) {
     const NuvaSession::WriteResult r = session.write(p, {50, 60, 70, 80}, nullptr);
     EXPECT_TRUE(r.transferred());
     EXPECT_TRUE(r.stored);
-    const std::vector<std::string> sent = requests();
+    const std::vector<std::string> sent = textRequests(text);
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.front(), "IH1 50");
     EXPECT_EQ(sent.back(), "WPP");

@@ -1,6 +1,5 @@
 #include "NuvaFormFixture.h"
 
-#include "SimQs40TextSensor.h"
 #include "TCSchaltpunkt.h"
 
 #include <QFile>
@@ -270,21 +269,13 @@ TEST_F(NuvaFormTest, TheLimitDialogSendsAnEmptiedEditAsTen) {
 namespace {
 
 struct NuvaFormMetallTest : NuvaFormTest {
-    NuvaFormMetallTest() {
-        provider.plug(NuvaPortsProvider::kSensorPort, [this](SimulatedLine& line) { line.attach(&text); });
-    }
+    NuvaFormMetallTest() { plugTextSensor(provider, text); }
     void openConnected() {
         open();
         action("ManuellMenu")->trigger();
         ASSERT_EQ(window->ConnectedType(), 7) << prompts.messages().join(" | ").toStdString();
         text.clearFrames();
         prompts.clear();
-    }
-    std::vector<std::string> requests() const {
-        std::vector<std::string> out;
-        for (const auto& f : text.frames())
-            out.emplace_back(f.begin(), f.end());
-        return out;
     }
     SimQs40TextSensor text{&clock};
 };
@@ -312,7 +303,7 @@ TEST_F(NuvaFormMetallTest, TheLimitDialogSendsFourValuesAnEmptiedOneAs300) {
     limitsChild<QLineEdit>("EPegel1")->clear();
     text.clearFrames();
     limitsChild<QPushButton>("BSet")->click();
-    const std::vector<std::string> sent = requests();
+    const std::vector<std::string> sent = textRequests(text);
     EXPECT_NE(std::find(sent.begin(), sent.end(), "IEN300"), sent.end());
     EXPECT_NE(std::find(sent.begin(), sent.end(), "WPP"), sent.end());
     EXPECT_EQ(sent.back(), "twd");
