@@ -318,7 +318,10 @@ void NuvaSession::stopSupervision() {
 
 // ---- Type 7: the text protocol --------------------------------------------------------------------
 
+// The text protocol's replies are not kept: the status line must not go on showing the bytes of
+// an earlier NUVA exchange.
 bool NuvaSession::runQs40(bool (*operation)(Qs40Context&, std::uint8_t), Progress* progress) {
+    m_lastReceived.clear();
     Qs40Context ctx(m_ports, m_typePort, m_qs40, progress);
     const bool ok = operation(ctx, kTextProtocolType);
     if (!ctx.lineError.empty())
@@ -361,6 +364,7 @@ NuvaSession::WriteResult NuvaSession::writeQs40(const std::array<long long, kNuv
 }
 
 std::optional<std::array<long long, kNuvaLimitCount>> NuvaSession::readLimitsQs40() {
+    m_lastReceived.clear();
     Qs40Context ctx(m_ports, m_typePort, m_qs40);
     bool ok = Qs40Unlock(ctx, kTextProtocolType);
     if (ok) {
@@ -389,6 +393,7 @@ NuvaSession::LimitWrite NuvaSession::writeLimitsQs40(const std::array<long long,
     m_qs40.LimitEF = int32(values[kMetallLimitSlots[1]]);
     m_qs40.LimitDT = int32(values[kMetallLimitSlots[2]]);
     m_qs40.LimitND = int32(values[kMetallLimitSlots[3]]);
+    m_lastReceived.clear();
     Qs40Context ctx(m_ports, m_typePort, m_qs40);
     const bool unlocked = Qs40Unlock(ctx, kTextProtocolType);
     Qs40DrainReply(ctx);

@@ -94,9 +94,11 @@ void TLimitParas::FormShow() {
                                         : new QIntValidator(0, 65535, m_edits[k]));
         m_labels[k]->setText(QString::fromUtf8(kNuvaLabels[k]));
     }
-    if (metall)
+    if (metall) {
+        RB_nah->hide(); // a NUVA function
         for (std::size_t i = 0; i < kMetallEdits.size(); ++i)
             m_labels[kMetallEdits[i]]->setText(QString::fromUtf8(kMetallLabels[i]));
+    }
     adjustSize();
 }
 

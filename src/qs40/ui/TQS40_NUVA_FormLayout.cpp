@@ -186,6 +186,9 @@ void TQS40_NUVA_Form::buildCentral() {
         m_fieldGroups[static_cast<std::size_t>(field)] = buildFieldGroup(field);
         fields->addWidget(m_fieldGroups[static_cast<std::size_t>(field)], field / 2, field % 2);
     }
+    // A sensor with the straight field only keeps it at its natural size.
+    fields->setRowStretch(2, 1);
+    fields->setColumnStretch(2, 1);
     columns->addWidget(GBSchaltpunkte, 1);
 
     auto* right = new QVBoxLayout;
