@@ -68,34 +68,50 @@ NuvaSession::Connection NuvaSession::connected(int com, int type) {
     return c;
 }
 
-NuvaSession::Connection NuvaSession::search(Progress* progress) {
+void NuvaSession::beginSearch() {
     stopSupervision();
     closePort();
     m_lineError.clear();
-    const int typeBefore = m_type;
+    m_typeBeforeSearch = m_type;
+    m_searchStep = 0;
+}
+
+bool NuvaSession::searchStep(Progress* progress, Connection& result) {
     struct Pass {
         std::uint32_t baud;
         std::uint32_t timeoutMs;
     };
-    for (const Pass pass : {Pass{kFirstPassBaud, kFirstPassTimeoutMs}, Pass{0, kSecondPassTimeoutMs}}) {
-        for (int com = 1; com <= kLastSearchPort; ++com) {
-            if (progress && progress->stopRequested())
-                break;
-            if (m_ports.isOpen(com))
-                continue;
-            const NuvaOpenResult r =
-                NuvaOpen(m_ports, com, pass.baud, kOneStopBit, pass.timeoutMs, kEightBits, options, progress);
-            if (isNuvaType(r.sensorType)) {
-                m_version = r.version;
-                return connected(com, r.sensorType);
-            }
-            m_ports.ClosePort(com);
-        }
+    constexpr std::array<Pass, 2> kPasses{Pass{kFirstPassBaud, kFirstPassTimeoutMs},
+                                          Pass{0, kSecondPassTimeoutMs}};
+    const int pass = m_searchStep / kLastSearchPort;
+    const int com = m_searchStep % kLastSearchPort + 1;
+    if (pass >= static_cast<int>(kPasses.size()) || (progress && progress->stopRequested())) {
+        // Nothing found: the window keeps what it had before, without a port.
+        m_type = m_typeBeforeSearch;
+        result = {};
+        return true;
     }
-    // Nothing found: the window keeps what it had before, without a port.
-    m_type = typeBefore;
-    Connection none;
-    return none;
+    ++m_searchStep;
+    if (m_ports.isOpen(com))
+        return false;
+    const Pass& p = kPasses[static_cast<std::size_t>(pass)];
+    const NuvaOpenResult r =
+        NuvaOpen(m_ports, com, p.baud, kOneStopBit, p.timeoutMs, kEightBits, options, progress);
+    if (isNuvaType(r.sensorType)) {
+        m_version = r.version;
+        result = connected(com, r.sensorType);
+        return true;
+    }
+    m_ports.ClosePort(com);
+    return false;
+}
+
+NuvaSession::Connection NuvaSession::search(Progress* progress) {
+    beginSearch();
+    Connection result;
+    while (!searchStep(progress, result)) {
+    }
+    return result;
 }
 
 NuvaSession::Connection NuvaSession::connectManual(int com) {

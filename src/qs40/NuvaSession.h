@@ -67,6 +67,10 @@ public:
     // at 57600 baud with a 50 ms read time-out, then at every rate with 100 ms. The progress's
     // stop request ends the search before the next port.
     Connection search(Progress* progress);
+    // The same one port at a time, for a window that keeps its events flowing between ports:
+    // beginSearch(), then searchStep() until it returns true with the result.
+    void beginSearch();
+    bool searchStep(Progress* progress, Connection& result);
     // The NUVA link at 57600 baud on one port, and when no NUVA sensor answers, the text
     // protocol at every rate. A text-protocol sensor other than type 7 counts as not found.
     Connection connectManual(int com);
@@ -152,6 +156,8 @@ private:
     Qs40ParameterSet& m_qs40;
     int m_port = 0;
     int m_type = 0;
+    int m_typeBeforeSearch = 0;
+    int m_searchStep = 0; // pass * 19 + port - 1
     std::string m_version;
     std::vector<std::uint8_t> m_lastReceived;
     std::string m_lineError;

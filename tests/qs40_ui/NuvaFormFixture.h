@@ -113,6 +113,13 @@ struct NuvaFormTest : ::testing::Test {
         return child<QLabel>(QStringLiteral("StatusPanel%1").arg(panel).toLatin1().constData())->text();
     }
     void tick() { QMetaObject::invokeMethod(window.get(), "Timer1Timer"); }
+    // Drives the search's timer chain tick by tick.
+    void runSearch() {
+        auto* timer = window->findChild<QTimer*>(QStringLiteral("TSuchen"));
+        for (int ticks = 0; timer->isActive() && ticks < 100; ++ticks)
+            QMetaObject::invokeMethod(window.get(), "TSuchenTimer");
+        EXPECT_FALSE(timer->isActive());
+    }
 
     std::vector<NuvaRequest> heard() const {
         std::vector<NuvaRequest> out;

@@ -27,11 +27,31 @@ TEST_F(NuvaFormTest, AFailedSearchSaysSoInEitherLanguage) {
         Language::setEnglish(app, english);
         prompts.clear();
         action("SuchenButton")->trigger();
+        runSearch();
         EXPECT_EQ(prompts.messages(), QStringList{english ? "no QS40MNTx found" : "kein QS40MNTx gefunden"});
         EXPECT_EQ(status(2), english ? "Status: no sensor" : "kein Sensor");
         EXPECT_EQ(status(0), "Sensor: ");
         EXPECT_FALSE(action("LesenButton")->isEnabled());
     }
+}
+
+TEST_F(NuvaFormTest, TheSearchRunsPortByPortAndCanBeCancelled) {
+    open();
+    action("SuchenButton")->trigger();
+    QMetaObject::invokeMethod(window.get(), "TSuchenTimer"); // COM1
+    app.StopSearch = true;                                   // the progress dialog's button
+    runSearch();
+    EXPECT_EQ(window->ConnectedType(), 0);
+    EXPECT_EQ(prompts.messages(), QStringList{"kein QS40MNTx gefunden"});
+
+    action("SuchenButton")->trigger();
+    EXPECT_FALSE(action("ManuellMenu")->isEnabled());
+    runSearch();
+    EXPECT_EQ(window->ConnectedType(), 12);
+    EXPECT_EQ(app.TypePort[12], 3);
+    EXPECT_EQ(status(1), "Port: 3");
+    EXPECT_TRUE(action("ManuellMenu")->isEnabled());
+    EXPECT_TRUE(dataOk()); // read at once
 }
 
 TEST_F(NuvaFormTest, AWriteWithAPointTheSensorRefusedShowsTheMask) {

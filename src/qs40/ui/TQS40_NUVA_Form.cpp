@@ -114,6 +114,8 @@ bool TQS40_NUVA_Form::FormClose() {
     }
     // The window is only hidden: nothing of it may go on running.
     stopPolling();
+    if (TSuchen->isActive())
+        endSearch();
     m_limits->hide();
     writeRecord();
     m_session.disconnect();

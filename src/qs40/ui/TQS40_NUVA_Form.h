@@ -65,6 +65,7 @@ protected:
 
 private slots:
     void SuchenButtonClick();
+    void TSuchenTimer();
     void ManuellMenuClick();
     void LesenButtonClick();
     void SetzenButtonClick();
@@ -110,6 +111,7 @@ private:
 
     // Connection and values
     void afterConnection(const NuvaSession::Connection& c, bool fromSearch);
+    void endSearch();
     void applyTypeLayout();
     void setSensorControlsEnabled(bool enabled);
     std::array<long long, kNuvaSwitchPointCount> pointValues() const;
@@ -190,6 +192,7 @@ private:
     QPushButton* England_12 = nullptr;
     QLabel* Logo = nullptr;
     QTimer* Timer1 = nullptr;
+    QTimer* TSuchen = nullptr; // the search: one port per tick
 
     // Status line
     std::array<QLabel*, 3> m_statusPanels{};

@@ -46,7 +46,10 @@ int numberOr(const std::optional<QString>& text, int fallback) {
 
 // ---- Connection ------------------------------------------------------------------------------------
 
+// The search looks at one port per tick of TSuchen, so the progress dialog's cancel button works.
 void TQS40_NUVA_Form::SuchenButtonClick() {
+    if (TSuchen->isActive())
+        return;
     stopPolling();
     TFortschritt* progress = m_app.progress;
     m_app.StopSearch = false;
@@ -55,10 +58,26 @@ void TQS40_NUVA_Form::SuchenButtonClick() {
         progress->reset();
         progress->show();
     }
-    const NuvaSession::Connection c = m_session.search(progress);
+    m_session.beginSearch();
+    for (QAction* a : {SuchenButton, SuchenMenu, ManuellMenu})
+        a->setEnabled(false);
+    TSuchen->start();
+}
+
+void TQS40_NUVA_Form::TSuchenTimer() {
+    NuvaSession::Connection c;
+    if (!m_session.searchStep(m_app.progress, c))
+        return;
+    endSearch();
     afterConnection(c, true);
-    if (progress)
-        progress->hide();
+}
+
+void TQS40_NUVA_Form::endSearch() {
+    TSuchen->stop();
+    for (QAction* a : {SuchenButton, SuchenMenu, ManuellMenu})
+        a->setEnabled(true);
+    if (m_app.progress)
+        m_app.progress->hide();
 }
 
 void TQS40_NUVA_Form::ManuellMenuClick() {

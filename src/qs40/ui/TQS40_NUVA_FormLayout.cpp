@@ -278,6 +278,9 @@ void TQS40_NUVA_Form::buildCentral() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kPollMs);
+    TSuchen = new QTimer(this);
+    TSuchen->setObjectName(QStringLiteral("TSuchen"));
+    TSuchen->setInterval(0);
 }
 
 void TQS40_NUVA_Form::buildStatusBar() {
@@ -316,6 +319,7 @@ void TQS40_NUVA_Form::connectHandlers() {
     connect(StartButton, &QAction::triggered, this, &TQS40_NUVA_Form::StartButtonClick);
     connect(MesswerteMenu, &QAction::triggered, this, &TQS40_NUVA_Form::MesswerteMenuClick);
     connect(Timer1, &QTimer::timeout, this, &TQS40_NUVA_Form::Timer1Timer);
+    connect(TSuchen, &QTimer::timeout, this, &TQS40_NUVA_Form::TSuchenTimer);
     connect(CSSchutzfeld, &TCSlide::OnExit, this, &TQS40_NUVA_Form::CSSchutzfeldExit);
     connect(LimitParameter1, &QAction::triggered, this, &TQS40_NUVA_Form::LimitParameter1Click);
     connect(England, &QPushButton::clicked, this, &TQS40_NUVA_Form::EnglandClick);
