@@ -1,4 +1,5 @@
 #include "NuvaSessionFixture.h"
+#include "SimIdentDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -61,6 +62,18 @@ TEST_F(NuvaSessionTest, ManualConnectionRefusesPortsOutsideTheTableAndKeepsNothi
     EXPECT_EQ(none.sensorType, 0);
     EXPECT_EQ(none.failure, "COM 5: no such device");
     EXPECT_FALSE(ports.isOpen(5));
+}
+
+TEST_F(NuvaSessionTest, TextProtocolSensorsOtherThanType7AreNotFound) {
+    for (const char* code : {"QS55____", "QD55____", "QS56____", "QD56____"}) {
+        SimIdentDevice other(std::string(code) + " $Revision: 4.2 $\r\n");
+        provider.plug(NuvaPortsProvider::kSensorPort, [&other](SimulatedLine& line) { line.attach(&other); });
+        const NuvaSession::Connection c = session.connectManual(NuvaPortsProvider::kSensorPort);
+        EXPECT_EQ(c.sensorType, 0) << code;
+        EXPECT_GT(other.requests(), 0u) << code;
+        EXPECT_FALSE(ports.isOpen(NuvaPortsProvider::kSensorPort)) << code;
+        EXPECT_EQ(typePort[7], 0) << code;
+    }
 }
 
 TEST_F(NuvaSessionTest, WriteReadsBackAndMarksEveryPointTheSensorDidNotTake) {
