@@ -172,8 +172,6 @@ private:
     QGroupBox* GBSchaltpunkte = nullptr;
     std::array<QGroupBox*, kNuvaFieldCount> m_fieldGroups{}; // GBGerade, GBRechts, GBLinks, GBWeitwinkel
     std::array<TCSchaltpunkt*, kNuvaSwitchPointCount> m_points{};
-    std::vector<QLabel*> m_lowLabels;
-    std::vector<QLabel*> m_highLabels;
 
     // Right column
     QGroupBox* GBAbstand = nullptr;

@@ -144,7 +144,6 @@ QGroupBox* TQS40_NUVA_Form::buildFieldGroup(int field) {
         QFont f = heading->font();
         f.setItalic(true);
         heading->setFont(f);
-        (half == 0 ? m_lowLabels : m_highLabels).push_back(heading);
         grid->addWidget(heading, row++, 0, 1, 2);
         for (int p = 0; p < 2; ++p) {
             const std::size_t k = static_cast<std::size_t>(field * 4 + half * 2 + p);
