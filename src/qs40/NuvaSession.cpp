@@ -46,9 +46,12 @@ NuvaReply NuvaSession::exchange(const NuvaRequest& request, bool waitLong) {
     return reply;
 }
 
+// Only a port this session connected is closed: the number alone may name a port that another
+// window holds.
 void NuvaSession::closePort() {
-    if (m_port >= 1 && m_port <= Schnittstelle::kMaxPort)
+    if (m_connected)
         m_ports.ClosePort(m_port);
+    m_connected = false;
 }
 
 void NuvaSession::disconnect() {
@@ -57,6 +60,7 @@ void NuvaSession::disconnect() {
 }
 
 NuvaSession::Connection NuvaSession::connected(int com, int type) {
+    m_connected = true;
     m_port = com;
     m_type = type;
     m_typePort[static_cast<std::size_t>(type)] = static_cast<std::uint8_t>(com);
@@ -122,6 +126,10 @@ NuvaSession::Connection NuvaSession::connectManual(int com) {
     Connection none;
     if (com < 1 || com > Schnittstelle::kMaxPort) {
         none.failure = "comport not allowed";
+        return none;
+    }
+    if (m_ports.isOpen(com)) {
+        none.failure = "COM" + std::to_string(com) + " is in use by another window.";
         return none;
     }
     const NuvaOpenResult r =

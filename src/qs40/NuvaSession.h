@@ -72,9 +72,10 @@ public:
     void beginSearch();
     bool searchStep(Progress* progress, Connection& result);
     // The NUVA link at 57600 baud on one port, and when no NUVA sensor answers, the text
-    // protocol at every rate. A text-protocol sensor other than type 7 counts as not found.
+    // protocol at every rate. A text-protocol sensor other than type 7 counts as not found; a
+    // port another window holds is left alone.
     Connection connectManual(int com);
-    // Ends the supervision and closes the port.
+    // Ends the supervision and closes the port, when this session opened it.
     void disconnect();
 
     // ---- Parameters ----------------------------------------------------------------------------
@@ -155,6 +156,7 @@ private:
     std::array<std::uint8_t, 256>& m_typePort;
     Qs40ParameterSet& m_qs40;
     int m_port = 0;
+    bool m_connected = false; // m_port was opened by this session and is still its own
     int m_type = 0;
     int m_typeBeforeSearch = 0;
     int m_searchStep = 0; // pass * 19 + port - 1

@@ -55,9 +55,14 @@ TEST_F(NuvaSessionTest, SearchTriesEveryPortAt57600BeforeTheOtherRates) {
     EXPECT_EQ(ports.device(3)->timeouts().readTotalConstantMs, 100u);
 }
 
-TEST_F(NuvaSessionTest, ManualConnectionRefusesPortsOutsideTheTableAndKeepsNothingOpen) {
+TEST_F(NuvaSessionTest, ManualConnectionRefusesPortsItCannotHaveAndKeepsNothingOpen) {
     for (int com : {0, 21, -1})
         EXPECT_EQ(session.connectManual(com).failure, "comport not allowed") << com;
+    // A port another window holds is neither taken nor closed, now or when disconnecting.
+    ASSERT_TRUE(ports.OpenPlainPort(NuvaPortsProvider::kSensorPort));
+    EXPECT_EQ(session.connectManual(3).failure, "COM3 is in use by another window.");
+    session.disconnect();
+    EXPECT_TRUE(ports.isOpen(NuvaPortsProvider::kSensorPort));
     const NuvaSession::Connection none = session.connectManual(5); // nothing plugged
     EXPECT_EQ(none.sensorType, 0);
     EXPECT_EQ(none.failure, "COM 5: no such device");
