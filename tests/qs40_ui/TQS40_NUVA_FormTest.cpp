@@ -1,5 +1,6 @@
 #include "NuvaFormFixture.h"
 
+#include "BinaryRecordStore.h"
 #include "TCSchaltpunkt.h"
 
 #include <QFile>
@@ -80,7 +81,11 @@ TEST_F(NuvaFormTest, ACleanWriteStoresAndClosesWithoutAsking) {
     EXPECT_TRUE(prompts.asked().empty());
     EXPECT_FALSE(ports.isOpen(NuvaPortsProvider::kSensorPort));
 
-    // The record keeps the points for the next showing.
+    // The record keeps the points for the next showing: 40 bytes, low byte first.
+    const BinaryRecordStore::ReadResult kept = app.records->read("zyl36", "Einstellungen", 40);
+    ASSERT_TRUE(kept.bytes);
+    EXPECT_EQ((*kept.bytes)[0], 1504 & 0xFF);
+    EXPECT_EQ((*kept.bytes)[1], 1504 >> 8);
     open();
     EXPECT_EQ(child<TCSchaltpunkt>("SPGN1")->SP1(), 1504.0f);
 }

@@ -3,6 +3,7 @@
 
 #include "AppState.h"
 #include "Artwork.h"
+#include "BinaryRecordStore.h"
 #include "NuvaWindowRecord.h"
 #include "Prompts.h"
 #include "TCSchaltpunkt.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSettings>
 #include <QShowEvent>
 #include <QSlider>
 #include <QTimer>
@@ -24,12 +24,9 @@
 
 namespace {
 
-const QString kRecordGroup = QStringLiteral("zyl36");
-const QString kRecordValue = QStringLiteral("Einstellungen");
-
-QSettings programSettings() {
-    return QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco"));
-}
+// The record goes through the program's record store: a raw binary value on Windows.
+constexpr const char* kRecordGroup = "zyl36";
+constexpr const char* kRecordValue = "Einstellungen";
 
 } // namespace
 
@@ -123,11 +120,11 @@ bool TQS40_NUVA_Form::FormClose() {
 }
 
 void TQS40_NUVA_Form::readRecord() {
-    QSettings settings = programSettings();
-    settings.beginGroup(kRecordGroup);
-    const QByteArray raw = settings.value(kRecordValue).toByteArray();
-    const auto record = NuvaWindowRecord::decode(std::span(
-        reinterpret_cast<const std::uint8_t*>(raw.constData()), static_cast<std::size_t>(raw.size())));
+    const BinaryRecordStore::ReadResult kept =
+        m_app.records->read(kRecordGroup, kRecordValue, NuvaWindowRecord::kSize);
+    if (!kept.warning.empty())
+        qWarning("%s", kept.warning.c_str());
+    const auto record = kept.bytes ? NuvaWindowRecord::decode(*kept.bytes) : std::nullopt;
     if (!record)
         return;
     m_loading = true;
@@ -146,10 +143,9 @@ void TQS40_NUVA_Form::writeRecord() {
         record.values.points[k] = NuvaWindowRecord::wholeMillimetres(m_points[k]->SP1());
     for (std::size_t k = 0; k < kNuvaHysteresisCount; ++k)
         record.values.hysteresis[k] = NuvaWindowRecord::wholeMillimetres(static_cast<double>(Hysteresis[k]));
-    const auto bytes = record.encode();
-    QSettings settings = programSettings();
-    settings.beginGroup(kRecordGroup);
-    settings.setValue(kRecordValue, QByteArray(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    if (const std::string why = m_app.records->write(kRecordGroup, kRecordValue, record.encode());
+        !why.empty())
+        qWarning("%s", why.c_str());
 }
 
 void TQS40_NUVA_Form::limitsWritten(bool stored) {
