@@ -170,12 +170,26 @@ void TStartForm::ShowSensorWindow(int port, const QString& /*caption*/) {
     window->showSensorWindow();
 }
 
+// A family window that is already open only comes to the front: it keeps its port, its sensor
+// type and its connection.
+bool TStartForm::raiseIfShown(SensorWindow* window) {
+    const auto* widget = dynamic_cast<QWidget*>(window);
+    if (!widget || !widget->isVisible())
+        return false;
+    window->showSensorWindow();
+    return true;
+}
+
 void TStartForm::Q20ButtonClick() {
+    if (raiseIfShown(m_zyl24))
+        return;
     m_app.SensorType = kCodeZyl24;
     ShowSensorWindow(0);
 }
 
 void TStartForm::QS40ButtonClick() {
+    if (raiseIfShown(m_zyl36))
+        return;
     m_app.SensorType = kCodeZyl36;
     ShowSensorWindow(0);
 }

@@ -79,6 +79,7 @@ private:
     void retranslateUi();
     // Closes the family windows first, so that each can still ask about unsaved settings.
     bool closeSensorWindows();
+    static bool raiseIfShown(SensorWindow* window);
     void reportBadSetting(const QString& name, const QString& value);
 
     AppState& m_app;

@@ -80,6 +80,9 @@ struct TCGraphic::Geometry {
 TCGraphic::TCGraphic(QWidget* parent) : TCGraphic(Values{}, parent) {}
 
 TCGraphic::TCGraphic(const Values& initial, QWidget* parent) : QWidget(parent) {
+    // paintEvent covers every pixel it is asked for, so nothing behind the plot needs painting
+    // when new samples arrive.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     m_ymin = initial.Ymin;
     m_ymax = initial.Ymax;
     m_anzahl = initial.Anzahl;

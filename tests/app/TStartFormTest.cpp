@@ -222,4 +222,17 @@ TEST_F(StartFormTest, LanguageSwitchRewritesTheStartWindowBothWays) {
     EXPECT_TRUE(form->GermanMenu->isChecked());
 }
 
+
+// A family button of a window already on screen only brings that window to the front.
+TEST_F(StartFormTest, FamilyButtonOfAnOpenWindowKeepsItsPortAndSensor) {
+    auto form = start();
+    form->Q20ButtonClick();
+    zyl24.port = 3; // connected on COM3 to the 1000 mm variant
+    app.SensorType = 10;
+    form->Q20ButtonClick();
+    EXPECT_EQ(zyl24.showCount, 2);
+    EXPECT_EQ(zyl24.port, 3);
+    EXPECT_EQ(app.SensorType, 10);
+}
+
 } // namespace

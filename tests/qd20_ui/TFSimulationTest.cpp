@@ -180,3 +180,15 @@ TEST_F(TFSimulationTest, MeasurementReplyShowsQ1BitAndRolesFollowTheLanguage) {
     EXPECT_EQ(role(window.replySlot(0)), "Adresse");
     EXPECT_EQ(role(window.replySlot(3)), "Daten");
 }
+
+TEST_F(TFSimulationTest, OpensWhollyInsideTheScreenArea) {
+    const QRect area(0, 0, 1024, 700);
+    const std::vector<QRect> besides = {QRect(900, 600, 1200, 800), QRect(-300, -200, 400, 300),
+                                        QRect(100, 100, 600, 400)};
+    for (const QRect& beside : besides) {
+        window.showWithin(area, beside);
+        EXPECT_TRUE(area.contains(window.frameGeometry())) << window.frameGeometry().x() << ","
+                                                           << window.frameGeometry().y();
+        window.hide();
+    }
+}

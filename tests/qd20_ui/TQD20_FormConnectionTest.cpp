@@ -1,6 +1,10 @@
 // Search, manual connection, read all and write all of the ZYL24 window against the simulated bus.
 #include "Qd20FormFixture.h"
 
+#include <QProgressBar>
+
+#include <functional>
+
 namespace {
 
 const QString kNoSensor = QStringLiteral("kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?");
@@ -104,7 +108,7 @@ TEST_F(Qd20FormTest, PortProblemsAreReported) {
     window->SuchenMenuClick();
     ASSERT_EQ(prompts.messages().size(), 1);
     EXPECT_TRUE(prompts.messages()[0].startsWith("comport error\n"));
-    EXPECT_EQ(window->statusText(1), "Port: COM");
+    EXPECT_EQ(window->statusText(1), "Port:");
 }
 
 TEST_F(Qd20FormTest, BusyLineIsClosedAndSearchFindsNothing) {
@@ -269,4 +273,87 @@ TEST_F(Qd20FormTest, DisconnectClosesThePort) {
     window->BSETQ1Click(); // handlers that need a sensor do nothing now
     window->TVSlideChange();
     EXPECT_TRUE(prompts.messages().isEmpty());
+}
+
+// However a connection ends or fails, nothing on screen still speaks of the last one.
+TEST_F(Qd20FormTest, EndOfAConnectionClearsValuesLampsAndMarks) {
+    provider.bus.addSensor(5, '0');
+    const std::vector<std::pair<const char*, std::function<void()>>> endings = {
+        {"port does not open", [this] {
+             provider.absent = true;
+             window->SuchenMenuClick();
+         }},
+        {"sensor stays silent", [this] {
+             provider.bus.setBaud(9600);
+             window->ManuellMenuClick();
+         }},
+        {"Trennen", [this] { window->TrennenMenuClick(); }},
+    };
+    for (const auto& [name, end] : endings) {
+        SCOPED_TRACE(name);
+        provider.absent = false;
+        provider.bus.setBaud(38400);
+        open();
+        connectTo(5);
+        window->StartButtonClick();
+        window->RohDataTimerTimer();
+        window->BESClick();
+        ASSERT_FALSE(window->AbstandsText->text().isEmpty());
+        ASSERT_EQ(window->led_qv->property("ledImage").toInt(), 1);
+        ASSERT_EQ(window->transferMark(window->BES), TQD20_Form::kConfirmImage);
+
+        end();
+        EXPECT_FALSE(window->Connected);
+        EXPECT_FALSE(window->RohDataTimer->isActive());
+        for (QWidget* w : std::initializer_list<QWidget*>{window->BSETQ1, window->BES, window->StartButton,
+                                                          window->StartButtonSingle})
+            EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+        EXPECT_FALSE(window->LesenButton->isEnabled());
+        EXPECT_TRUE(window->AbstandsText->text().isEmpty());
+        EXPECT_EQ(window->AbstandGauge->value(), window->AbstandGauge->minimum());
+        EXPECT_EQ(window->led_qv->property("ledImage").toInt(), 0);
+        EXPECT_EQ(window->led_q1->property("ledImage").toInt(), 0);
+        EXPECT_EQ(window->transferMark(window->BES), 0);
+        EXPECT_EQ(window->statusText(0), "Sensor: keiner");
+        EXPECT_EQ(window->statusText(1), "Port:");
+        prompts.clear();
+    }
+}
+
+// A mark says the last transfer of its group went through; a failed one takes it away.
+TEST_F(Qd20FormTest, FailedTransferRemovesTheSuccessMark) {
+    openConnected();
+    const std::vector<std::pair<QPushButton*, std::function<void()>>> transfers = {
+        {window->BES, [this] { window->BESClick(); }},
+        {window->BSETQ1, [this] { window->BSETQ1Click(); }},
+        {window->BAN, [this] { window->BANClick(); }},
+    };
+    for (const auto& [button, send] : transfers) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        provider.bus.setBaud(38400);
+        send();
+        ASSERT_EQ(window->transferMark(button), TQD20_Form::kConfirmImage);
+        provider.bus.setBaud(9600); // the sensor no longer hears the line
+        send();
+        EXPECT_EQ(window->transferMark(button), 0);
+        EXPECT_EQ(prompts.messages().size(), 1);
+        prompts.clear();
+    }
+}
+
+// Closing the window leaves the family for the next start, unless "Trennen" ended it.
+TEST_F(Qd20FormTest, ClosedWindowKeepsTheFamilyUnlessDisconnectedByTheUser) {
+    provider.bus.addSensor(5, '0');
+    open();
+    window->Slave_Adr->setCurrentText("7"); // nobody there: the probe leaves no sensor type
+    window->ManuellMenuClick();
+    ASSERT_EQ(app.SensorType, 0);
+    window->close();
+    EXPECT_EQ(app.SensorType, 1);
+
+    open();
+    connectTo(5);
+    window->TrennenMenuClick();
+    window->close();
+    EXPECT_EQ(app.SensorType, 0);
 }

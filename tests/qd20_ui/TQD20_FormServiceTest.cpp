@@ -144,6 +144,31 @@ TEST_F(Qd20ServiceTest, PixelCurveAveragesTheChosenNumberOfReadings) {
     EXPECT_EQ(window->pixels().mean(40), sum / 100);
 }
 
+TEST_F(Qd20ServiceTest, EveryShowingStartsWithOneAverage) {
+    openConnected();
+    prompts.answerInput("200");
+    prompts.answerInput("20");
+    window->lesePixeldaten1Click();
+    ASSERT_EQ(window->pixels().PixelAverages(), 20);
+    window->lesePixeldaten1Click();
+    window->close();
+    window->show();
+    EXPECT_EQ(window->pixels().PixelAverages(), 1);
+}
+
+// The request on display is always the one whose answer stands below it: a request the window
+// builds no answer for leaves the reply area empty.
+TEST_F(Qd20ServiceTest, SimulatedRequestWithoutAnswerEmptiesTheReplyArea) {
+    open();
+    window->Simulation1Click();
+    window->LesenMenuClick();
+    ASSERT_EQ(shownReplyBytes(), 22);
+    window->TimerPixelGrafTimer(); // '6': the simulation answers nothing
+    EXPECT_EQ(simulation.requestSlot(2).hex->text(), "0x36");
+    EXPECT_EQ(replyHex(3), (QStringList{"0x00", "0x00", "0x00"}));
+    EXPECT_EQ(shownReplyBytes(), 3);
+}
+
 TEST_F(Qd20ServiceTest, PixelTextAddsLinesAndStopsAfterFiveHundred) {
     openConnected();
     window->StartButtonClick();

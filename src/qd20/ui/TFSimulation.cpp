@@ -163,8 +163,11 @@ QString TFSimulation::roleText(Area area, int index, int length) const {
     return QStringLiteral("not used");
 }
 
+// A new request empties the reply area: what stands there answers an earlier request, and the
+// reply to this one (if the window builds one) follows.
 void TFSimulation::ShowRequestFrame(const std::vector<std::uint8_t>& frame) {
     showFrame(Area::Request, frame);
+    showFrame(Area::Reply, {});
 }
 
 void TFSimulation::ShowReplyFrame(const std::vector<std::uint8_t>& frame) {
@@ -202,6 +205,20 @@ void TFSimulation::showFrame(Area area, const std::vector<std::uint8_t>& frame) 
         const bool roleShown = i < kFixedRoles || request || (i >= kFirstDataIndex && i < length);
         slot.role->setVisible(roleShown);
     }
+}
+
+void TFSimulation::showWithin(const QRect& area, const QRect& beside) {
+    adjustSize();
+    // Room for the frame the window manager adds around the window.
+    constexpr int kFrameRoom = 40;
+    const QSize size = this->size().boundedTo(area.size() - QSize(kFrameRoom, kFrameRoom));
+    resize(size);
+    // Over the right-hand part of the main window (the plot), inside the screen.
+    const int x = std::clamp(beside.right() - size.width(), area.left(), area.right() - size.width() - kFrameRoom);
+    const int y = std::clamp(beside.top(), area.top(), area.bottom() - size.height() - kFrameRoom);
+    move(x, y);
+    show();
+    raise();
 }
 
 void TFSimulation::copyRangeFrom(const TCSchaltpunkt& mainQ1) {

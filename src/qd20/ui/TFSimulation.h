@@ -35,6 +35,8 @@ public:
     void ShowRequestFrame(const std::vector<std::uint8_t>& frame);
     // The reply built in place of the sensor (at most 22 bytes are shown).
     void ShowReplyFrame(const std::vector<std::uint8_t>& frame);
+    // Shows the window wholly inside `area` (the screen's free part), near `beside`.
+    void showWithin(const QRect& area, const QRect& beside);
 
     // Takes over the scale of the main window's Q1 editor (Start, Stopp, Step) and puts the
     // simulated distance at the far end of the range, where no target is seen to switch Q1.

@@ -104,6 +104,8 @@ void TQD20_Form::FormShow() {
     setStatus(1, QStringLiteral("Port:"));
     Connected = false;
     SettingsStored = true;
+    m_disconnectedByUser = false;
+    m_pixels.setPixelAverages(1);
     m_presetPending = true;
     ApplySensorVariant();
     readSettings();
@@ -136,7 +138,9 @@ bool TQD20_Form::FormClose() {
         if (m_app.progress)
             m_app.progress->hide();
     }
-    if (m_app.SensorType == 0)
+    // A window closed without a sensor is remembered as the ZYL24 family, unless the user ended
+    // the connection himself: then the next start opens nothing.
+    if (m_app.SensorType == 0 && !m_disconnectedByUser)
         m_app.SensorType = 1;
     writeSettings();
     Grafik->DataStart = nullptr;
@@ -236,11 +240,20 @@ void TQD20_Form::SetConnectedControls() {
     setConnectedSet(true);
 }
 
+// Without a connection nothing on screen may still speak of the last one: no measured value,
+// no lit lamp, no transfer mark.
 void TQD20_Form::SetDisconnectedControls() {
     setConnectedSet(false);
     RohDataTimer->stop();
     MessDataTimer->stop();
     showTimerStates();
+    AbstandsText->clear();
+    Q1_Werte->clear();
+    AbstandGauge->setValue(AbstandGauge->minimum());
+    setLed(led_q1, 0);
+    setLed(led_qv, 0);
+    for (QPushButton* b : {BSETQ1, BSETQ2, BAN, BCA, BES, BWE})
+        clearMark(b);
 }
 
 void TQD20_Form::ApplySensorVariant() {
@@ -264,7 +277,13 @@ void TQD20_Form::ApplySensorVariant() {
     refreshEditors();
 }
 
-void TQD20_Form::setStatus(int panel, const QString& text) { m_statusPanels.at(panel)->setText(text); }
+void TQD20_Form::setStatus(int panel, const QString& text) { setTextIfChanged(m_statusPanels.at(panel), text); }
+
+// Poll ticks repeat most texts unchanged; those are left alone rather than set and repainted.
+void TQD20_Form::setTextIfChanged(QLabel* label, const QString& text) {
+    if (label->text() != text)
+        label->setText(text);
+}
 
 QString TQD20_Form::statusText(int panel) const { return m_statusPanels.at(panel)->text(); }
 
@@ -298,6 +317,8 @@ void TQD20_Form::setMark(QPushButton* button, int image) {
 }
 
 void TQD20_Form::clearMark(QPushButton* button) {
+    if (transferMark(button) == 0 && button->icon().isNull())
+        return;
     button->setIcon(QIcon());
     button->setProperty("transferMark", 0);
     button->update();

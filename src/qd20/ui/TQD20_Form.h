@@ -351,6 +351,7 @@ private:
     void writeSettings();
     void setConnectedSet(bool enabled);
     void setStatus(int panel, const QString& text);
+    static void setTextIfChanged(QLabel* label, const QString& text);
     void showExchangeStatus(StatusKind kind, const QString& hex = QString());
     void showNoSensorPanels();
     void setMark(QPushButton* button, int image);
@@ -362,6 +363,7 @@ private:
     void prefillPortDialog();
     bool takePortDialogChoices();
     bool openBusPortChecked();
+    void showNotConnected();
     bool probeAddress(std::uint8_t address);
     void finishSearch();
     // 4 ms between bytes, 2 ms per byte, and the constant part of the read time-out.
@@ -424,6 +426,7 @@ private:
     StatusKind m_statusKind = StatusKind::Empty;
     QString m_statusHex;
     bool m_noSensorShown = true;
+    bool m_disconnectedByUser = false; // "Trennen" ended the last connection
     std::array<QMetaObject::Connection, 6> m_editorConnections{};
     Qd20SampleMemory m_samples; // measurement ring, stream block and pixel curve
     PixelHistory m_pixels;

@@ -58,19 +58,23 @@ bool TQD20_Form::Qd20Transact(char command, std::initializer_list<std::uint8_t> 
     return Qd20Transact(request);
 }
 
+// data_ok is cleared for the exchange and set by its result. Nothing can look at it while the
+// exchange blocks, so it is written once, at the end: a poll that keeps succeeding leaves the box
+// alone instead of repainting it on every tick.
 bool TQD20_Form::Qd20Transact(const Qd20Request& request) {
-    data_ok->setChecked(false);
     m_reply.clear();
     TxCommand = request.command;
     if (simulating()) {
         // Nothing goes to the line: the simulation window shows what would have been sent.
         m_app.simulation->ShowRequestFrame(BuildFrame(request));
         showExchangeStatus(StatusKind::NoData);
+        data_ok->setChecked(false);
         return false;
     }
     SerialDevice* device = openDevice();
     if (!device) {
         showExchangeStatus(StatusKind::NoData);
+        data_ok->setChecked(false);
         return false;
     }
     Qd20Result result =
@@ -138,8 +142,7 @@ bool TQD20_Form::openBusPortChecked() {
         if (!why.isEmpty())
             text += QLatin1Char('\n') + why;
         prompts.message(this, Prompts::Icon::Error, text, Prompts::Ok);
-        Connected = false;
-        setStatus(1, QStringLiteral("Port: COM"));
+        showNotConnected();
         return false;
     }
     if (m_app.ports.LineIsBusy(PortNumber)) {
@@ -149,6 +152,13 @@ bool TQD20_Form::openBusPortChecked() {
         setStatus(1, QStringLiteral("Port: COM"));
     }
     return true;
+}
+
+// After a port that did not open, or a connection that failed: the window shows no sensor.
+void TQD20_Form::showNotConnected() {
+    Connected = false;
+    SetDisconnectedControls();
+    showNoSensorPanels();
 }
 
 // A ZYL24 answers 'A' but stays silent to 'v'; a device that answers both is something else.
@@ -236,6 +246,7 @@ void TQD20_Form::finishSearch() {
         if (m_app.SensorType != 0)
             LesenMenuClick();
         Connected = true;
+        m_disconnectedByUser = false;
         Slave_Adr->setCurrentText(Slave_Adr->itemText(0));
         ApplySensorVariant();
         SetConnectedControls();
@@ -246,10 +257,8 @@ void TQD20_Form::finishSearch() {
     }
     Slave_Adr->setCurrentText(QStringLiteral("no"));
     m_app.ports.ClosePort(PortNumber);
-    Connected = false;
     m_app.SensorType = TypeBeforeSearch;
-    SetDisconnectedControls();
-    showNoSensorPanels();
+    showNotConnected();
     m_app.prompts.message(this, Prompts::Icon::Error, noSensorText(), Prompts::Ok);
 }
 
@@ -270,6 +279,7 @@ void TQD20_Form::ManuellMenuClick() {
         LesenMenuClick();
         setStatus(1, portPanelText());
         Connected = true;
+        m_disconnectedByUser = false;
     } else {
         m_app.prompts.message(this, Prompts::Icon::Error, noSensorText(), Prompts::Ok);
         m_app.ports.ClosePort(PortNumber);
@@ -279,7 +289,7 @@ void TQD20_Form::ManuellMenuClick() {
     if (Connected)
         SetConnectedControls();
     else
-        SetDisconnectedControls();
+        showNotConnected();
     refreshEditors();
     applyMeasurementTimeouts();
 }
@@ -357,8 +367,7 @@ void TQD20_Form::TrennenMenuClick() {
         m_app.ports.ClosePort(PortNumber);
         m_app.SensorType = 0;
     }
-    Connected = false;
+    m_disconnectedByUser = true;
     leaveHalvernMode();
-    SetDisconnectedControls();
-    showNoSensorPanels();
+    showNotConnected();
 }

@@ -53,6 +53,8 @@ void TQD20_Form::sendOutput(OutputSender send, QPushButton* setButton) {
         setMark(setButton, kConfirmImage);
         clearMark(BES);
         clearMark(BWE);
+    } else {
+        clearMark(setButton);
     }
     endOfTransfer(ok, address);
 }
@@ -78,6 +80,8 @@ void TQD20_Form::BANClick() {
         setMark(BAN, kConfirmImage);
         clearMark(BES);
         clearMark(BWE);
+    } else {
+        clearMark(BAN);
     }
     endOfTransfer(ok, address);
 }
@@ -128,6 +132,8 @@ void TQD20_Form::BESClick() {
     if (ok || simulating()) {
         setMark(BES, kConfirmImage);
         SettingsStored = true;
+    } else {
+        clearMark(BES); // an earlier store's tick must not stand beside this failure
     }
     endOfTransfer(ok, address);
 }
@@ -140,6 +146,8 @@ void TQD20_Form::BWEClick() {
         clearMark(BES);
         setMark(BWE, kFactoryPresetImage);
         LesenMenuClick(); // show what the preset made of the sensor
+    } else {
+        clearMark(BWE);
     }
     endOfTransfer(ok, address);
 }
@@ -159,6 +167,7 @@ void TQD20_Form::BCAClick() {
     }
     const auto address = transferAddress();
     if (!address) {
+        clearMark(BCA);
         endOfTransfer(false, address);
         return;
     }
@@ -178,6 +187,8 @@ void TQD20_Form::BCAClick() {
         clearMark(BES);
         clearMark(BWE);
         setMark(BCA, kConfirmImage);
+    } else {
+        clearMark(BCA);
     }
     endOfTransfer(ok, address);
 }

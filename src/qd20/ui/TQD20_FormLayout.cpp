@@ -73,14 +73,19 @@ QToolButton* makeMeasureButton(QWidget* parent) {
     return button;
 }
 
+// A measured value. Its text changes on every poll tick: a fixed size (room for the longest
+// value, a Halvern distance in thousandths) keeps each new text from laying out the window again.
 QLabel* makeValueText(QWidget* parent) {
     auto* label = new QLabel(parent);
     QFont f = label->font();
     f.setPointSizeF(f.pointSizeF() * 1.8);
     f.setBold(true);
     label->setFont(f);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("0000.0 mm")));
+    const QFontMetrics metrics = label->fontMetrics();
+    label->setFixedSize(metrics.horizontalAdvance(QStringLiteral("0000.000 mm")) + 8, metrics.height() + 4);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Painting its own background, it repaints alone: the group box behind it is left alone.
+    label->setAutoFillBackground(true);
     return label;
 }
 
@@ -388,8 +393,16 @@ void TQD20_Form::buildStatusBar() {
     for (int i = 0; i < 3; ++i) {
         m_statusPanels[i] = new QLabel;
         m_statusPanels[i]->setMinimumWidth(widths[i]);
-        bar->addWidget(m_statusPanels[i], i == 2 ? 1 : 0);
+        bar->addWidget(m_statusPanels[i], 0);
     }
+    // The exchange panel changes with every poll tick. Fixed to the room of the longest reply
+    // (22 bytes), a new text only repaints the panel instead of laying out the status bar.
+    QLabel* exchange = m_statusPanels[2];
+    const QFontMetrics metrics = exchange->fontMetrics();
+    exchange->setFixedSize(metrics.horizontalAdvance(QStringLiteral("Status: ") + QStringLiteral("00 ").repeated(22)),
+                           metrics.height() + 2);
+    exchange->setAutoFillBackground(true);
+    bar->addWidget(new QWidget, 1); // the free room stays right of the panels
     data_ok = new QCheckBox(QStringLiteral("Data ok:"));
     data_ok->setLayoutDirection(Qt::RightToLeft);
     data_ok->setFocusPolicy(Qt::NoFocus);

@@ -61,14 +61,15 @@ void TQD20_Form::showMeasurement(const Qd20Measurement& m, char command) {
     m_samples.setLastRaw(m.value);
     setLed(led_qv, m.goodTarget ? kLedGreen : kLedWhite);
     setLed(led_q1, m.q1On ? kLedYellow : kLedWhite);
-    led_qv->repaint();
-    led_q1->repaint();
     if (command == 'A') {
-        AbstandsText->setText(QString::fromStdString(Qd20MeasurementText::AbstandsText(m.value, variant())));
-        AbstandGauge->setValue(Qd20MeasurementText::gaugeValue(m.value, variant()));
+        setTextIfChanged(AbstandsText,
+                         QString::fromStdString(Qd20MeasurementText::AbstandsText(m.value, variant())));
+        const int gauge = Qd20MeasurementText::gaugeValue(m.value, variant());
+        if (AbstandGauge->value() != gauge)
+            AbstandGauge->setValue(gauge);
     } else {
-        Q1_Werte->setText(QString::fromStdString(
-            Qd20MeasurementText::Q1Text(m.value, variant(), FktQ1Slide->Position() == kDiffHoldPosition)));
+        setTextIfChanged(Q1_Werte, QString::fromStdString(Qd20MeasurementText::Q1Text(
+                                       m.value, variant(), FktQ1Slide->Position() == kDiffHoldPosition)));
     }
 }
 
@@ -78,7 +79,8 @@ void TQD20_Form::poll(char command) {
     if (!m)
         return;
     m_samples.setHaveData(true);
-    StartButton->setEnabled(true);
+    if (!StartButton->isEnabled())
+        StartButton->setEnabled(true);
     showMeasurement(*m, command);
     storeAndDraw(m->value);
 }

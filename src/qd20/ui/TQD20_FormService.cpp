@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
@@ -94,8 +95,10 @@ void TQD20_Form::Simulation1Click() {
     if (!typedAddress())
         Slave_Adr->setCurrentText(QStringLiteral("1"));
     m_app.simulation->copyRangeFrom(*SP_Q1);
-    m_app.simulation->show();
-    m_app.simulation->raise();
+    if (const QScreen* s = screen())
+        m_app.simulation->showWithin(s->availableGeometry(), frameGeometry());
+    else
+        m_app.simulation->show();
     // Every button shows "GO" from here on, so no poll may still be running behind it.
     RohDataTimer->stop();
     MessDataTimer->stop();
@@ -200,6 +203,7 @@ void TQD20_Form::enableSensor1Click() {
     m_app.ports.port(PortNumber).echoesOwnBytes = m_app.ports.EchoTest(PortNumber);
     setStatus(1, portPanelText());
     Connected = true;
+    m_disconnectedByUser = false;
     ApplySensorVariant();
     SetConnectedControls();
     refreshEditors();
