@@ -4,6 +4,7 @@
 #include "Artwork.h"
 #include "DemoDeviceProvider.h"
 #include "HelpWindow.h"
+#include "Language.h"
 #include "LaunchOptions.h"
 #include "NativePorts.h"
 #include "PortMap.h"
@@ -93,6 +94,8 @@ int main(int argc, char* argv[]) {
     Schnittstelle ports(*provider, clock);
     QtPrompts prompts;
     AppState app(ports, prompts, clock);
+    // German until the start window restores the last run's language; Qt's own dialogs too.
+    Language::setEnglish(app, false);
 
     // Every window exists from here to the end of the program; the first is the main window.
     auto start = std::make_unique<TStartForm>(app, arguments);

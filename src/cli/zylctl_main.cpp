@@ -2,6 +2,7 @@
 #include "CliArguments.h"
 #include "Clock.h"
 #include "NativePorts.h"
+#include "PortSettings.h"
 #include "ProgramUsage.h"
 #include "Schnittstelle.h"
 #include "ZylCtl.h"
@@ -41,7 +42,9 @@ int main(int argc, char** argv) {
     }
     const CliArguments& arguments = *parsed.arguments;
 
+    // COM numbers resolve as in the window: the settings group "Ports", then the environment.
     PortMap map(nativePortNaming());
+    map.addSettings(PortSettings::read());
     map.addEnvironment();
     int com = kPathPort;
     if (const auto number = arguments.comNumber()) {

@@ -96,6 +96,13 @@ void PortMap::addEnvironment() {
         addOverrides(value, kEnvironmentVariable);
 }
 
+bool PortMap::map(int com, const std::string& path) {
+    if (com < 1 || com > kMaxPort)
+        return false;
+    m_paths[static_cast<std::size_t>(com)] = std::string(trimmed(path));
+    return true;
+}
+
 bool PortMap::isMapped(int com) const {
     return com >= 1 && com <= kMaxPort && !m_paths[static_cast<std::size_t>(com)].empty();
 }

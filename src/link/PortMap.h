@@ -25,6 +25,9 @@ public:
     void addOverrides(std::string_view list, std::string_view source = kEnvironmentVariable);
     // addOverrides() with the value of ZYLCONFIG_PORTS, when it is set.
     void addEnvironment();
+    // A device chosen by the user for this run: it replaces whatever the number had; an empty
+    // path gives the number back its default. False for a number outside 1..20.
+    bool map(int com, const std::string& path);
 
     // The device of a COM number: the mapped path or the default name; empty outside 1..20.
     std::string path(int com) const;

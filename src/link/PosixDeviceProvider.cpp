@@ -49,25 +49,27 @@ bool processHasGroup(gid_t gid) {
 
 } // namespace
 
-std::string PosixDeviceProvider::permissionMessage(int com, const std::string& path) {
-    const std::string head =
-        "COM " + std::to_string(com) + " (" + path + "): no permission to open the device.";
+LinkReason PosixDeviceProvider::permissionReason(int com, const std::string& path) {
+    LinkReason r;
+    r.code = LinkReasonCode::NoPermission;
+    r.com = com;
+    r.device = path;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-        return head;
+        return r;
     const bool groupMayUse = (st.st_mode & S_IRGRP) && (st.st_mode & S_IWGRP);
-    const std::string group = groupName(st.st_gid);
+    r.group = groupName(st.st_gid);
     if (groupMayUse && st.st_gid != 0) {
-        if (processHasGroup(st.st_gid))
-            return head + " It belongs to group '" + group +
-                   "', which you are in; check its permissions with: ls -l " + path;
-        return head + " It belongs to group '" + group + "'; add yourself with: sudo usermod -aG " + group +
-               " $USER, then log in again.";
+        r.code = processHasGroup(st.st_gid) ? LinkReasonCode::NoPermissionCheckGroup
+                                            : LinkReasonCode::NoPermissionJoinGroup;
+        return r;
     }
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
-    return head + " It is owned by user '" + userName(st.st_uid) + "' and group '" + group + "' with mode " +
-           mode + "; ask the administrator to give you access (for example with a udev rule).";
+    r.code = LinkReasonCode::NoPermissionAskAdmin;
+    r.owner = userName(st.st_uid);
+    r.mode = mode;
+    return r;
 }
 
 OpenResult PosixDeviceProvider::open(int com) {
@@ -75,7 +77,9 @@ OpenResult PosixDeviceProvider::open(int com) {
     const std::string path = m_map.path(com);
     if (path.empty()) {
         result.error = OpenError::NotMapped;
-        result.message = PortMap::outOfRangeMessage(com);
+        result.reason.code = LinkReasonCode::PortOutOfRange;
+        result.reason.com = com;
+        result.message = result.reason.english();
         return result;
     }
     int err = 0;
@@ -83,52 +87,53 @@ OpenResult PosixDeviceProvider::open(int com) {
     if (result.device)
         return result;
 
-    const std::string name = m_map.label(com);
-    const std::string mapHint =
-        m_map.isMapped(com)
-            ? std::string()
-            : " To use another device, set for example ZYLCONFIG_PORTS=" + std::to_string(com) +
-                  "=/dev/ttyUSB0.";
+    LinkReason& r = result.reason;
+    r.com = com;
+    r.device = path;
+    r.defaultDevice = !m_map.isMapped(com);
     switch (err) {
     case ENOENT:
     case ENOTDIR:
     case ENODEV:
     case ENXIO:
         result.error = OpenError::Absent;
-        result.message = name + ": no such device." + mapHint;
+        r.code = LinkReasonCode::NoSuchDevice;
         // The kernel numbers USB adapters in the order they appear.
-        if (path.rfind("/dev/ttyUSB", 0) == 0 || path.rfind("/dev/ttyACM", 0) == 0)
-            result.message += " A USB adapter plugged in again may have another name; map the port to its "
-                              "name under /dev/serial/by-id/ instead.";
+        r.usbRenamed = path.rfind("/dev/ttyUSB", 0) == 0 || path.rfind("/dev/ttyACM", 0) == 0;
         break;
     case EIO:
         result.error = OpenError::Absent;
-        result.message = name + ": there is no serial port behind this device." + mapHint;
+        r.code = LinkReasonCode::NoPortBehindDevice;
         break;
     case EBUSY:
     case EAGAIN:
         result.error = OpenError::Busy;
-        result.message = name + " is in use by another program.";
+        r.code = LinkReasonCode::InUse;
         break;
     case EACCES:
     case EPERM:
         result.error = OpenError::NoPermission;
-        result.message = permissionMessage(com, path);
+        r = permissionReason(com, path);
         break;
     case ENOTTY:
     case EISDIR:
         result.error = OpenError::NotSerial;
-        result.message = name + " is not a serial line.";
+        r.code = LinkReasonCode::NotSerial;
         break;
     case EINVAL:
         result.error = OpenError::Other;
-        result.message = name + " cannot be set to 38400 baud, 8 data bits, no parity.";
+        r.code = LinkReasonCode::DefaultSettingRefused;
         break;
     default:
         result.error = OpenError::Other;
-        result.message = name + " cannot be opened: " + std::strerror(err) + ".";
+        r.code = LinkReasonCode::OpenFailed;
+        r.detail = std::strerror(err);
         break;
     }
+    result.message = r.english();
+    if (result.error == OpenError::Absent && r.defaultDevice)
+        result.message += " To use another device, set for example ZYLCONFIG_PORTS=" + std::to_string(com) +
+                          "=/dev/ttyUSB0.";
     return result;
 }
 

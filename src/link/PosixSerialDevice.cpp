@@ -194,17 +194,15 @@ void PosixSerialDevice::drainBeforeClose() {
 }
 
 void PosixSerialDevice::fail(const std::string& what, int errorNumber) {
-    if (deviceGone(errorNumber)) {
-        m_lastError = m_path + ": the device is no longer there (unplugged?): " + std::strerror(errorNumber);
-        // Let go at once: while the file stays open the kernel gives a re-plugged adapter
-        // another name, and the next open of this one would fail.
-        if (usable()) {
-            m_system.close(m_fd);
-            m_fd = -1;
-            m_lock.release();
-        }
-    } else {
-        m_lastError = m_path + ": " + what + " failed: " + std::strerror(errorNumber);
+    const bool gone = deviceGone(errorNumber);
+    m_lastReason = LinkReason::transferFailure(m_path, what, gone, std::strerror(errorNumber));
+    m_lastError = m_lastReason.english();
+    // Let go at once: while the file stays open the kernel gives a re-plugged adapter another
+    // name, and the next open of this one would fail.
+    if (gone && usable()) {
+        m_system.close(m_fd);
+        m_fd = -1;
+        m_lock.release();
     }
 }
 

@@ -51,6 +51,7 @@ public:
     std::uint8_t takeLineErrors() override;
     ProviderSubtype providerSubtype() const override { return ProviderSubtype::Rs232; }
     std::string lastError() const override { return m_lastError; }
+    LinkReason lastErrorReason() const override { return m_lastError.empty() ? LinkReason{} : m_lastReason; }
 
     const std::string& path() const { return m_path; }
     // In RTS toggle mode: true when the driver switches RTS around each transmission
@@ -95,4 +96,5 @@ private:
     bool m_driverToggle = false;
     bool m_manualToggle = false;
     std::string m_lastError;
+    LinkReason m_lastReason;
 };

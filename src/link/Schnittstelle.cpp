@@ -60,16 +60,6 @@ bool usableSubtype(ProviderSubtype subtype) {
     return subtype == ProviderSubtype::Rs232 || subtype == ProviderSubtype::Rs422;
 }
 
-std::string settingText(std::uint32_t baud, int stopBits, int parity, int byteSize) {
-    static constexpr std::array<const char*, 5> kParity{"none", "odd", "even", "mark", "space"};
-    static constexpr std::array<const char*, 3> kStop{"1 stop bit", "1.5 stop bits", "2 stop bits"};
-    const std::string p = parity >= 0 && parity < 5 ? kParity[static_cast<std::size_t>(parity)]
-                                                    : "code " + std::to_string(parity);
-    const std::string s = stopBits >= 0 && stopBits < 3 ? kStop[static_cast<std::size_t>(stopBits)]
-                                                        : "stop-bit code " + std::to_string(stopBits);
-    return std::to_string(baud) + " baud, " + std::to_string(byteSize) + " data bits, parity " + p + ", " + s;
-}
-
 int countEqual(const char* code, const char* pattern) {
     int equal = 0;
     for (std::size_t i = 0; i < kTypeCodeLength; ++i)
@@ -161,7 +151,10 @@ const PortEntry& Schnittstelle::port(int com) const {
 
 bool Schnittstelle::openDevice(int com) {
     if (com < 1 || com > kMaxPort) {
-        m_lastOpenError = PortMap::outOfRangeMessage(com);
+        LinkReason r;
+        r.code = LinkReasonCode::PortOutOfRange;
+        r.com = com;
+        setOpenFailure(r);
         return false;
     }
     PortEntry& entry = port(com);
@@ -170,14 +163,20 @@ bool Schnittstelle::openDevice(int com) {
         entry.device.reset();
         entry.handleInvalid = true;
         entry.isOpen = false;
-        m_lastOpenError =
-            result.message.empty() ? "COM " + std::to_string(com) + " could not be opened." : result.message;
+        LinkReason r = result.reason;
+        if (!r) { // a provider that gives only a sentence, or not even that
+            r.code = LinkReasonCode::Other;
+            r.detail =
+                result.message.empty() ? "COM " + std::to_string(com) + " could not be opened." : result.message;
+        }
+        setOpenFailure(r);
+        m_lastOpenError = result.message.empty() ? r.english() : result.message;
         return false;
     }
     entry.device = std::move(result.device);
     entry.handleInvalid = false;
     entry.isOpen = true;
-    m_lastOpenError.clear();
+    setOpenFailure({});
     return true;
 }
 
@@ -221,10 +220,17 @@ bool Schnittstelle::OpenBusPort(int com, std::uint32_t baud, int stopBits, int p
     const std::optional<LineSettings> wanted =
         LineSettingsFromCodes(baud, stopBits, parity, byteSize, rtsControlFromMode(RtsMode));
     const bool accepted = wanted && dev.applySettings(*wanted);
-    if (!accepted)
-        m_lastOpenError = "COM " + std::to_string(com) + " (" + m_provider.describe(com) +
-                          ") does not take the line setting " +
-                          settingText(baud, stopBits, parity, byteSize) + ".";
+    if (!accepted) {
+        LinkReason r;
+        r.code = LinkReasonCode::LineSettingRefused;
+        r.com = com;
+        r.device = m_provider.describe(com);
+        r.baud = baud;
+        r.dataBits = byteSize;
+        r.parity = parity;
+        r.stopBits = stopBits;
+        setOpenFailure(r);
+    }
     // Raised whatever the state call returned: converters that take their supply from the
     // handshake lines need them before the first byte. In toggle mode the driver owns RTS.
     dev.setRts(true);
@@ -254,9 +260,17 @@ bool Schnittstelle::useAnyway(int com) const {
 }
 
 void Schnittstelle::refuseSubtype(int com) {
-    m_lastOpenError = "COM " + std::to_string(com) + " (" + m_provider.describe(com) +
-                      ") is not an RS-232 or RS-422 port (the driver reports type " +
-                      std::to_string(static_cast<std::uint32_t>(device(com)->providerSubtype())) + ").";
+    LinkReason r;
+    r.code = LinkReasonCode::WrongPortType;
+    r.com = com;
+    r.device = m_provider.describe(com);
+    r.portType = static_cast<std::uint32_t>(device(com)->providerSubtype());
+    setOpenFailure(r);
+}
+
+void Schnittstelle::setOpenFailure(LinkReason reason) {
+    m_lastOpenReason = std::move(reason);
+    m_lastOpenError = m_lastOpenReason.english();
 }
 
 void Schnittstelle::ClosePort(int com) {

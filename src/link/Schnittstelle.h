@@ -67,6 +67,8 @@ public:
     // Why the last open failed (empty when it did not fail): the provider's sentence, or the
     // port's refusal of its type or of the line setting.
     const std::string& lastOpenError() const { return m_lastOpenError; }
+    // The same as a code with its details, for front ends in another language.
+    const LinkReason& lastOpenReason() const { return m_lastOpenReason; }
 
     // A port whose driver reports a type other than RS-232 or RS-422 is refused unless the
     // user chose to use it anyway (remembered per COM number by the port dialog).
@@ -86,6 +88,7 @@ public:
 private:
     bool openDevice(int com);
     void refuseSubtype(int com);
+    void setOpenFailure(LinkReason reason);
 
     DeviceProvider& m_provider;
     Clock& m_clock;
@@ -93,4 +96,5 @@ private:
     PortEntry m_dummy;
     std::array<bool, kMaxPort + 1> m_useAnyway{};
     std::string m_lastOpenError;
+    LinkReason m_lastOpenReason;
 };

@@ -5,6 +5,8 @@
 // readTotalConstantMs + readTotalMultiplierMs * requested bytes has passed, whichever comes
 // first. A read returns what arrived, 0 on time-out. A read interval of 0 sets no limit
 // between bytes; all read time-outs 0 return at once with what has already arrived.
+#include "LinkReason.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -95,4 +97,13 @@ public:
     // Empty while the device works; after a failed read or write (for example a USB adapter
     // that was pulled) it says what happened.
     virtual std::string lastError() const = 0;
+    // lastError() as a code with its details, for front ends in another language.
+    virtual LinkReason lastErrorReason() const {
+        LinkReason reason;
+        if (const std::string text = lastError(); !text.empty()) {
+            reason.code = LinkReasonCode::Other;
+            reason.detail = text;
+        }
+        return reason;
+    }
 };

@@ -7,10 +7,13 @@
 
 OpenResult Win32DeviceProvider::open(int com) {
     OpenResult result;
+    LinkReason& r = result.reason;
+    r.com = com;
     const std::string path = m_map.path(com);
     if (path.empty()) {
         result.error = OpenError::NotMapped;
-        result.message = PortMap::outOfRangeMessage(com);
+        r.code = LinkReasonCode::PortOutOfRange;
+        result.message = r.english();
         return result;
     }
     unsigned long code = 0;
@@ -18,29 +21,32 @@ OpenResult Win32DeviceProvider::open(int com) {
     if (result.device)
         return result;
 
-    const std::string name = m_map.label(com);
+    r.device = path;
+    r.defaultDevice = !m_map.isMapped(com);
     switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
         result.error = OpenError::Absent;
-        result.message = name + ": no such device.";
+        r.code = LinkReasonCode::NoSuchDevice;
         break;
     case ERROR_ACCESS_DENIED: // what Windows says for a port another program holds
     case ERROR_SHARING_VIOLATION:
     case ERROR_BUSY:
         result.error = OpenError::Busy;
-        result.message = name + " is in use by another program.";
+        r.code = LinkReasonCode::InUse;
         break;
     case ERROR_INVALID_FUNCTION:
     case ERROR_NOT_SUPPORTED:
         result.error = OpenError::NotSerial;
-        result.message = name + " is not a serial line.";
+        r.code = LinkReasonCode::NotSerial;
         break;
     default:
         result.error = OpenError::Other;
-        result.message = name + " cannot be opened: " + Win32SerialDevice::errorText(code) + ".";
+        r.code = LinkReasonCode::OpenFailed;
+        r.detail = Win32SerialDevice::errorText(code);
         break;
     }
+    result.message = r.english();
     return result;
 }
 

@@ -115,13 +115,13 @@ Win32SerialDevice::~Win32SerialDevice() {
 void Win32SerialDevice::fail(const char* what, unsigned long code) {
     if (!m_handle)
         return; // let go when the port went away; every call fails since, for that reason
-    if (deviceGone(code)) {
-        m_lastError = m_path + ": the port is no longer there (unplugged?): " + errorText(code);
+    const bool gone = deviceGone(code);
+    m_lastReason = LinkReason::transferFailure(m_path, what, gone, errorText(code));
+    m_lastError = m_lastReason.english();
+    if (gone) {
         // While the handle stays open Windows refuses the re-plugged adapter's port.
         CloseHandle(handleOf(m_handle));
         m_handle = nullptr;
-    } else {
-        m_lastError = m_path + ": " + what + " failed: " + errorText(code);
     }
 }
 

@@ -30,6 +30,7 @@ public:
     std::uint8_t takeLineErrors() override;
     ProviderSubtype providerSubtype() const override { return m_subtype; }
     std::string lastError() const override { return m_lastError; }
+    LinkReason lastErrorReason() const override { return m_lastError.empty() ? LinkReason{} : m_lastReason; }
 
     // The text Windows gives for an error code, without the trailing line break.
     static std::string errorText(unsigned long code);
@@ -46,4 +47,5 @@ private:
     Timeouts m_timeouts;
     std::string m_lastError;
     std::int64_t m_wireFreeAtUs = 0; // when the last byte written will have left the line
+    LinkReason m_lastReason;
 };

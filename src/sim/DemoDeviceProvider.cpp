@@ -3,6 +3,8 @@
 #include "Qs40_nuva_speziell.h"
 #include "SimulatedLine.h"
 
+#include <algorithm>
+
 namespace {
 
 // A simulated line that tells the provider, by living, that its port is in use.
@@ -29,29 +31,40 @@ DemoDeviceProvider::DemoDeviceProvider(Clock& clock)
       m_qs40(&clock, 4) {
     m_bus.addSensor(5, '0');
     m_bus.addSensor(12, '3');
+    for (int device = 1; device <= kDeviceCount; ++device)
+        m_devices[static_cast<std::size_t>(device)] = device;
 }
 
 DemoDeviceProvider::~DemoDeviceProvider() = default;
 
-OpenResult DemoDeviceProvider::open(int comNumber) {
+int DemoDeviceProvider::deviceAt(int comNumber) const {
+    if (comNumber < 1 || comNumber >= static_cast<int>(m_devices.size()))
+        return 0;
+    return m_devices[static_cast<std::size_t>(comNumber)];
+}
+
+OpenResult DemoDeviceProvider::open(int requestedCom) {
     OpenResult result;
+    LinkReason& r = result.reason;
+    r.com = requestedCom;
+    // The device behind the number, named by its own port from here on.
+    const int comNumber = deviceAt(requestedCom);
     SimPeer* textDevice = comNumber == kQs40Port       ? static_cast<SimPeer*>(&m_qs40)
                           : comNumber == kHandheldPort ? static_cast<SimPeer*>(&m_handheld)
                                                        : nullptr;
-    if (comNumber != kBusPort && comNumber != kHalvernPort && comNumber != kNuvaPort &&
-        comNumber != kMonitorPort && !textDevice) {
-        result.error = comNumber >= 1 && comNumber <= 20 ? OpenError::Absent : OpenError::NotMapped;
-        result.message = "COM" + std::to_string(comNumber) +
-                         ": no device in the demo (the demo has sensors on COM" + std::to_string(kBusPort) +
-                         ", COM" + std::to_string(kNuvaPort) + ", COM" + std::to_string(kQs40Port) + ", COM" +
-                         std::to_string(kHalvernPort) + " and COM" + std::to_string(kHandheldPort) +
-                         ", and a plain port on COM" + std::to_string(kMonitorPort) + ").";
+    r.device = describe(requestedCom);
+    if (comNumber == 0) {
+        const bool inRange = requestedCom >= 1 && requestedCom <= 20;
+        result.error = inRange ? OpenError::Absent : OpenError::NotMapped;
+        r.code = inRange ? LinkReasonCode::NoSuchDevice : LinkReasonCode::PortOutOfRange;
+        result.message = r.english();
         return result;
     }
     std::weak_ptr<int>& slot = m_openTokens[static_cast<std::size_t>(comNumber)];
     if (!slot.expired()) {
         result.error = OpenError::Busy;
-        result.message = "COM" + std::to_string(comNumber) + " is already open.";
+        r.code = LinkReasonCode::InUse;
+        result.message = r.english();
         return result;
     }
     auto token = std::make_shared<int>(comNumber);
@@ -77,6 +90,10 @@ OpenResult DemoDeviceProvider::open(int comNumber) {
 }
 
 std::string DemoDeviceProvider::describe(int comNumber) const {
+    return describeDevice(deviceAt(comNumber));
+}
+
+std::string DemoDeviceProvider::describeDevice(int comNumber) const {
     if (comNumber == kBusPort) {
         std::string text = "demo: ZYL24 bus (";
         bool first = true;
@@ -98,4 +115,50 @@ std::string DemoDeviceProvider::describe(int comNumber) const {
     if (comNumber == kMonitorPort)
         return "demo: " + m_monitor.describe();
     return "demo: nothing attached";
+}
+
+namespace {
+
+// The device paths the demo offers, by the COM number each device sits on by default.
+constexpr std::array<const char*, 7> kDevicePaths{
+    "", "demo:zyl24-bus", "demo:nuva", "demo:qs40", "demo:monitor", "demo:halvern", "demo:handheld"};
+
+} // namespace
+
+std::string DemoDeviceProvider::devicePath(int comNumber) const {
+    return kDevicePaths[static_cast<std::size_t>(deviceAt(comNumber))];
+}
+
+std::vector<SerialPortInfo> DemoDeviceProvider::listDevices() {
+    std::vector<SerialPortInfo> list;
+    for (int device = 1; device <= kDeviceCount; ++device) {
+        SerialPortInfo info;
+        info.path = kDevicePaths[static_cast<std::size_t>(device)];
+        info.systemName = info.path;
+        info.description = describeDevice(device);
+        info.state = m_openTokens[static_cast<std::size_t>(device)].expired() ? SerialPortInfo::State::Free
+                                                                              : SerialPortInfo::State::InUse;
+        list.push_back(std::move(info));
+    }
+    return list;
+}
+
+// An empty path gives the number back the device it has by default.
+bool DemoDeviceProvider::mapDevice(int comNumber, const std::string& path) {
+    if (comNumber < 1 || comNumber >= static_cast<int>(m_devices.size()))
+        return false;
+    int device = comNumber <= kDeviceCount ? comNumber : 0;
+    if (!path.empty()) {
+        const auto* found = std::find(kDevicePaths.begin() + 1, kDevicePaths.end(), path);
+        if (found == kDevicePaths.end())
+            return false;
+        device = static_cast<int>(found - kDevicePaths.begin());
+    }
+    m_devices[static_cast<std::size_t>(comNumber)] = device;
+    return true;
+}
+
+bool DemoDeviceProvider::isMapped(int comNumber) const {
+    const int home = comNumber <= kDeviceCount ? comNumber : 0;
+    return deviceAt(comNumber) != home;
 }

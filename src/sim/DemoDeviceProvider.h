@@ -7,9 +7,10 @@
 //   COM4: a plain port for the ZYL 36 window's supervision output (its RTS level is shown)
 //   COM5: a Halvern sensor of type 15
 //   COM6: a handheld in its PC connection mode
-// Other numbers are absent. The provider owns the sensors, so they keep their settings while
-// the port is closed and opened again; every open gets a fresh simulated line to them. A port
-// that is still open elsewhere is reported busy.
+// Other numbers are absent until the user puts one of these devices behind them (for this run
+// only). The provider owns the sensors, so they keep their settings while the port is closed and
+// opened again; every open gets a fresh simulated line to them. A device that is still open
+// elsewhere is reported busy.
 #include "DeviceProvider.h"
 #include "SimHalvernSensor.h"
 #include "SimHandheld.h"
@@ -20,6 +21,8 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 class Clock;
 
@@ -37,6 +40,10 @@ public:
 
     OpenResult open(int comNumber) override;
     std::string describe(int comNumber) const override;
+    std::string devicePath(int comNumber) const override;
+    std::vector<SerialPortInfo> listDevices() override;
+    bool mapDevice(int comNumber, const std::string& path) override;
+    bool isMapped(int comNumber) const override;
 
     SimZyl24Bus& bus() { return m_bus; }
     SimHalvernSensor& halvern() { return m_halvern; }
@@ -53,6 +60,12 @@ private:
     SimMonitorPort m_monitor;
     SimQs40TextSensor m_qs40;
     SimHandheld m_handheld;
-    // One token per COM number, alive while a line of that number is open.
-    std::array<std::weak_ptr<int>, 21> m_openTokens;
+    // A device is named by the COM number it sits on by default; 0 is none.
+    static constexpr int kDeviceCount = 6;
+    std::string describeDevice(int device) const;
+    int deviceAt(int comNumber) const;
+    // The device behind each COM number (index 0 unused).
+    std::array<int, 21> m_devices{};
+    // One token per device, alive while a line to it is open.
+    std::array<std::weak_ptr<int>, kDeviceCount + 1> m_openTokens;
 };

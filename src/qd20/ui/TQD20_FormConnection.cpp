@@ -3,6 +3,7 @@
 #include "TQD20_Form.h"
 
 #include "AppState.h"
+#include "LinkTexts.h"
 #include "Prompts.h"
 #include "Qd20ParameterBlock.h"
 #include "Qd20SimulatedReply.h"
@@ -138,7 +139,7 @@ bool TQD20_Form::openBusPortChecked() {
         // The reason (absent, held by another program, no permission) helps more than the
         // bare word.
         QString text = QStringLiteral("comport error");
-        const QString why = QString::fromStdString(m_app.ports.lastOpenError());
+        const QString why = LinkTexts::reasonText(m_app.ports.lastOpenReason(), m_app.EnglishUi);
         if (!why.isEmpty())
             text += QLatin1Char('\n') + why;
         prompts.message(this, Prompts::Icon::Error, text, Prompts::Ok);

@@ -1,0 +1,12 @@
+#pragma once
+// What a window says about a port the serial layer could not open or use: the layer's reason in
+// the window's language, and where the window can help, how to fix it in the window itself.
+#include <QString>
+
+struct LinkReason;
+
+namespace LinkTexts {
+
+QString reasonText(const LinkReason& reason, bool english);
+
+} // namespace LinkTexts
