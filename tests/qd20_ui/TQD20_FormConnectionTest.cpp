@@ -314,6 +314,7 @@ TEST_F(Qd20FormTest, EndOfAConnectionClearsValuesLampsAndMarks) {
         EXPECT_EQ(window->led_qv->property("ledImage").toInt(), 0);
         EXPECT_EQ(window->led_q1->property("ledImage").toInt(), 0);
         EXPECT_EQ(window->transferMark(window->BES), 0);
+        EXPECT_FALSE(window->data_ok->isChecked());
         EXPECT_EQ(window->statusText(0), "Sensor: keiner");
         EXPECT_EQ(window->statusText(1), "Port:");
         prompts.clear();

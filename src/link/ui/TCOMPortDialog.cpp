@@ -1,6 +1,7 @@
 #include "TCOMPortDialog.h"
 
 #include "AppState.h"
+#include "PortDeviceChooser.h"
 #include "Prompts.h"
 #include "Schnittstelle.h"
 
@@ -97,6 +98,8 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
             if (settings.value(useAnywayKey(com)).toBool())
                 m_app.ports.setUseAnyway(com, true);
     }
+    DeviceChooser = new PortDeviceChooser(app, this);
+    connect(DeviceChooser, &PortDeviceChooser::deviceChosen, this, &TCOMPortDialog::updateDevicePath);
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
@@ -111,6 +114,9 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
     m_deviceLabel = new QLabel(this);
     form->addRow(m_deviceLabel, DevicePath);
     form->addRow(QString(), UseAnyway);
+    m_chooserLabel = new QLabel(this);
+    m_chooserLabel->setBuddy(DeviceChooser);
+    form->addRow(m_chooserLabel, DeviceChooser);
     m_form = form;
     form->addRow(QStringLiteral("baudrate"), BaudRate);
     form->addRow(QStringLiteral("stopbits"), StopBits);
@@ -129,7 +135,8 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(PortNummer, BaudRate);
+    setTabOrder(PortNummer, DeviceChooser);
+    setTabOrder(DeviceChooser, BaudRate);
     setTabOrder(BaudRate, StopBits);
     setTabOrder(StopBits, Parity);
     setTabOrder(Parity, Datenbits);
@@ -181,6 +188,7 @@ void TCOMPortDialog::FormShow() {
         if (seen.serialType || ports.useAnyway(com))
             PortNummer->addItem(QString::number(com));
     }
+    DeviceChooser->reload();
     const int index = PortNummer->findText(keep, Qt::MatchExactly);
     {
         const QSignalBlocker block(PortNummer);
@@ -200,8 +208,10 @@ void TCOMPortDialog::updateDevicePath() {
     if (!ok || com < 1 || com > Schnittstelle::kMaxPort) {
         DevicePath->setText(tr("keine gültige Portnummer"));
         m_form->setRowVisible(UseAnyway, false);
+        DeviceChooser->showFor(0);
         return;
     }
+    DeviceChooser->showFor(com);
     // Long descriptions (the demo's) are shown from their start; the tool tip holds all of it.
     QString device = QString::fromStdString(m_app.ports.provider().describe(com));
     const auto probe = m_probes.find(com);
@@ -247,5 +257,7 @@ void TCOMPortDialog::changeEvent(QEvent* event) {
 void TCOMPortDialog::retranslateUi() {
     m_deviceLabel->setText(tr("Gerät"));
     UseAnyway->setText(tr("trotzdem verwenden"));
+    m_chooserLabel->setText(tr("Gerät wählen"));
+    DeviceChooser->retranslate();
     updateDevicePath();
 }

@@ -14,6 +14,7 @@ class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class PortDeviceChooser;
 struct AppState;
 
 class TCOMPortDialog : public QDialog {
@@ -40,6 +41,8 @@ public:
     // Offered for a port whose driver reports a type other than RS-232 or RS-422; the choice
     // is remembered per COM number.
     QCheckBox* UseAnyway;
+    // Puts another device behind the chosen COM number.
+    PortDeviceChooser* DeviceChooser;
 
     // Runs the show logic (close question, port list), then the modal loop; returns
     // QDialog::Accepted or QDialog::Rejected.
@@ -66,6 +69,7 @@ private:
     AppState& m_app;
     QLabel* m_deviceLabel = nullptr;
     QFormLayout* m_form = nullptr;
+    QLabel* m_chooserLabel = nullptr;
     std::optional<int> m_autoAnswer;
     std::map<int, Probe> m_probes; // what FormShow saw per COM number
 };

@@ -158,6 +158,7 @@ bool TQD20_Form::openBusPortChecked() {
 // After a port that did not open, or a connection that failed: the window shows no sensor.
 void TQD20_Form::showNotConnected() {
     Connected = false;
+    data_ok->setChecked(false); // no exchange stands behind a tick any more
     SetDisconnectedControls();
     showNoSensorPanels();
 }

@@ -84,8 +84,6 @@ QLabel* makeValueText(QWidget* parent) {
     const QFontMetrics metrics = label->fontMetrics();
     label->setFixedSize(metrics.horizontalAdvance(QStringLiteral("0000.000 mm")) + 8, metrics.height() + 4);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // Painting its own background, it repaints alone: the group box behind it is left alone.
-    label->setAutoFillBackground(true);
     return label;
 }
 
@@ -401,6 +399,7 @@ void TQD20_Form::buildStatusBar() {
     const QFontMetrics metrics = exchange->fontMetrics();
     exchange->setFixedSize(metrics.horizontalAdvance(QStringLiteral("Status: ") + QStringLiteral("00 ").repeated(22)),
                            metrics.height() + 2);
+    // Painting its own background, it repaints alone, without the status bar behind it.
     exchange->setAutoFillBackground(true);
     bar->addWidget(new QWidget, 1); // the free room stays right of the panels
     data_ok = new QCheckBox(QStringLiteral("Data ok:"));
