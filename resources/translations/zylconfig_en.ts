@@ -80,6 +80,44 @@
         <source>trotzdem verwenden</source>
         <translation>use anyway</translation>
     </message>
+    <message>
+        <source>Gerät wählen</source>
+        <translation>choose device</translation>
+    </message>
+</context>
+<context>
+    <name>PortDeviceChooser</name>
+    <message>
+        <source>frei</source>
+        <translation>free</translation>
+    </message>
+    <message>
+        <source>belegt</source>
+        <translation>in use</translation>
+    </message>
+    <message>
+        <source>keine Berechtigung</source>
+        <translation>not permitted</translation>
+    </message>
+    <message>
+        <source>Nr. %1</source>
+        <translation>no. %1</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>default</translation>
+    </message>
+    <message>
+        <source>%1  –  nicht vorhanden</source>
+        <translation>%1  –  not present</translation>
+    </message>
+</context>
+<context>
+    <name>LinkTexts</name>
+    <message>
+        <source>Wählen Sie im Portdialog das Gerät für diese Nummer.</source>
+        <translation>Choose the device for this number in the port dialog.</translation>
+    </message>
 </context>
 <context>
     <name>TFortschritt</name>

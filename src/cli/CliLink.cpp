@@ -59,6 +59,10 @@ std::string CliLink::openError() const {
     return m_ports.lastOpenError();
 }
 
+const LinkReason& CliLink::openReason() const {
+    return m_ports.lastOpenReason();
+}
+
 bool CliLink::echoes() const {
     return m_ports.port(m_com).echoesOwnBytes;
 }

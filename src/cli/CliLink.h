@@ -30,6 +30,8 @@ public:
     OpenOutcome open(std::uint32_t baud, RtsControl rts, std::uint32_t timeoutMs);
     // Why the port could not be opened (OpenFailed), as the port layer put it.
     std::string openError() const;
+    // The same as a code with its details.
+    const LinkReason& openReason() const;
     bool echoes() const;
 
     // A ZYL24 answers 'A' and stays silent to 'v'; a device answering both is something else.

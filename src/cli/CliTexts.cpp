@@ -11,7 +11,7 @@ struct Pair {
 };
 
 // Indexed by CliText.
-constexpr std::array<Pair, 21> kTexts{{
+constexpr std::array<Pair, 26> kTexts{{
     {"kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?", "no sensor available"},
     {"Fehler beim Daten senden oder ungültige Parameter", "error in sending data or wrong parameter"},
     {"Fehler in Datei", "error in file"},
@@ -34,6 +34,12 @@ constexpr std::array<Pair, 21> kTexts{{
     // The update's messages have always been German in both languages.
     {"programmierung gescheitert", "programmierung gescheitert"},
     {"kein brauchbares S-Record-Abbild", "not a usable S-record image"},
+    {"Ein anderes Gerät wählen Sie im Portdialog des Programms oder setzen zum Beispiel",
+     "To use another device, choose it in the program's port dialog or set for example"},
+    {"serielle Geräte:", "serial devices:"},
+    {"frei", "free"},
+    {"belegt", "in use"},
+    {"keine Berechtigung", "not permitted"},
 }};
 
 } // namespace

@@ -27,6 +27,11 @@ enum class CliText {
     Qs40OtherType,    // a project file of another QS40 type than the connected sensor
     Qs40UpdateFailed, // the firmware update failed (followed by its step code)
     Qs40BadImage,     // the S-record image is unusable (followed by the reason)
+    MapHint,          // how to put another device behind a COM number (followed by an example)
+    SerialDevices,    // heading of the device list of "ports"
+    StateFree,        // states of a listed device
+    StateInUse,
+    StateNoPermission,
 };
 
 class CliTexts {

@@ -110,6 +110,20 @@ int ZylCtl::save(const std::string& path, const std::string& content, int codeOn
     return codeOnSuccess;
 }
 
+// What went wrong with a port, in the chosen language, and how to put another device behind a
+// number that is on its default device.
+std::string ZylCtl::reasonText(const LinkReason& reason, const std::string& fallback) const {
+    if (!reason)
+        return fallback;
+    std::string text = reason.text(m_texts.english());
+    const bool absent =
+        reason.code == LinkReasonCode::NoSuchDevice || reason.code == LinkReasonCode::NoPortBehindDevice;
+    if (absent && reason.defaultDevice && reason.com != 0)
+        text += " " + std::string(m_texts.text(CliText::MapHint)) + " ZYLCONFIG_PORTS=" + std::to_string(reason.com) +
+                "=/dev/ttyUSB0.";
+    return text;
+}
+
 int ZylCtl::ports() {
     for (int com = 1; com <= Schnittstelle::kMaxPort; ++com) {
         const OpenResult opened = m_provider.open(com);
@@ -119,7 +133,8 @@ int ZylCtl::ports() {
         } else {
             // The port layer names the port first ("COM 2 (/dev/ttyS1): no such device."); the
             // table already shows it.
-            std::string_view why = opened.message;
+            const std::string text = reasonText(opened.reason, opened.message);
+            std::string_view why = text;
             const std::string name = "COM " + std::to_string(com) + " (" + m_provider.describe(com) + ")";
             if (why.starts_with(name)) {
                 why.remove_prefix(name.size());
@@ -132,7 +147,33 @@ int ZylCtl::ports() {
         }
         m_out << '\n';
     }
+    listDevices();
     return kExitOk;
+}
+
+// The devices a COM number can be put on, as the port dialog lists them: the number now on it,
+// path, description, USB ids, serial number and state.
+void ZylCtl::listDevices() {
+    const std::vector<SerialPortInfo> devices = m_provider.listDevices();
+    if (devices.empty())
+        return;
+    m_out << '\n' << m_texts.text(CliText::SerialDevices) << '\n';
+    for (const SerialPortInfo& device : devices) {
+        std::string number = "-";
+        for (int com = 1; com <= Schnittstelle::kMaxPort; ++com)
+            if (m_provider.devicePath(com) == device.path) {
+                number = "COM" + std::to_string(com);
+                break;
+            }
+        m_out << std::left << std::setw(6) << number << device.path;
+        for (const std::string& part : {device.description, device.usbIds(), device.serialNumber})
+            if (!part.empty())
+                m_out << "  " << part;
+        const CliText state = device.state == SerialPortInfo::State::Free    ? CliText::StateFree
+                              : device.state == SerialPortInfo::State::InUse ? CliText::StateInUse
+                                                                             : CliText::StateNoPermission;
+        m_out << "  " << m_texts.text(state) << '\n';
+    }
 }
 
 std::optional<int> ZylCtl::connect(CliLink& link, bool probeAddress) {
@@ -140,7 +181,7 @@ std::optional<int> ZylCtl::connect(CliLink& link, bool probeAddress) {
     case CliLink::OpenOutcome::Ok:
         break;
     case CliLink::OpenOutcome::OpenFailed:
-        return fail(kExitPort, link.openError());
+        return fail(kExitPort, reasonText(link.openReason(), link.openError()));
     case CliLink::OpenOutcome::Refused:
         return fail(kExitPort, std::string(m_texts.text(CliText::ComportError)) + ": " +
                                    m_provider.describe(m_com) + " refuses " + std::to_string(m_args.baud) +

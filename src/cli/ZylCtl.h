@@ -4,6 +4,7 @@
 // and file formats as the window.
 #include "CliArguments.h"
 #include "CliTexts.h"
+#include "LinkReason.h"
 
 #include <functional>
 #include <optional>
@@ -34,6 +35,8 @@ public:
 
 private:
     int ports();
+    void listDevices();
+    std::string reasonText(const LinkReason& reason, const std::string& fallback) const;
     int search();
     int read();
     int write();

@@ -26,7 +26,7 @@ struct OpenResult {
     // (on Linux for a permission problem: the group that owns the device and the command).
     std::string message;
     // The same as a code with its details, for front ends that speak another language.
-    LinkReason reason;
+    LinkReason reason = {};
 };
 
 class DeviceProvider {
@@ -36,6 +36,8 @@ public:
     // The device behind a COM number, for display ("/dev/ttyUSB0", "\\.\COM3", "demo: ZYL24 bus").
     virtual std::string describe(int comNumber) const = 0;
 
+    // The path of listDevices() that stands behind a COM number.
+    virtual std::string devicePath(int comNumber) const { return describe(comNumber); }
     // The devices a COM number can be put on, for the user to choose from.
     virtual std::vector<SerialPortInfo> listDevices() { return {}; }
     // Puts a device of listDevices() (its path) behind a COM number for this run; an empty path

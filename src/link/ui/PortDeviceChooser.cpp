@@ -96,7 +96,7 @@ void PortDeviceChooser::fill() {
         setCurrentIndex(0);
         return;
     }
-    const QString current = QString::fromStdString(provider.describe(m_com));
+    const QString current = QString::fromStdString(provider.devicePath(m_com));
     int index = findData(current);
     if (index < 0) { // chosen earlier, but not there now (unplugged, or set from outside)
         addItem(tr("%1  –  nicht vorhanden").arg(current), current);
