@@ -11,7 +11,7 @@ struct Pair {
 };
 
 // Indexed by CliText.
-constexpr std::array<Pair, 26> kTexts{{
+constexpr std::array<Pair, 27> kTexts{{
     {"kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?", "no sensor available"},
     {"Fehler beim Daten senden oder ungültige Parameter", "error in sending data or wrong parameter"},
     {"Fehler in Datei", "error in file"},
@@ -40,6 +40,7 @@ constexpr std::array<Pair, 26> kTexts{{
     {"frei", "free"},
     {"belegt", "in use"},
     {"keine Berechtigung", "not permitted"},
+    {"öffnet sich", "opens"},
 }};
 
 } // namespace

@@ -32,6 +32,7 @@ enum class CliText {
     StateFree,        // states of a listed device
     StateInUse,
     StateNoPermission,
+    Opens, // a COM number of "ports" that opens
 };
 
 class CliTexts {

@@ -129,7 +129,7 @@ int ZylCtl::ports() {
         const OpenResult opened = m_provider.open(com);
         m_out << "COM" << std::left << std::setw(3) << com << std::setw(24) << m_provider.describe(com);
         if (opened.error == OpenError::None) {
-            m_out << "opens";
+            m_out << m_texts.text(CliText::Opens);
         } else {
             // The port layer names the port first ("COM 2 (/dev/ttyS1): no such device."); the
             // table already shows it.

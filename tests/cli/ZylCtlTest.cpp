@@ -3,6 +3,7 @@
 #include "ZylCtl.h"
 
 #include "ChildProgram.h"
+#include "DemoDeviceProvider.h"
 #include "CliArguments.h"
 #include "Clock.h"
 #include "MeasurementExport.h"
@@ -219,4 +220,28 @@ TEST_F(ZylCtlTest, PortsListsEveryNumberWithItsDeviceAndWhetherItOpens) {
     EXPECT_EQ(rows[0], "COM1  sim COM 1               opens");
     EXPECT_EQ(rows[2], "COM3  sim COM 3               no such device.");
     EXPECT_EQ(rows[19].substr(0, 6), "COM20 ");
+}
+
+// Reasons of the port layer and the device list speak the language asked for.
+TEST_F(ZylCtlTest, PortReasonsAndTheDeviceListFollowTheLanguage) {
+    DemoDeviceProvider demo(clock);
+    const auto zylctl = [&](const std::vector<std::string>& argv, int com) {
+        out.str({});
+        err.str({});
+        return ZylCtl(*ParseCliArguments(argv).arguments, demo, com, clock, out, err, {}).run();
+    };
+    EXPECT_EQ(zylctl({"--lang", "de", "search"}, 3), ZylCtl::kExitPort);
+    EXPECT_EQ(err.str(), "zylctl: COM 3 (demo: nothing attached): dieses Gerät gibt es nicht.\n");
+    EXPECT_EQ(zylctl({"--lang", "en", "search"}, 3), ZylCtl::kExitPort);
+    EXPECT_EQ(err.str(), "zylctl: COM 3 (demo: nothing attached): no such device.\n");
+
+    EXPECT_EQ(zylctl({"--lang", "de", "ports"}, 1), ZylCtl::kExitOk);
+    const std::string listed = out.str();
+    const std::string devices = listed.substr(listed.find("\n\n") + 2);
+    EXPECT_EQ(devices, "serielle Geräte:\n"
+                       "COM1  demo:zyl24-bus  demo: ZYL24 bus (ZYL24_220 at address 5, ZYL24_1000 at address 12)  frei\n"
+                       "COM5  demo:halvern  demo: Halvern sensor (type 15)  frei\n");
+    EXPECT_EQ(listed.substr(0, listed.find('\n', listed.find("COM2"))),
+              "COM1  demo: ZYL24 bus (ZYL24_220 at address 5, ZYL24_1000 at address 12)öffnet sich\n"
+              "COM2  demo: nothing attached  dieses Gerät gibt es nicht.");
 }

@@ -76,8 +76,14 @@ public:
     explicit BusProvider(Clock& clock) : m_clock(clock), bus(&clock) {}
 
     OpenResult open(int com) override {
-        if (com != 1 || absent)
-            return {nullptr, OpenError::Absent, "COM" + std::to_string(com) + ": no such device"};
+        if (com != 1 || absent) {
+            OpenResult result{nullptr, OpenError::Absent, "COM" + std::to_string(com) + ": no such device"};
+            result.reason.code = LinkReasonCode::NoSuchDevice;
+            result.reason.com = com;
+            result.reason.device = describe(com);
+            result.reason.defaultDevice = true;
+            return result;
+        }
         auto line = std::make_unique<SimulatedLine>(&m_clock);
         bus.lineReset();
         line->attach(&bus);

@@ -103,12 +103,19 @@ TEST_F(Qd20FormTest, PortProblemsAreReported) {
     EXPECT_EQ(prompts.messages(), QStringList{"comport not allowed"});
     EXPECT_FALSE(window->TSuchen->isActive());
 
-    prompts.clear();
-    window->setPortNumber(1);
-    window->SuchenMenuClick();
-    ASSERT_EQ(prompts.messages().size(), 1);
-    EXPECT_TRUE(prompts.messages()[0].startsWith("comport error\n"));
-    EXPECT_EQ(window->statusText(1), "Port:");
+    // The layer's reason in the window's language, and where to fix it: in the window.
+    for (const bool english : {false, true}) {
+        prompts.clear();
+        Language::setEnglish(app, english);
+        window->setPortNumber(1);
+        window->SuchenMenuClick();
+        EXPECT_EQ(prompts.messages(),
+                  QStringList{english ? "comport error\nCOM 1 (bus on COM1): no such device. Choose the device "
+                                        "for this number in the port dialog."
+                                      : "comport error\nCOM 1 (bus on COM1): dieses Gerät gibt es nicht. Wählen "
+                                        "Sie im Portdialog das Gerät für diese Nummer."});
+        EXPECT_EQ(window->statusText(1), "Port:");
+    }
 }
 
 TEST_F(Qd20FormTest, BusyLineIsClosedAndSearchFindsNothing) {
