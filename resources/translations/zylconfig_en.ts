@@ -113,6 +113,37 @@
     </message>
 </context>
 <context>
+    <name>TCGraphic</name>
+    <message>
+        <source>Pegel verschieben</source>
+        <translation>move level</translation>
+    </message>
+    <message>
+        <source>Y vergrößern</source>
+        <translation>Y zoom in</translation>
+    </message>
+    <message>
+        <source>Y verkleinern</source>
+        <translation>Y zoom out</translation>
+    </message>
+    <message>
+        <source>X vergrößern</source>
+        <translation>X zoom in</translation>
+    </message>
+    <message>
+        <source>X verkleinern</source>
+        <translation>X zoom out</translation>
+    </message>
+    <message>
+        <source>ganzer Bereich</source>
+        <translation>fullscale</translation>
+    </message>
+    <message>
+        <source>Daten speichern</source>
+        <translation>save data</translation>
+    </message>
+</context>
+<context>
     <name>LinkTexts</name>
     <message>
         <source>Wählen Sie im Portdialog das Gerät für diese Nummer.</source>

@@ -2,6 +2,7 @@
 
 #include "Artwork.h"
 
+#include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -30,10 +31,15 @@ struct ButtonSpec {
     const char* hint;
     int width;
 };
+// The hints follow the program's language (German source texts, English translations).
 constexpr ButtonSpec kButtons[] = {
-    {"MARKER", "move level", 19},   {"ZOOM_IN_Y", "Y zoom in", 19},   {"ZOOM_OUT_Y", "Y zoom out", 19},
-    {"ZOOM_IN_X", "X zoom in", 19}, {"ZOOM_OUT_X", "X zoom out", 19}, {"ALL", "fullscale", 19},
-    {"SAVE", "save data", 32},
+    {"MARKER", QT_TRANSLATE_NOOP("TCGraphic", "Pegel verschieben"), 19},
+    {"ZOOM_IN_Y", QT_TRANSLATE_NOOP("TCGraphic", "Y vergrößern"), 19},
+    {"ZOOM_OUT_Y", QT_TRANSLATE_NOOP("TCGraphic", "Y verkleinern"), 19},
+    {"ZOOM_IN_X", QT_TRANSLATE_NOOP("TCGraphic", "X vergrößern"), 19},
+    {"ZOOM_OUT_X", QT_TRANSLATE_NOOP("TCGraphic", "X verkleinern"), 19},
+    {"ALL", QT_TRANSLATE_NOOP("TCGraphic", "ganzer Bereich"), 19},
+    {"SAVE", QT_TRANSLATE_NOOP("TCGraphic", "Daten speichern"), 32},
 };
 
 // Whole pixels, truncated toward zero; values far outside any screen are held in int range.
@@ -120,13 +126,13 @@ void TCGraphic::init() {
         b->setIcon(QIcon(glyph));
         b->setIconSize(glyph.deviceIndependentSize().toSize());
         b->setGeometry(x, 1, kButtons[i].width, 19);
-        b->setToolTip(QString::fromLatin1(kButtons[i].hint));
         b->setCursor(Qt::PointingHandCursor);
         b->setFocusPolicy(Qt::TabFocus);
         connect(b, &QToolButton::clicked, this, actions[i]);
         m_buttons[i] = b;
         x += kButtons[i].width;
     }
+    retranslateHints();
     setCursor(Qt::ArrowCursor);
 }
 
@@ -498,6 +504,17 @@ void TCGraphic::keyPressEvent(QKeyEvent* event) {
 }
 
 // ---- painting --------------------------------------------------------------------------------
+
+void TCGraphic::retranslateHints() {
+    for (int i = 0; i < 7; ++i)
+        m_buttons[i]->setToolTip(tr(kButtons[i].hint));
+}
+
+void TCGraphic::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        retranslateHints();
+    QWidget::changeEvent(event);
+}
 
 void TCGraphic::paintEvent(QPaintEvent* event) {
     const QRect plot = plotRect();
