@@ -87,6 +87,15 @@ struct PollingWindow {
         window->Slave_Adr->setCurrentText(QStringLiteral("5"));
         window->ManuellMenuClick();
     }
+    // Starts the distance poll; false (and the benchmark skipped) without a connection.
+    bool startPolling(benchmark::State& state) {
+        if (!window->Connected) {
+            state.SkipWithError("no connection to the simulated sensor");
+            return false;
+        }
+        window->StartButtonClick();
+        return true;
+    }
     ~PollingWindow() {
         app.SensorType = 1; // keep the close from asking anything
         window->SettingsStored = true;
@@ -106,11 +115,8 @@ struct PollingWindow {
 void BM_DistancePollTick(benchmark::State& state) {
     PollingWindow w;
     TQD20_Form& window = *w.window;
-    if (!window.Connected) {
-        state.SkipWithError("no connection to the simulated sensor");
+    if (!w.startPolling(state))
         return;
-    }
-    window.StartButtonClick();
     QImage image(window.Grafik->size(), QImage::Format_ARGB32_Premultiplied);
     const QRegion area(window.Grafik->plotRect());
     for (auto _ : state) {
@@ -132,11 +138,8 @@ double processCpuMs() {
 void BM_PollingCpuShare(benchmark::State& state) {
     PollingWindow w;
     TQD20_Form& window = *w.window;
-    if (!window.Connected) {
-        state.SkipWithError("no connection to the simulated sensor");
+    if (!w.startPolling(state))
         return;
-    }
-    window.StartButtonClick();
     // Let the first layouts and paints of the freshly shown window pass before measuring.
     QEventLoop settle;
     QTimer::singleShot(500, &settle, &QEventLoop::quit);

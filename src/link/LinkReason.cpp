@@ -13,16 +13,18 @@ std::string portName(const LinkReason& r) {
 
 std::string settingText(const LinkReason& r, bool en) {
     static constexpr std::array<const char*, 5> kParityEn{"none", "odd", "even", "mark", "space"};
-    static constexpr std::array<const char*, 5> kParityDe{"keine", "ungerade", "gerade", "Markierung", "Leerzeichen"};
+    static constexpr std::array<const char*, 5> kParityDe{"keine", "ungerade", "gerade", "Markierung",
+                                                          "Leerzeichen"};
     static constexpr std::array<const char*, 3> kStopEn{"1 stop bit", "1.5 stop bits", "2 stop bits"};
     static constexpr std::array<const char*, 3> kStopDe{"1 Stoppbit", "1,5 Stoppbits", "2 Stoppbits"};
     const auto pick = [](const auto& table, int i, const std::string& otherwise) {
         return i >= 0 && i < static_cast<int>(table.size()) ? std::string(table[static_cast<std::size_t>(i)])
-                                                          : otherwise;
+                                                            : otherwise;
     };
-    const std::string p = pick(en ? kParityEn : kParityDe, r.parity, (en ? "code " : "Code ") + std::to_string(r.parity));
-    const std::string s =
-        pick(en ? kStopEn : kStopDe, r.stopBits, (en ? "stop-bit code " : "Stoppbit-Code ") + std::to_string(r.stopBits));
+    const std::string p =
+        pick(en ? kParityEn : kParityDe, r.parity, (en ? "code " : "Code ") + std::to_string(r.parity));
+    const std::string s = pick(en ? kStopEn : kStopDe, r.stopBits,
+                               (en ? "stop-bit code " : "Stoppbit-Code ") + std::to_string(r.stopBits));
     return std::to_string(r.baud) + (en ? " baud, " : " Baud, ") + std::to_string(r.dataBits) +
            (en ? " data bits, parity " : " Datenbits, Parität ") + p + ", " + s;
 }
@@ -45,7 +47,8 @@ std::string operationText(LinkReason::Operation op, bool en) {
 
 } // namespace
 
-LinkReason LinkReason::transferFailure(std::string device, std::string_view what, bool gone, std::string systemText) {
+LinkReason LinkReason::transferFailure(std::string device, std::string_view what, bool gone,
+                                       std::string systemText) {
     LinkReason r;
     r.code = gone ? LinkReasonCode::DeviceGone : LinkReasonCode::TransferFailed;
     r.device = std::move(device);
@@ -90,8 +93,8 @@ std::string LinkReason::text(bool en) const {
         return noPermission +
                (en ? " It belongs to group '" + group + "'; add yourself with: sudo usermod -aG " + group +
                          " $USER, then log in again."
-                   : " Es gehört der Gruppe '" + group + "'; treten Sie ihr bei mit: sudo usermod -aG " + group +
-                         " $USER, und melden Sie sich danach neu an.");
+                   : " Es gehört der Gruppe '" + group + "'; treten Sie ihr bei mit: sudo usermod -aG " +
+                         group + " $USER, und melden Sie sich danach neu an.");
     case LinkReasonCode::NoPermissionCheckGroup:
         return noPermission + (en ? " It belongs to group '" + group +
                                         "', which you are in; check its permissions with: ls -l " + device
@@ -101,8 +104,9 @@ std::string LinkReason::text(bool en) const {
         return noPermission +
                (en ? " It is owned by user '" + owner + "' and group '" + group + "' with mode " + mode +
                          "; ask the administrator to give you access (for example with a udev rule)."
-                   : " Es gehört dem Benutzer '" + owner + "' und der Gruppe '" + group + "' mit den Rechten " +
-                         mode + "; bitten Sie den Administrator um Zugriff (zum Beispiel mit einer udev-Regel).");
+                   : " Es gehört dem Benutzer '" + owner + "' und der Gruppe '" + group +
+                         "' mit den Rechten " + mode +
+                         "; bitten Sie den Administrator um Zugriff (zum Beispiel mit einer udev-Regel).");
     case LinkReasonCode::NotSerial:
         return name + (en ? " is not a serial line." : " ist keine serielle Leitung.");
     case LinkReasonCode::DefaultSettingRefused:
@@ -116,10 +120,12 @@ std::string LinkReason::text(bool en) const {
                    : " ist keine RS-232- oder RS-422-Schnittstelle (der Treiber meldet Typ ") +
                std::to_string(portType) + ").";
     case LinkReasonCode::LineSettingRefused:
-        return name + (en ? " does not take the line setting " : " nimmt die Einstellung ") + settingText(*this, en) +
-               (en ? "." : " nicht an.");
+        return name + (en ? " does not take the line setting " : " nimmt die Einstellung ") +
+               settingText(*this, en) + (en ? "." : " nicht an.");
     case LinkReasonCode::DeviceGone:
-        return name + (en ? ": the device is no longer there (unplugged?): " : ": das Gerät ist nicht mehr da (abgezogen?): ") +
+        return name +
+               (en ? ": the device is no longer there (unplugged?): "
+                   : ": das Gerät ist nicht mehr da (abgezogen?): ") +
                detail;
     case LinkReasonCode::TransferFailed:
         return name + ": " + operationText(operation, en) + (en ? " failed: " : " fehlgeschlagen: ") + detail;

@@ -42,7 +42,7 @@ struct LinkReason {
     std::uint32_t portType = 0;
     std::uint32_t baud = 0;
     int dataBits = 0;
-    int parity = 0; // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    int parity = 0;   // 0 none, 1 odd, 2 even, 3 mark, 4 space
     int stopBits = 0; // 0 one, 1 one and a half, 2 two
     // The COM number uses its default device: mapping it to another device may help.
     bool defaultDevice = false;
@@ -51,7 +51,8 @@ struct LinkReason {
 
     // A failed transfer of a device backend: `what` is the backend's own word for what it was
     // doing ("reading", "writing", ...), `gone` whether the device has disappeared.
-    static LinkReason transferFailure(std::string device, std::string_view what, bool gone, std::string systemText);
+    static LinkReason transferFailure(std::string device, std::string_view what, bool gone,
+                                      std::string systemText);
 
     explicit operator bool() const { return code != LinkReasonCode::None; }
     std::string text(bool english) const;

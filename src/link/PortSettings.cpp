@@ -45,7 +45,8 @@ PortSettings::Entries PortSettings::parseIni(std::string_view text) {
         }
         const std::size_t eq = line.find('=');
         if (inPorts && eq != std::string_view::npos)
-            entries.emplace_back(std::string(trimmed(line.substr(0, eq))), unquoted(trimmed(line.substr(eq + 1))));
+            entries.emplace_back(std::string(trimmed(line.substr(0, eq))),
+                                 unquoted(trimmed(line.substr(eq + 1))));
     }
     return entries;
 }

@@ -13,8 +13,8 @@
 struct SerialPortInfo {
     enum class State : std::uint8_t { Free, InUse, NoPermission };
 
-    std::string path;       // what a COM number is mapped to: "/dev/serial/by-id/...", "/dev/ttyS0", "\\.\COM3"
-    std::string systemName; // "ttyUSB0", "COM3"
+    std::string path; // what a COM number is mapped to: "/dev/serial/by-id/...", "/dev/ttyS0", "\\.\COM3"
+    std::string systemName;  // "ttyUSB0", "COM3"
     std::string description; // the product's own name, where it has one
     std::string manufacturer;
     std::uint16_t vendorId = 0; // USB ids; 0 when the device is no USB device

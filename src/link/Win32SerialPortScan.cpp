@@ -1,5 +1,7 @@
 #include "SerialPortScan.h"
 
+#include "Win32Registry.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -25,24 +27,10 @@ std::optional<SerialPortInfo::State> SerialPortScan::probe(const std::string& pa
 // are not kept there; the port dialog adds them from what Qt knows about the ports.
 std::vector<SerialPortInfo> SerialPortScan::devices() {
     std::vector<SerialPortInfo> found;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return found;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameLength = sizeof name;
-        char data[64];
-        DWORD dataLength = sizeof data - 1;
-        DWORD type = 0;
-        const LONG status = RegEnumValueA(key, index, name, &nameLength, nullptr, &type,
-                                          reinterpret_cast<BYTE*>(data), &dataLength);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        if (status != ERROR_SUCCESS || type != REG_SZ)
-            continue;
-        data[dataLength] = '\0';
+    for (const auto& [device, portName] :
+         registryStrings(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM")) {
         SerialPortInfo info;
-        info.systemName = data;
+        info.systemName = portName;
         info.path = "\\\\.\\" + info.systemName;
         const auto state = probe(info.path);
         if (!state)
@@ -50,7 +38,6 @@ std::vector<SerialPortInfo> SerialPortScan::devices() {
         info.state = *state;
         found.push_back(std::move(info));
     }
-    RegCloseKey(key);
     std::sort(found.begin(), found.end(), [](const SerialPortInfo& a, const SerialPortInfo& b) {
         if (a.systemName.size() != b.systemName.size())
             return a.systemName.size() < b.systemName.size();

@@ -38,15 +38,18 @@ TEST(LinkReasonTest, EveryReasonReadsInBothLanguagesWithItsDetails) {
         {LinkReasonCode::InUse, "COM 3 (/dev/ttyUSB0) is in use by another program.",
          "COM 3 (/dev/ttyUSB0) wird von einem anderen Programm benutzt."},
         {LinkReasonCode::NoPermissionJoinGroup,
-         "COM 3 (/dev/ttyUSB0): no permission to open the device. It belongs to group 'dialout'; add yourself "
+         "COM 3 (/dev/ttyUSB0): no permission to open the device. It belongs to group 'dialout'; add "
+         "yourself "
          "with: sudo usermod -aG dialout $USER, then log in again.",
          "COM 3 (/dev/ttyUSB0): keine Berechtigung, das Gerät zu öffnen. Es gehört der Gruppe 'dialout'; "
          "treten Sie ihr bei mit: sudo usermod -aG dialout $USER, und melden Sie sich danach neu an."},
         {LinkReasonCode::NoPermissionAskAdmin,
          "COM 3 (/dev/ttyUSB0): no permission to open the device. It is owned by user 'root' and group "
          "'dialout' with mode 0600; ask the administrator to give you access (for example with a udev rule).",
-         "COM 3 (/dev/ttyUSB0): keine Berechtigung, das Gerät zu öffnen. Es gehört dem Benutzer 'root' und der "
-         "Gruppe 'dialout' mit den Rechten 0600; bitten Sie den Administrator um Zugriff (zum Beispiel mit einer "
+         "COM 3 (/dev/ttyUSB0): keine Berechtigung, das Gerät zu öffnen. Es gehört dem Benutzer 'root' und "
+         "der "
+         "Gruppe 'dialout' mit den Rechten 0600; bitten Sie den Administrator um Zugriff (zum Beispiel mit "
+         "einer "
          "udev-Regel)."},
         {LinkReasonCode::OpenFailed, "COM 3 (/dev/ttyUSB0) cannot be opened: Input/output error.",
          "COM 3 (/dev/ttyUSB0) lässt sich nicht öffnen: Input/output error."},
@@ -61,10 +64,11 @@ TEST(LinkReasonTest, EveryReasonReadsInBothLanguagesWithItsDetails) {
     setting.dataBits = 7;
     setting.parity = 2;
     setting.stopBits = 1;
-    EXPECT_EQ(setting.english(),
-              "COM 3 (/dev/ttyUSB0) does not take the line setting 9600 baud, 7 data bits, parity even, 1.5 stop bits.");
-    EXPECT_EQ(setting.text(false), "COM 3 (/dev/ttyUSB0) nimmt die Einstellung 9600 Baud, 7 Datenbits, Parität "
-                                   "gerade, 1,5 Stoppbits nicht an.");
+    EXPECT_EQ(setting.english(), "COM 3 (/dev/ttyUSB0) does not take the line setting 9600 baud, 7 data "
+                                 "bits, parity even, 1.5 stop bits.");
+    EXPECT_EQ(setting.text(false),
+              "COM 3 (/dev/ttyUSB0) nimmt die Einstellung 9600 Baud, 7 Datenbits, Parität "
+              "gerade, 1,5 Stoppbits nicht an.");
 }
 
 TEST(LinkReasonTest, TransferFailuresKeepTheOperationAndTheSystemText) {
@@ -109,8 +113,8 @@ struct SerialPortScanTest : ::testing::Test {
         tty("ttyS1", root / "sys/devices/pnp0/00:01");
         write(sys / "ttyS1/type", "4");
         tty("ttyS2", root / "sys/devices/platform/serial8250/tty/ttyS2");
-        write(sys / "ttyS2/type", "0"); // a slot without a UART
-        fs::create_directories(sys / "tty1");  // a virtual terminal: no device behind it
+        write(sys / "ttyS2/type", "0");       // a slot without a UART
+        fs::create_directories(sys / "tty1"); // a virtual terminal: no device behind it
         tty("ttyACM0", root / "sys/devices/usb1/1-3/1-3:1.0/ttyACM0");
     }
     ~SerialPortScanTest() override { fs::remove_all(root); }
@@ -124,7 +128,7 @@ TEST_F(SerialPortScanTest, ListsRealPortsWithStableNamesUsbDetailsAndState) {
             if (path == (dev / "ttyS10").string())
                 return SerialPortInfo::State::NoPermission;
             return path.find("by-id") != std::string::npos ? SerialPortInfo::State::InUse
-                                                             : SerialPortInfo::State::Free;
+                                                           : SerialPortInfo::State::Free;
         });
     ASSERT_EQ(devices.size(), 3u);
     EXPECT_EQ(devices[0].path, (dev / "serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0").string());
@@ -141,8 +145,9 @@ TEST_F(SerialPortScanTest, ListsRealPortsWithStableNamesUsbDetailsAndState) {
 }
 
 TEST(PortSettingsTest, ReadsThePortsGroupAsTheSettingsFileHoldsIt) {
-    const auto entries = PortSettings::parseIni("[General]\nenglish=1\n\n[Ports]\r\nCOM3=/dev/ttyUSB0\r\n"
-                                                "4 = \"/dev/serial/by-id/usb-a, b\"\nCOM5=C:\\\\x\n[zyl24]\nCOM6=/dev/no\n");
+    const auto entries =
+        PortSettings::parseIni("[General]\nenglish=1\n\n[Ports]\r\nCOM3=/dev/ttyUSB0\r\n"
+                               "4 = \"/dev/serial/by-id/usb-a, b\"\nCOM5=C:\\\\x\n[zyl24]\nCOM6=/dev/no\n");
     const PortSettings::Entries expected{
         {"COM3", "/dev/ttyUSB0"}, {"4", "/dev/serial/by-id/usb-a, b"}, {"COM5", "C:\\x"}};
     EXPECT_EQ(entries, expected);

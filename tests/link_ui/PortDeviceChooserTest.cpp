@@ -1,10 +1,10 @@
 // The port dialog's device chooser: what it lists, and what a choice does to the COM number and
 // to the settings group "Ports".
+#include "PortDeviceChooser.h"
 #include "AppState.h"
 #include "DemoDeviceProvider.h"
 #include "GuiTestEnvironment.h"
 #include "Language.h"
-#include "PortDeviceChooser.h"
 #include "PortMap.h"
 #include "Schnittstelle.h"
 #include "ScriptedPrompts.h"
@@ -55,7 +55,9 @@ QStringList storedKeys() {
 }
 
 QString stored(const QString& key) {
-    return QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco")).value(QStringLiteral("Ports/") + key).toString();
+    return QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco"))
+        .value(QStringLiteral("Ports/") + key)
+        .toString();
 }
 
 struct ChooserTest : ::testing::Test {
@@ -77,8 +79,8 @@ TEST_F(ChooserTest, ChoiceMapsTheNumberAndLastsInTheSettingsUntilStandard) {
     PortDeviceChooser& chooser = *dialog.DeviceChooser;
     ASSERT_EQ(chooser.count(), 3);
     EXPECT_EQ(chooser.itemText(0), "Standard");
-    EXPECT_EQ(chooser.itemText(1),
-              "/dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0  –  FT232R USB UART  –  0403:6001  –  Nr. A1B2C3  –  frei");
+    EXPECT_EQ(chooser.itemText(1), "/dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0  –  FT232R USB UART  –  "
+                                   "0403:6001  –  Nr. A1B2C3  –  frei");
     EXPECT_EQ(chooser.itemText(2), "/dev/ttyS0  –  16550A  –  keine Berechtigung");
     EXPECT_EQ(chooser.currentIndex(), 0);
 

@@ -17,7 +17,8 @@ inline QMap<QString, QString> visibleTexts(QWidget* window) {
     QMap<QString, QString> texts;
     int unnamed = 0;
     const auto keyOf = [&](const QObject* o) {
-        const QString name = o->objectName().isEmpty() ? QStringLiteral("#%1").arg(++unnamed) : o->objectName();
+        const QString name =
+            o->objectName().isEmpty() ? QStringLiteral("#%1").arg(++unnamed) : o->objectName();
         return QString::fromLatin1(o->metaObject()->className()) + QLatin1Char(':') + name;
     };
     const auto add = [&](const QString& key, const QString& text) {

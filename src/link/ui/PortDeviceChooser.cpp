@@ -76,9 +76,13 @@ void PortDeviceChooser::showFor(int com) {
     fill();
 }
 
-void PortDeviceChooser::retranslate() { fill(); }
+void PortDeviceChooser::retranslate() {
+    fill();
+}
 
-QString PortDeviceChooser::pathAt(int index) const { return itemData(index).toString(); }
+QString PortDeviceChooser::pathAt(int index) const {
+    return itemData(index).toString();
+}
 
 void PortDeviceChooser::fill() {
     const QSignalBlocker block(this);
