@@ -112,16 +112,17 @@ TEST_F(ChooserTest, DemoDevicesCanBePutOnAnotherNumberWithoutTouchingTheSettings
     AppState app(ports, prompts, clock);
     TCOMPortDialog dialog(app);
     dialog.FormShow();
-    dialog.PortNummer->setEditText(QStringLiteral("3")); // a number without a device of its own
     PortDeviceChooser& chooser = *dialog.DeviceChooser;
-    ASSERT_EQ(chooser.count(), 3);
-    EXPECT_TRUE(chooser.itemText(2).startsWith("demo:halvern  –  demo: Halvern sensor (type 15)"));
-    EXPECT_FALSE(provider.open(3).device);
-    chooser.activated(2);
-    EXPECT_TRUE(provider.open(3).device);
+    const int halvern = chooser.findData(QStringLiteral("demo:halvern"));
+    ASSERT_GT(halvern, 0);
+    EXPECT_EQ(chooser.itemText(halvern), "demo:halvern  –  demo: Halvern sensor (type 15)  –  frei");
+    dialog.PortNummer->setEditText(QStringLiteral("7"));
+    EXPECT_FALSE(provider.open(7).device);
+    chooser.activated(halvern);
+    EXPECT_TRUE(provider.open(7).device);
     EXPECT_TRUE(storedKeys().isEmpty());
     chooser.activated(0);
-    EXPECT_FALSE(provider.open(3).device);
+    EXPECT_FALSE(provider.open(7).device);
 }
 
 } // namespace
