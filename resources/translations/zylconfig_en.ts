@@ -731,6 +731,26 @@ Do You want to quit anyway?</translation>
 <context>
     <name>TQS40_Form</name>
     <message>
+        <source>Keine Kommunikation mit Palm!
+Palm angeschlossen?
+PC-Connect aktiviert?
+HotSync geschlossen?</source>
+        <translation>no communication with Palm!
+Palm connected?
+PC-Connect activated?
+HotSync closed?</translation>
+    </message>
+    <message>
+        <source>Fehler bei 
+Kommunikation mit Palm !</source>
+        <translation>error in 
+communication with Palm !</translation>
+    </message>
+    <message>
+        <source>Seite %1 von %2</source>
+        <translation>page %1 of %2</translation>
+    </message>
+    <message>
         <source>&amp;Datei</source>
         <translation>&amp;File</translation>
     </message>

@@ -94,7 +94,7 @@ Qs40DownloadResult Qs40DownloadImage(Qs40Context& ctx, std::uint8_t sensorType, 
 
 Qs40UpdateResult Qs40FirmwareUpdate(Qs40Context& ctx, std::uint8_t sensorType,
                                     std::optional<std::span<const std::uint8_t>> imageFile,
-                                    bool ReducedUpdate, const Qs40PageReport& onPage) {
+                                    bool ReducedUpdate, const Qs40PageReport& onPage, bool valuesHeld) {
     Qs40UpdateResult result;
     constexpr int kImageCode = 44;
     if (!imageFile) {
@@ -124,12 +124,12 @@ Qs40UpdateResult Qs40FirmwareUpdate(Qs40Context& ctx, std::uint8_t sensorType,
     auto op = [&](bool (*operation)(Qs40Context&, std::uint8_t)) {
         return [&ctx, sensorType, operation] { return operation(ctx, sensorType); };
     };
-    step(1, ReducedUpdate, op(Qs40ReadSwitchPoints));
-    step(2, false, op(Qs40Unlock));
+    step(1, ReducedUpdate || valuesHeld, op(Qs40ReadSwitchPoints));
+    step(2, valuesHeld, op(Qs40Unlock));
     // The limits are read here so that what goes back is the sensor's, not the program's.
-    step(3, ReducedUpdate, op(Qs40ReadLimits));
-    step(3, false, op(Qs40ReadSettings));
-    step(4, false, op(Qs40ReadCurveTable));
+    step(3, ReducedUpdate || valuesHeld, op(Qs40ReadLimits));
+    step(3, valuesHeld, op(Qs40ReadSettings));
+    step(4, valuesHeld, op(Qs40ReadCurveTable));
     step(kImageCode, false, [&] {
         result.download = Qs40DownloadImage(ctx, sensorType, image, onPage);
         return *result.download == Qs40DownloadResult::Done;

@@ -39,6 +39,11 @@ struct Qs40UpdateResult {
 // across the new firmware. `imageFile` holds the S-record file's bytes, or nothing when it
 // could not be opened; it is checked completely before the first request. With
 // ReducedUpdate the switch points and limits are neither read nor written.
+// valuesHeld: the values to carry across are already in the parameter set, read by an earlier
+// attempt that failed during or after the download. The sensor is not asked for them again: it
+// may still sit in its loader, or run the new firmware with factory values. The update goes
+// straight to the loader and then writes the held values back.
 Qs40UpdateResult Qs40FirmwareUpdate(Qs40Context& ctx, std::uint8_t sensorType,
                                     std::optional<std::span<const std::uint8_t>> imageFile,
-                                    bool ReducedUpdate, const Qs40PageReport& onPage = {});
+                                    bool ReducedUpdate, const Qs40PageReport& onPage = {},
+                                    bool valuesHeld = false);

@@ -38,8 +38,11 @@ bool contains(const std::vector<std::string>& list, const std::string& text) {
 class Qs40LoaderTest : public Qs40TextFixture {
 protected:
     Qs40DownloadResult download(const std::string& file) {
-        return Qs40DownloadImage(ctx, kQs40SensorType, ReadSRecordImage(bytesOf(file)));
+        return Qs40DownloadImage(
+            ctx, kQs40SensorType, ReadSRecordImage(bytesOf(file)),
+            [this](std::size_t done, std::size_t pages) { told.emplace_back(done, pages); });
     }
+    std::vector<std::pair<std::size_t, std::size_t>> told; // what the page callback was told
     // The sensor's flash from 0xC0000 + offset.
     std::vector<std::uint8_t> flash(std::size_t offset, std::size_t count) const {
         const auto& f = sensor->flash();
@@ -71,6 +74,12 @@ TEST_F(Qs40LoaderTest, ImagesArriveInTheLoaderByteForByte) {
         EXPECT_EQ(sent.blank, 1);
         EXPECT_EQ(sent.skips, c.skips);
         EXPECT_EQ(sent.pages, c.pages);
+        // After every page the loader took.
+        const std::size_t pages = std::size_t(c.skips + c.pages);
+        ASSERT_EQ(told.size(), pages);
+        for (std::size_t i = 0; i < pages; ++i)
+            EXPECT_EQ(told[i], std::pair(i + 1, pages));
+        told.clear();
         if (c.length > 256 * 256) {
             EXPECT_EQ(flash(256 * 256, c.length - 256 * 256),
                       std::vector<std::uint8_t>(image.begin() + 256 * 256, image.end()));

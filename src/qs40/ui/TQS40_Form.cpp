@@ -47,7 +47,8 @@ QSlider* bar(QWidget* parent, const char* name, int maximum) {
 
 TQS40_Form::TQS40_Form(AppState& app, TSensorParameterDialog* list, QWidget* parent)
     : QMainWindow(parent), m_app(app), m_params(app.Qs40Parameters),
-      m_session(app.ports, app.TypePort, app.SensorType, app.Qs40Parameters), m_list(list) {
+      m_session(app.ports, app.TypePort, app.SensorType, app.Qs40Parameters),
+      m_service(app.ports, app.TypePort, app.SensorType, app.Qs40Parameters), m_list(list) {
     setObjectName(QStringLiteral("QS40_Form"));
     setWindowTitle(QStringLiteral("Vantrisco QS40"));
     TimerLesen = new QTimer(this);
@@ -58,6 +59,7 @@ TQS40_Form::TQS40_Form(AppState& app, TSensorParameterDialog* list, QWidget* par
         m_connectorPictures[static_cast<std::size_t>(i)] = Qs40FormPictures::connector(i);
     m_ledPictures = {Qs40FormPictures::led(false), Qs40FormPictures::led(true)};
     buildMenus();
+    buildServiceMenu();
     buildPanels();
     retranslateUi();
     setConnectedControls(false);
@@ -124,10 +126,6 @@ void TQS40_Form::buildMenus() {
     EndeButton = namedAction(this, "EndeButton");
     ToolBar->addActions({OeffnenButton, SichernButton, SuchenButton, LesenButton, SetzenButton, StartButton,
                          ParalisteButton, topalm, frompalm, EndeButton});
-    // The handheld transfer belongs to its own feature; until it is wired the buttons stay
-    // out of sight, but they already follow the connection like the other controls.
-    topalm->setVisible(false);
-    frompalm->setVisible(false);
 
     connect(OeffnenMenu, &QAction::triggered, this, &TQS40_Form::OeffnenMenuClick);
     connect(OeffnenButton, &QAction::triggered, this, &TQS40_Form::OeffnenMenuClick);
@@ -330,6 +328,7 @@ void TQS40_Form::setConnectedControls(bool connected) {
         a->setEnabled(connected);
     DatenMenu->setEnabled(connected);
     DatenMenu->menuAction()->setEnabled(connected);
+    setServiceEnabled(connected);
 }
 
 void TQS40_Form::setHandheldEnabled(bool on) {

@@ -10,6 +10,8 @@
 //   TQS40_FormTexts.cpp       both languages and the message texts
 //   TQS40_FormConnection.cpp  search, manual connection, read, write, copy, measurement polling
 //   TQS40_FormProject.cpp     project files (.spi) and the parameter list
+//   TQS40_FormService.cpp     firmware update, user mode and the handheld transfers
+#include "Qs40ServiceActions.h"
 #include "Qs40Session.h"
 #include "SensorWindow.h"
 
@@ -63,6 +65,13 @@ public slots:
     void EndeButtonClick();
     void OeffnenMenuClick();
     void SichernMenuClick();
+    // The service functions (TQS40_FormService.cpp).
+    void SWDownloadClick();
+    void SWDownloadMNTB1Click();
+    void SUMClick();
+    void PalmButtonClick();
+    void frompalmClick();
+    void transferieremotfile1Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -97,6 +106,21 @@ private:
     void reportConnectResult(Qs40Session::Connect result);
     QString withLineError(const QString& text) const;
 
+    // The service functions (TQS40_FormService.cpp).
+    void buildServiceMenu();
+    void setServiceEnabled(bool connected);
+    void runFirmwareUpdate(bool reduced);
+    void reportService(const QString& boxText, const QString& listLine);
+    void reportHandheld(Qs40ServiceActions::Handheld result);
+    // While an image goes over: the progress dialog without its cancel button, keeping every
+    // window painted but taking no input.
+    void beginTransferProgress();
+    void showTransferPage(std::size_t done, std::size_t pages);
+    void endTransferProgress();
+    QString palmNotOpenText() const;
+    QString palmErrorText() const;
+    QString serviceFileFilter() const;
+
     // Message texts in the current language.
     QString noSensorText() const;
     QString cannotOpenFileText() const;
@@ -113,6 +137,7 @@ private:
     AppState& m_app;
     Qs40ParameterSet& m_params;
     Qs40Session m_session;
+    Qs40ServiceActions m_service;
     TSensorParameterDialog* m_list;
 
     QMenu* DateiMenu;
@@ -136,6 +161,11 @@ private:
     QAction* GermanMenu;
     QMenu* FehlerPopup;
     QAction* clearFehler;
+    QMenu* spezial1;
+    QAction* SWDownload;
+    QAction* SWDownloadMNTB1;
+    QAction* SUM;
+    QAction* transferieremotfile1;
 
     QToolBar* ToolBar;
     QAction* OeffnenButton;

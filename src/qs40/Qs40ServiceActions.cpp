@@ -1,0 +1,50 @@
+#include "Qs40ServiceActions.h"
+
+#include "Schnittstelle.h"
+
+Qs40ServiceActions::Qs40ServiceActions(Schnittstelle& ports, const std::array<std::uint8_t, 256>& typePort,
+                                       const std::uint8_t& sensorType, Qs40ParameterSet& params)
+    : m_ports(ports), m_sensorType(sensorType), m_ctx(ports, typePort, params) {}
+
+Qs40UpdateResult Qs40ServiceActions::firmwareUpdate(std::optional<std::span<const std::uint8_t>> imageFile,
+                                                    bool reduced, const Qs40PageReport& onPage) {
+    // Values read for a reduced update lack the switch points and limits a complete one needs.
+    const bool valuesHeld = m_held == reduced;
+    const Qs40UpdateResult result =
+        Qs40FirmwareUpdate(m_ctx, m_sensorType, imageFile, reduced, onPage, valuesHeld);
+    // A download is only attempted after the values were read (or with held ones). When it or a
+    // later step failed, the sensor may have lost them: keep them for the next attempt.
+    const bool valuesOnlyHere = result.download && (*result.download == Qs40DownloadResult::NoAnswer ||
+                                                    *result.download == Qs40DownloadResult::Done);
+    if (result.code == 0)
+        m_held.reset();
+    else if (valuesOnlyHere)
+        m_held = reduced;
+    return result;
+}
+
+bool Qs40ServiceActions::setUserMode() {
+    return Qs40Sum(m_ctx, m_sensorType);
+}
+
+bool Qs40ServiceActions::handheldOpen() const {
+    return m_ports.isOpen(m_ports.LastOpenedPort);
+}
+
+Qs40ServiceActions::Handheld Qs40ServiceActions::sendToHandheld() {
+    if (!handheldOpen())
+        return Handheld::NotOpen;
+    return Qs40SendToHandheld(m_ctx, m_sensorType) ? Handheld::Done : Handheld::Failed;
+}
+
+Qs40ServiceActions::Handheld Qs40ServiceActions::readFromHandheld() {
+    if (!handheldOpen())
+        return Handheld::NotOpen;
+    return Qs40ReadFromHandheld(m_ctx) ? Handheld::Done : Handheld::Failed;
+}
+
+Qs40ServiceActions::Handheld Qs40ServiceActions::sendMotFile(std::span<const std::uint8_t> file) {
+    if (!handheldOpen())
+        return Handheld::NotOpen;
+    return Qs40SendMotFile(m_ctx, file) ? Handheld::Done : Handheld::Failed;
+}
