@@ -7,11 +7,14 @@ Qs40ServiceActions::Qs40ServiceActions(Schnittstelle& ports, const std::array<st
     : m_ports(ports), m_sensorType(sensorType), m_ctx(ports, typePort, params) {}
 
 Qs40UpdateResult Qs40ServiceActions::firmwareUpdate(std::optional<std::span<const std::uint8_t>> imageFile,
-                                                    bool reduced, const Qs40PageReport& onPage) {
+                                                    bool reduced, const Qs40PageReport& onPage,
+                                                    Progress* between) {
     // Values read for a reduced update lack the switch points and limits a complete one needs.
     const bool valuesHeld = m_held == reduced;
+    m_ctx.progress = between;
     const Qs40UpdateResult result =
         Qs40FirmwareUpdate(m_ctx, m_sensorType, imageFile, reduced, onPage, valuesHeld);
+    m_ctx.progress = nullptr;
     // A download is only attempted after the values were read (or with held ones). When it or a
     // later step failed, the sensor may have lost them: keep them for the next attempt.
     const bool valuesOnlyHere = result.download && (*result.download == Qs40DownloadResult::NoAnswer ||

@@ -22,12 +22,14 @@ public:
     Qs40ServiceActions(Schnittstelle& ports, const std::array<std::uint8_t, 256>& typePort,
                        const std::uint8_t& sensorType, Qs40ParameterSet& params);
 
-    // imageFile: the bytes of the chosen S-record file, nothing when there is none. When an
+    // imageFile: the bytes of the chosen S-record file, nothing when there is none. onPage is
+    // told of every page of the image, `between` advanced for the long runs of exchanges before
+    // and after it (the word table), so a window can show both and keep painting. When an
     // earlier attempt on this connection failed after the sensor's values were read, they are
     // still in the parameter set and this attempt writes them back instead of reading again
     // (the sensor may sit in its loader or run the new firmware with factory values).
     Qs40UpdateResult firmwareUpdate(std::optional<std::span<const std::uint8_t>> imageFile, bool reduced,
-                                    const Qs40PageReport& onPage = {});
+                                    const Qs40PageReport& onPage = {}, Progress* between = nullptr);
     // The values of a failed attempt are held for the next one.
     bool valuesHeld() const { return m_held.has_value(); }
     // The connection changed: held values belong to a sensor that may no longer be there.

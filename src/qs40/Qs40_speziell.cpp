@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -271,19 +270,25 @@ bool Qs40WriteSettings(Qs40Context& ctx, std::uint8_t sensorType) {
 
 bool Qs40ReadCurveTable(Qs40Context& ctx, std::uint8_t sensorType) {
     return onSensor(ctx, sensorType, [&](Qs40TextLine& line) {
-        for (int k = 0; k < Qs40ParameterSet::kCurveWords; ++k)
+        for (int k = 0; k < Qs40ParameterSet::kCurveWords; ++k) {
             if (requestValue(line, numbered("GRV", kCurveFirstAddress + 2 * k),
                              ctx.params.CurveTable[static_cast<std::size_t>(k)]) != Answer::Taken)
                 return false;
+            advance(ctx, 1); // 256 exchanges: a window shows them, and keeps painting
+        }
         return true;
     });
 }
 
 bool Qs40WriteCurveTable(Qs40Context& ctx, std::uint8_t sensorType) {
-    std::vector<std::string> requests;
-    for (std::int32_t word : ctx.params.CurveTable)
-        requests.push_back(numbered("ICV", word));
-    return onSensor(ctx, sensorType, [&](Qs40TextLine& line) { return requestAcks(line, requests, true); });
+    return onSensor(ctx, sensorType, [&](Qs40TextLine& line) {
+        for (std::int32_t word : ctx.params.CurveTable) {
+            if (!requestAck(line, numbered("ICV", word), true))
+                return false;
+            advance(ctx, 1);
+        }
+        return true;
+    });
 }
 
 bool Qs40Sum(Qs40Context& ctx, std::uint8_t sensorType) {

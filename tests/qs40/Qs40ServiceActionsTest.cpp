@@ -50,10 +50,12 @@ TEST_F(Qs40ServiceActionsTest, AfterALostLineTheNextUpdateWritesBackWhatTheFirst
 
     // The sensor now holds factory values; the second attempt does not read them.
     std::size_t lastPage = 0;
+    CountingProgress between;
     const Qs40UpdateResult again = service.firmwareUpdate(
-        bytesOf(image), false, [&](std::size_t done, std::size_t) { lastPage = done; });
+        bytesOf(image), false, [&](std::size_t done, std::size_t) { lastPage = done; }, &between);
     ASSERT_EQ(again.code, 0);
     EXPECT_EQ(lastPage, 280u);
+    EXPECT_GE(between.position(), 256); // the word table written back, word by word
     EXPECT_FALSE(service.valuesHeld());
     EXPECT_EQ(sensor->storedValues(), mine);
     for (const std::string& f : frames())

@@ -79,6 +79,7 @@ TEST_F(Qs40TextProtocolTest, ServiceParametersTravelAfterTheUnlock) {
     const auto grv = curveRequests("GRV", [](int k) { return std::to_string(128 + 2 * k); });
     expected.insert(expected.end(), grv.begin(), grv.end());
     EXPECT_EQ(frames(), expected);
+    EXPECT_EQ(progress.position(), 256); // one step per table word
 
     sensor->clearFrames();
     params.LimitEF = 9;
@@ -96,6 +97,7 @@ TEST_F(Qs40TextProtocolTest, ServiceParametersTravelAfterTheUnlock) {
     EXPECT_EQ(frames(), expected);
     EXPECT_EQ(sensor->values().limitEF, 9);
     EXPECT_EQ(sensor->values().curve[200], 600);
+    EXPECT_EQ(progress.position(), 512);
     // Without the unlock (a restart locks again) the sensor refuses the first limit.
     ASSERT_TRUE(Qs40Restart(ctx, kQs40SensorType));
     sensor->clearFrames();

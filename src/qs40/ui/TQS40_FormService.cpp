@@ -34,6 +34,16 @@ std::span<const std::uint8_t> bytesOf(const QByteArray& data) {
     return {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())};
 }
 
+// Between the exchanges of an update that are not pages (reading and writing the word table):
+// the windows paint, and input waits for the modal progress dialog, which takes none.
+class KeepPainting : public Progress {
+public:
+    void setMaximum(int) override {}
+    void reset() override {}
+    void advance(int) override { QCoreApplication::processEvents(); }
+    bool stopRequested() const override { return false; }
+};
+
 // The update's own texts are the same in every language.
 const QString kUpdateDone = QStringLiteral("programmierung erfolgreich");
 const QString kUpdateFailed = QStringLiteral("programmierung gescheitert");
@@ -93,8 +103,10 @@ void TQS40_Form::runFirmwareUpdate(bool reduced) {
         image = bytesOf(*file);
 
     beginTransferProgress();
+    KeepPainting between;
     const Qs40UpdateResult result = m_service.firmwareUpdate(
-        image, reduced, [this](std::size_t done, std::size_t pages) { showTransferPage(done, pages); });
+        image, reduced, [this](std::size_t done, std::size_t pages) { showTransferPage(done, pages); },
+        &between);
     endTransferProgress();
 
     if (result.code == 0) {
