@@ -38,6 +38,7 @@ public:
     bool setUserMode();
 
     // The handheld is reached on the port opened last, with that opening's line settings.
+    bool handheldOpen() const;
     enum class Handheld {
         Done,
         NotOpen, // the port opened last is closed (or none was ever opened): nothing sent
@@ -51,8 +52,6 @@ public:
     const std::string& lineError() const { return m_ctx.lineError; }
 
 private:
-    bool handheldOpen() const;
-
     Schnittstelle& m_ports;
     const std::uint8_t& m_sensorType;
     Qs40Context m_ctx;

@@ -138,7 +138,7 @@ void TQS40_Form::frompalmClick() {
 }
 
 void TQS40_Form::transferieremotfile1Click() {
-    if (!m_app.ports.isOpen(m_app.ports.LastOpenedPort)) {
+    if (!m_service.handheldOpen()) {
         reportHandheld(Qs40ServiceActions::Handheld::NotOpen);
         return;
     }
