@@ -16,13 +16,14 @@ struct Bench {
     FakeClock clock;
     SimulatedLine line{&clock};
     SimZyl24Bus bus{&clock};
+    LineHistory history;
     Bench() {
         bus.addSensor(5, '0');
         line.attach(&bus);
         line.setTimeouts({4, 2, 2000, 0, 0});
     }
     Qd20Result exchange(const Qd20Request& request) {
-        Qd20Result r = Qd20Transact(line, line.echo(), clock, request);
+        Qd20Result r = Qd20Transact(line, line.echo(), clock, history, request);
         // The logs would grow without end.
         bus.clearFrames();
         line.clearWritten();

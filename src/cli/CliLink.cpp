@@ -84,7 +84,7 @@ Qd20Result CliLink::transact(const Qd20Request& request) {
         return {};
     if (m_trace)
         *m_trace << "-> " << hex(BuildFrame(request)) << '\n';
-    Qd20Result result = Qd20Transact(*dev, echoes(), m_ports.clock(), request);
+    Qd20Result result = Qd20Transact(*dev, echoes(), m_ports.clock(), m_ports.port(m_com).history, request);
     if (m_trace) {
         *m_trace << "<- " << (result.statusHex.empty() ? std::string("no data") : result.statusHex)
                  << (result.dataOk ? "" : "  (not accepted)") << '\n';

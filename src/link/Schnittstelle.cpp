@@ -282,6 +282,7 @@ void Schnittstelle::ClosePort(int com) {
     entry.device.reset();
     entry.handleInvalid = false;
     entry.isOpen = false;
+    entry.history = {};
 }
 
 bool Schnittstelle::SyncLine(int com) {

@@ -3,6 +3,7 @@
 // operations and the small line services every family window uses.
 #include "Clock.h"
 #include "DeviceProvider.h"
+#include "LineExchange.h"
 #include "Progress.h"
 #include "SerialDevice.h"
 
@@ -18,6 +19,7 @@ struct PortEntry {
     bool handleInvalid = false;           // the last open attempt failed
     bool isOpen = false;
     bool echoesOwnBytes = false; // two-wire RS-485 converter: every byte sent comes back
+    LineHistory history;         // replies that may still be on their way
 };
 
 // The line setting an open operation asks for, from the port dialog's codes (stop bits 0 one,

@@ -11,6 +11,8 @@ constexpr std::uint32_t kDumpWaitMs = 1000;
 constexpr std::uint32_t kPixelWaitMs = 100;
 constexpr std::size_t kStreamCapacity = 40000;
 constexpr std::size_t kStreamMinimum = 200;
+// The length byte has seven bits.
+constexpr std::size_t kMaxCountedLength = 127;
 
 void appendHex(std::string& text, std::uint8_t byte) {
     char buf[4];
@@ -32,6 +34,70 @@ void discardEcho(SerialDevice& device, std::size_t count) {
         if (n == 0)
             return;
         count -= n;
+    }
+}
+
+// Reads and checks the reply frame after the request went out.
+void readReply(LineExchange& exchange, Clock& clock, char command, std::uint8_t requestAddress,
+               std::optional<std::size_t> expected, Qd20Result& result) {
+    std::uint8_t address = 0;
+    if (!exchange.readByte(address))
+        return;
+    if (address & 0x80) {
+        result.status = Qd20Status::Bytes;
+        appendHex(result.statusHex, address);
+    }
+    if (address != requestAddress)
+        return;
+
+    std::uint8_t length = 0;
+    if (!exchange.readByte(length))
+        return;
+    if (length & 0x80) {
+        // Another frame is starting: this exchange is over and says nothing about it.
+        result.status = Qd20Status::Untouched;
+        result.statusHex.clear();
+        return;
+    }
+    appendHex(result.statusHex, length);
+    // A length below 3 cannot be a frame; it must not turn into a huge read.
+    std::size_t remaining = length > 3 ? std::size_t(length) - 3 : 0;
+    if (command == '6') {
+        remaining += kQd20PixelExtraBytes;
+        clock.sleepMs(kPixelWaitMs);
+    }
+
+    std::uint8_t status = 0;
+    if (!exchange.readByte(status))
+        return;
+    appendHex(result.statusHex, status);
+    if ((status & 0x7F) != kStatusAccepted && (status & 0x7F) != kStatusRefused)
+        return;
+
+    std::vector<std::uint8_t> bytes(remaining);
+    const std::size_t got = remaining > 0 ? exchange.read(bytes.data(), remaining) : 0;
+    bytes.resize(got);
+    if (got == remaining)
+        exchange.replyEnded();
+    std::uint8_t check = static_cast<std::uint8_t>((address & 0x7F) ^ length ^ (status & 0x7F));
+    bool clean = true; // no data byte with bit 7 set: that byte would start a frame
+    for (std::size_t i = 0; i < got; ++i) {
+        if (!(bytes[i] & 0x80))
+            appendHex(result.statusHex, bytes[i]);
+        else
+            clean = false;
+        if (i + 1 < got)
+            check ^= static_cast<std::uint8_t>(bytes[i] & 0x7F);
+    }
+    // A reply cut short is not accepted even when its last byte happens to match the check, and
+    // a reply of another length than its command's belongs to some other request.
+    const bool whole = got > 0 && got == remaining;
+    const bool rightLength = !expected || got == *expected + 1;
+    result.dataOk =
+        whole && rightLength && clean && bytes.back() == check && status == kStatusAccepted;
+    if (result.dataOk) {
+        bytes.pop_back(); // the check byte is no data
+        result.data = std::move(bytes);
     }
 }
 
@@ -76,69 +142,73 @@ std::vector<std::uint8_t> BuildReplyFrame(std::uint8_t address, char status,
     return frame;
 }
 
-Qd20Result Qd20Transact(SerialDevice& device, bool echoesOwnBytes, Clock& clock, const Qd20Request& request) {
-    Qd20Result result;
-    device.purge(true, false);
+std::optional<std::size_t> Qd20ReplyDataLength(char command) {
+    switch (command) {
+    case 'A':
+    case 'I':
+        return 2;
+    case '?':
+        return 18;
+    case '6':
+        return kQd20PixelReplyDataBytes;
+    case '3':
+        return 8;
+    case '1':
+    case '2':
+    case 'T':
+    case 'E':
+    case 'M':
+    case 'X':
+    case 'D':
+    case 'F':
+    case 'C':
+    case 'Z':
+    case 'G':
+    case 'V':
+    case 'Q':
+    case 'R':
+    case 'B':
+    case 'H':
+    case 'N':
+    case 'L':
+    case 'W':
+    case 'S':
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
 
+Qd20Result Qd20Transact(SerialDevice& device, bool echoesOwnBytes, Clock& clock, LineHistory& history,
+                        const Qd20Request& request) {
+    Qd20Result result;
     const std::vector<std::uint8_t> frame = BuildFrame(request);
+    LineExchange exchange(device, clock, history, frame[0]);
+    exchange.settle();
+
     const std::size_t written = device.write(frame.data(), frame.size());
-    if (echoesOwnBytes)
-        discardEcho(device, written);
 
     if (request.command == 'K') {
+        // The dump has no frame to end it: it is read as it always was.
+        exchange.discard(echoesOwnBytes ? written : 0);
         clock.sleepMs(kDumpWaitMs);
         result.data.resize(kQd20DumpCapacity);
         result.data.resize(device.read(result.data.data(), result.data.size()));
         result.status = Qd20Status::Untouched;
+        result.deviceError = exchange.deviceError();
         return result;
     }
 
-    std::uint8_t address = 0;
-    if (!readByte(device, address))
-        return result;
-    if (address & 0x80) {
-        result.status = Qd20Status::Bytes;
-        appendHex(result.statusHex, address);
-    }
-    if (address != frame[0])
-        return result;
-
-    std::uint8_t length = 0;
-    if (!readByte(device, length))
-        return result;
-    if (length & 0x80) {
-        // Another frame is starting: this exchange is over and says nothing about it.
-        result.status = Qd20Status::Untouched;
-        result.statusHex.clear();
-        return result;
-    }
-    appendHex(result.statusHex, length);
-    // A length below 3 cannot be a frame; it must not turn into a huge read.
-    std::size_t remaining = length > 3 ? std::size_t(length) - 3 : 0;
-    if (request.command == '6') {
-        remaining += kQd20PixelExtraBytes;
-        clock.sleepMs(kPixelWaitMs);
-    }
-
-    std::uint8_t status = 0;
-    if (!readByte(device, status))
-        return result;
-    appendHex(result.statusHex, status);
-    if ((status & 0x7F) != kStatusAccepted && (status & 0x7F) != kStatusRefused)
-        return result;
-
-    result.data.resize(remaining);
-    const std::size_t got = remaining > 0 ? device.read(result.data.data(), remaining) : 0;
-    result.data.resize(got);
-    std::uint8_t check = static_cast<std::uint8_t>((address & 0x7F) ^ length ^ (status & 0x7F));
-    for (std::size_t i = 0; i < got; ++i) {
-        if (!(result.data[i] & 0x80))
-            appendHex(result.statusHex, result.data[i]);
-        if (i + 1 < got)
-            check ^= static_cast<std::uint8_t>(result.data[i] & 0x7F);
-    }
-    // A reply cut short is not accepted even when its last byte happens to match the check.
-    result.dataOk = got > 0 && got == remaining && result.data.back() == check && status == kStatusAccepted;
+    const std::optional<std::size_t> expected = Qd20ReplyDataLength(request.command);
+    // Frame bytes: address, length, status, data, check; for an unknown length the largest frame.
+    const std::size_t replyBytes = 4 + expected.value_or(kMaxCountedLength - 4 +
+                                                         (request.command == '6' ? kQd20PixelExtraBytes : 0));
+    exchange.startDeadline((echoesOwnBytes ? written : 0) + replyBytes,
+                           request.command == '6' ? kPixelWaitMs : 0);
+    if (echoesOwnBytes)
+        exchange.discard(written);
+    readReply(exchange, clock, request.command, frame[0], expected, result);
+    result.deviceError = exchange.deviceError();
     return result;
 }
 

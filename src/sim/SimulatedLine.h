@@ -66,6 +66,17 @@ public:
     void delayIncoming(std::uint32_t ms) { m_delayMs = ms; }
     // Bytes nobody asked for, as from another talker on the bus.
     void injectNoise(const std::vector<std::uint8_t>& bytes);
+    // What happens to one byte on its way to the program; asked for every delivered byte
+    // (counted from 0 since the line was made) while set.
+    struct ByteFate {
+        bool drop = false;
+        std::uint8_t xorMask = 0;
+        bool duplicate = false;
+        std::uint32_t delayMs = 0; // on top of delayIncoming()
+    };
+    void setIncomingFate(std::function<ByteFate(std::size_t index, std::uint8_t byte)> fate) {
+        m_fate = std::move(fate);
+    }
     void setProviderSubtype(ProviderSubtype subtype) { m_subtype = subtype; }
     // Like a port the operating system already runs in RS-485 mode.
     void setSystemRs485Mode(bool on) { m_systemRs485 = on; }
@@ -105,6 +116,8 @@ private:
     };
     std::uint64_t now() const { return m_clock ? m_clock->nowMs() : m_ownTimeMs; }
     void waitMs(std::uint64_t ms);
+    // Lets idle devices talk when nothing is pending.
+    void idlePeers();
     // Queues a byte for the program, keeping the queue in order of arrival.
     void enqueue(std::uint8_t byte, std::uint64_t availableAt, std::optional<bool> ninthBit = {});
     void deliverFramed(const std::uint8_t* data, std::size_t count, const Framing& framing);
@@ -128,6 +141,7 @@ private:
     ProviderSubtype m_subtype = ProviderSubtype::Rs232;
     bool m_systemRs485 = false;
     std::function<bool(const LineSettings&)> m_accept;
+    std::function<ByteFate(std::size_t, std::uint8_t)> m_fate;
     std::string m_failure;
     bool m_echo = false;
     bool m_rts = false;

@@ -167,7 +167,10 @@ TEST(Qd20CommandsTest, WriteAllReachesTheSimulatedSensor) {
     SimZyl24Sensor& sensor = bus.addSensor(5, '0');
     line.attach(&bus);
     line.setTimeouts({4, 2, 2000, 0, 0});
-    const Qd20Sender send = [&](const Qd20Request& r) { return Qd20Transact(line, false, clock, r).dataOk; };
+    LineHistory history;
+    const Qd20Sender send = [&](const Qd20Request& r) {
+        return Qd20Transact(line, false, clock, history, r).dataOk;
+    };
     // A falling analog characteristic is allowed.
     const Qd20Settings s{.SwitchPointQ1A = 120.0f,
                          .SwitchPointQ1B = 150.0f,

@@ -24,6 +24,7 @@ Bytes pairs(std::size_t count, bool startMidPair) {
 struct Lines {
     FakeClock clock;
     SimulatedLine line{&clock};
+    LineHistory history;
     Lines() { line.setTimeouts({4, 2, 2000, 0, 0}); }
 };
 
@@ -76,7 +77,7 @@ TEST(Qd20StreamTest, SensorStreamsAfterFastMeasurementUntilAddressed) {
     SimZyl24Sensor& sensor = bus.addSensor(5, '1');
     sensor.setFixedDistance(65.0f);
     l.line.attach(&bus);
-    ASSERT_TRUE(Qd20Transact(l.line, false, l.clock, PlainRequest(5, 'F')).dataOk);
+    ASSERT_TRUE(Qd20Transact(l.line, false, l.clock, l.history, PlainRequest(5, 'F')).dataOk);
     EXPECT_EQ(sensor.parameters().q1Function, 7);
     EXPECT_TRUE(bus.streaming());
     std::vector<std::uint16_t> samples(20000);
@@ -86,7 +87,7 @@ TEST(Qd20StreamTest, SensorStreamsAfterFastMeasurementUntilAddressed) {
     EXPECT_EQ(samples[0], 2047);
     EXPECT_EQ(samples[19999], 2047);
     // Any frame to the sensor ends the stream and is answered normally.
-    EXPECT_TRUE(Qd20Transact(l.line, false, l.clock, PlainRequest(5, 'A')).dataOk);
+    EXPECT_TRUE(Qd20Transact(l.line, false, l.clock, l.history, PlainRequest(5, 'A')).dataOk);
     EXPECT_FALSE(bus.streaming());
     EXPECT_FALSE(ReadStream(l.line, samples).ok);
 }

@@ -47,7 +47,7 @@ protected:
         scripted.setTimeouts({4, 2, 2000, 0, 0});
     }
     Qd20Result transact(std::uint8_t address, char command, Bytes data = {}) {
-        return Qd20Transact(line, line.echo(), clock, request(address, command, std::move(data)));
+        return Qd20Transact(line, line.echo(), clock, history, request(address, command, std::move(data)));
     }
     // A failed exchange: data_ok stays clear and the status panel shows `status`.
     static void expectFailure(const Qd20Result& r, Qd20Status status, const char* what = "") {
@@ -56,9 +56,10 @@ protected:
     }
     Qd20Result scriptedReply(Bytes reply, char command = 'A') {
         peer.replies.push_back(std::move(reply));
-        return Qd20Transact(scripted, false, clock, request(5, command));
+        return Qd20Transact(scripted, false, clock, history, request(5, command));
     }
     FakeClock clock;
+    LineHistory history;
     SimulatedLine line;
     SimulatedLine scripted;
     SimZyl24Bus bus;
@@ -87,13 +88,13 @@ TEST_F(Qd20TransactTest, AcknowledgeSetsDataOkAndShowsTheReply) {
     EXPECT_TRUE(r.dataOk);
     EXPECT_EQ(r.status, Qd20Status::Bytes);
     EXPECT_EQ(r.statusHex, "85 04 59 58");
-    EXPECT_EQ(r.data, Bytes{0x58}); // only the check byte
+    EXPECT_TRUE(r.data.empty()); // the check byte is no data
 }
 
-TEST_F(Qd20TransactTest, ParameterReadReturnsTheBlockAndItsCheckByte) {
+TEST_F(Qd20TransactTest, ParameterReadReturnsTheBlockWithoutItsCheckByte) {
     const Qd20Result r = transact(12, '?');
     ASSERT_TRUE(r.dataOk);
-    ASSERT_EQ(r.data.size(), 19u);
+    ASSERT_EQ(r.data.size(), 18u);
     EXPECT_EQ(r.data[2], '3');
     EXPECT_EQ(r.statusHex.substr(0, 9), "8C 16 59 ");
 }
@@ -116,7 +117,7 @@ TEST_F(Qd20TransactTest, EchoesAreDiscardedOnAnEchoingLine) {
     line.setEcho(true);
     const Qd20Result r = transact(5, 'A');
     EXPECT_TRUE(r.dataOk);
-    EXPECT_EQ(r.data.size(), 3u);
+    EXPECT_EQ(r.data.size(), 2u);
     EXPECT_EQ(r.statusHex.substr(0, 9), "85 06 59 ");
     EXPECT_EQ(line.pending(), 0u);
 }
@@ -146,7 +147,7 @@ TEST_F(Qd20TransactTest, PixelReplyIsCheckedOnTheLastOfItsExtraBytes) {
     ASSERT_TRUE(r.dataOk);
     EXPECT_GE(clock.totalSleptMs() - before, 100u);
     const std::size_t lengthByte = std::stoul(r.statusHex.substr(3, 2), nullptr, 16);
-    EXPECT_EQ(r.data.size(), lengthByte - 3 + 128);
+    EXPECT_EQ(r.data.size(), lengthByte - 4 + 128);
     // The extra bytes are covered by the check as well.
     line.corruptIncoming(3 + (lengthByte - 4) + 5, 0x01);
     EXPECT_FALSE(transact(5, '6').dataOk);
@@ -173,6 +174,7 @@ TEST_F(Qd20TransactTest, DamagedRepliesNeverSetDataOk) {
         {"data bit flipped", [&] { line.corruptIncoming(3, 0x04); }, Qd20Status::Bytes},
         {"check byte flipped", [&] { line.corruptIncoming(5, 0x01); }, Qd20Status::Bytes},
         {"status not Y or N", [&] { line.corruptIncoming(2, 0x02); }, Qd20Status::Bytes},
+        {"data byte with bit 7", [&] { line.corruptIncoming(4, 0x80); }, Qd20Status::Bytes},
         {"reply too late", [&] { line.delayIncoming(5000); }, Qd20Status::NoData},
     };
     for (const Fault& f : faults) {
@@ -207,7 +209,79 @@ TEST_F(Qd20TransactTest, TruncatedReplyIsRefusedEvenWhenItsLastByteMatchesTheChe
     EXPECT_TRUE(r.data.empty());
 }
 
-TEST_F(Qd20TransactTest, FailedDeviceGivesNoData) {
-    line.failFromNow("unplugged");
-    expectFailure(transact(5, 'A'), Qd20Status::NoData);
+
+TEST_F(Qd20TransactTest, ReplyOfAnotherLengthThanItsCommandsFails) {
+    const std::pair<char, std::size_t> commands[] = {{'A', 2}, {'I', 2}, {'?', 18}, {'3', 8}, {'S', 0},
+                                                     {'1', 0}, {'L', 0}, {'T', 0}, {'6', 208}};
+    for (const auto& [command, length] : commands) {
+        for (std::size_t wrong : {std::size_t(0), std::size_t(1), length - 1, length + 1, std::size_t(17),
+                                  std::size_t(119)}) {
+            if (wrong == length || wrong > length + 200)
+                continue;
+            // '6' carries 128 bytes beyond its length byte; the others none.
+            const std::size_t uncounted = command == '6' ? std::min<std::size_t>(wrong, 128) : 0;
+            if (command == '6' && wrong < 128)
+                continue; // no such frame: the length byte cannot count fewer than nothing
+            const Bytes data(wrong, 0x21);
+            const Qd20Result r = scriptedReply(BuildReplyFrame(5, 'Y', data, uncounted), command);
+            EXPECT_FALSE(r.dataOk) << command << " with " << wrong << " data bytes";
+            EXPECT_TRUE(r.data.empty());
+        }
+        const Bytes right(length, 0x21);
+        EXPECT_TRUE(scriptedReply(BuildReplyFrame(5, 'Y', right, command == '6' ? 128 : 0), command).dataOk)
+            << command;
+    }
+}
+
+TEST_F(Qd20TransactTest, LateReplyIsNeverTakenForTheNextRequest) {
+    // The sensor answers the first 'A' 2.6 s late (the time-out is 2 s), the second after 0.7 s:
+    // without care the late reply would arrive first and pass for the second.
+    const Bytes late = BuildReplyFrame(5, 'Y', Bytes{0x41, 0x01});
+    const Bytes fresh = BuildReplyFrame(5, 'Y', Bytes{0x42, 0x02});
+    scripted.setIncomingFate([&](std::size_t index, std::uint8_t) {
+        return SimulatedLine::ByteFate{.delayMs = index < late.size() ? 2600u : 700u};
+    });
+    EXPECT_FALSE(scriptedReply(late).dataOk);
+    const std::uint64_t secondStart = clock.nowMs();
+    const Qd20Result r = scriptedReply(fresh);
+    ASSERT_TRUE(r.dataOk) << r.statusHex;
+    EXPECT_EQ(r.data, (Bytes{0x42, 0x02}));
+    // The wait ended when the late reply had come, before one more time-out.
+    EXPECT_LT(clock.nowMs() - secondStart, 600u + 700u + 20u);
+}
+
+TEST_F(Qd20TransactTest, FailedExchangeDelaysOnlyTheNextRequestToTheSameAddress) {
+    expectFailure(transact(9, 'A'), Qd20Status::NoData);
+    std::uint64_t start = clock.nowMs();
+    EXPECT_TRUE(transact(5, 'A').dataOk);
+    EXPECT_LT(clock.nowMs() - start, 10u); // another address: its reply cannot be mistaken
+    expectFailure(transact(9, 'A'), Qd20Status::NoData);
+    start = clock.nowMs();
+    expectFailure(transact(9, 'A'), Qd20Status::NoData);
+    // One more time-out of quiet before the request, then the exchange's own.
+    EXPECT_GE(clock.nowMs() - start, 4000u);
+    // A good exchange costs nothing more.
+    start = clock.nowMs();
+    EXPECT_TRUE(transact(5, 'A').dataOk);
+    EXPECT_TRUE(transact(5, 'A').dataOk);
+    EXPECT_LT(clock.nowMs() - start, 10u);
+}
+
+TEST_F(Qd20TransactTest, TricklingReplyEndsAtTheExchangeDeadline) {
+    // Every byte of the reply comes 1.9 s after the one before: within each read's time-out.
+    scripted.setIncomingFate([](std::size_t index, std::uint8_t) {
+        return SimulatedLine::ByteFate{.delayMs = static_cast<std::uint32_t>(1900 * (index + 1))};
+    });
+    const std::uint64_t start = clock.nowMs();
+    EXPECT_FALSE(scriptedReply(BuildReplyFrame(5, 'Y', Bytes{0x41, 0x01})).dataOk);
+    // 2000 ms and 2 ms for each of the six reply bytes.
+    EXPECT_LE(clock.nowMs() - start, 2012u);
+    EXPECT_EQ(scripted.timeouts(), (Timeouts{4, 2, 2000, 0, 0})); // the port's own again
+}
+
+TEST_F(Qd20TransactTest, FailedDeviceGivesItsReason) {
+    line.failFromNow("the device is no longer there");
+    const Qd20Result r = transact(5, 'A');
+    expectFailure(r, Qd20Status::NoData);
+    EXPECT_EQ(r.deviceError, "the device is no longer there");
 }

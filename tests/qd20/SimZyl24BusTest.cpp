@@ -19,7 +19,7 @@ protected:
         line.attach(&bus);
         line.setTimeouts({4, 2, 2000, 0, 0});
     }
-    Qd20Result send(const Qd20Request& r) { return Qd20Transact(line, false, clock, r); }
+    Qd20Result send(const Qd20Request& r) { return Qd20Transact(line, false, clock, history, r); }
     Qd20Result send(std::uint8_t address, char command) { return send(PlainRequest(address, command)); }
     Qd20ParameterBlock readBlock(std::uint8_t address) {
         const Qd20Result r = send(address, '?');
@@ -27,6 +27,7 @@ protected:
         return DecodeParameterBlock(r.data).value_or(Qd20ParameterBlock{});
     }
     FakeClock clock;
+    LineHistory history;
     SimulatedLine line;
     SimZyl24Bus bus;
 };
@@ -176,6 +177,7 @@ TEST_F(SimZyl24BusTest, ReopeningThePortEndsTheStreamAndDropsHalfFrames) {
 
 TEST(DemoDeviceProviderTest, DemoPortsCarryTheirSensorsAndKeepThemAcrossReopen) {
     FakeClock clock;
+    LineHistory history;
     DemoDeviceProvider demo(clock);
     EXPECT_EQ(demo.describe(1), "demo: ZYL24 bus (ZYL24_220 at address 5, ZYL24_1000 at address 12)");
     EXPECT_EQ(demo.describe(5), "demo: Halvern sensor (type 15)");
@@ -187,15 +189,15 @@ TEST(DemoDeviceProviderTest, DemoPortsCarryTheirSensorsAndKeepThemAcrossReopen) 
     ASSERT_TRUE(com1.device);
     EXPECT_EQ(demo.open(1).error, OpenError::Busy); // still open
     com1.device->setTimeouts({4, 2, 2000, 0, 0});
-    ASSERT_TRUE(Qd20Transact(*com1.device, false, clock, AddressChangeRequest(12, 30)).dataOk);
+    ASSERT_TRUE(Qd20Transact(*com1.device, false, clock, history, AddressChangeRequest(12, 30)).dataOk);
     Qd20Request hold = HoldRequest(5, 0);
-    ASSERT_TRUE(Qd20Transact(*com1.device, false, clock, hold).dataOk);
+    ASSERT_TRUE(Qd20Transact(*com1.device, false, clock, history, hold).dataOk);
     com1.device.reset();
     OpenResult again = demo.open(1);
     ASSERT_TRUE(again.device);
     again.device->setTimeouts({4, 2, 2000, 0, 0});
-    EXPECT_TRUE(Qd20Transact(*again.device, false, clock, PlainRequest(30, 'A')).dataOk);
-    const Qd20Result block = Qd20Transact(*again.device, false, clock, PlainRequest(5, '?'));
+    EXPECT_TRUE(Qd20Transact(*again.device, false, clock, history, PlainRequest(30, 'A')).dataOk);
+    const Qd20Result block = Qd20Transact(*again.device, false, clock, history, PlainRequest(5, '?'));
     ASSERT_TRUE(block.dataOk);
     EXPECT_TRUE(DecodeParameterBlock(block.data)->holdOn);
     EXPECT_EQ(demo.describe(1), "demo: ZYL24 bus (ZYL24_220 at address 5, ZYL24_1000 at address 30)");
@@ -203,5 +205,5 @@ TEST(DemoDeviceProviderTest, DemoPortsCarryTheirSensorsAndKeepThemAcrossReopen) 
     ASSERT_TRUE(com5.device);
     com5.device->setTimeouts({4, 2, 10, 0, 0});
     EXPECT_EQ(ProbeHalvern(*com5.device, false), 15);
-    EXPECT_FALSE(Qd20Transact(*com5.device, false, clock, PlainRequest(5, 'A')).dataOk);
+    EXPECT_FALSE(Qd20Transact(*com5.device, false, clock, history, PlainRequest(5, 'A')).dataOk);
 }

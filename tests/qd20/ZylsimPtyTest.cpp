@@ -27,17 +27,18 @@ TEST(ZylsimPtyTest, ExchangesThroughTheRealSerialLayerAreLoggedByteExact) {
     auto line = openLine(sim.path);
     ASSERT_TRUE(line);
     SystemClock clock;
-    const Qd20Result block = Qd20Transact(*line, false, clock, PlainRequest(5, '?'));
+    LineHistory history;
+    const Qd20Result block = Qd20Transact(*line, false, clock, history, PlainRequest(5, '?'));
     ASSERT_TRUE(block.dataOk) << block.statusHex;
     EXPECT_EQ(block.data[2], '0');
-    const Qd20Result other = Qd20Transact(*line, false, clock, PlainRequest(12, '?'));
+    const Qd20Result other = Qd20Transact(*line, false, clock, history, PlainRequest(12, '?'));
     ASSERT_TRUE(other.dataOk);
     EXPECT_EQ(other.data[2], '3');
-    EXPECT_TRUE(Qd20Transact(*line, false, clock, KeyLockRequest(5, 0)).dataOk);
-    EXPECT_FALSE(Qd20Transact(*line, false, clock, PlainRequest(5, 'v')).dataOk);
+    EXPECT_TRUE(Qd20Transact(*line, false, clock, history, KeyLockRequest(5, 0)).dataOk);
+    EXPECT_FALSE(Qd20Transact(*line, false, clock, history, PlainRequest(5, 'v')).dataOk);
     // At another baud rate the sensors hear nothing (and log nothing).
     ASSERT_TRUE(line->applySettings({19200, 8, Parity::None, StopBits::One, RtsControl::Enable}));
-    EXPECT_FALSE(Qd20Transact(*line, false, clock, PlainRequest(5, 'A')).dataOk);
+    EXPECT_FALSE(Qd20Transact(*line, false, clock, history, PlainRequest(5, 'A')).dataOk);
     EXPECT_EQ(slurp(log), "85 04 3F 3E\n8C 04 3F 37\n85 05 56 01 57\n85 04 76 77\n");
     std::filesystem::remove(log);
 }
@@ -48,10 +49,11 @@ TEST(ZylsimPtyTest, EchoingConverterAndFastModeStream) {
     auto line = openLine(sim.path);
     ASSERT_TRUE(line);
     SystemClock clock;
-    const Qd20Result r = Qd20Transact(*line, true, clock, PlainRequest(7, 'A'));
+    LineHistory history;
+    const Qd20Result r = Qd20Transact(*line, true, clock, history, PlainRequest(7, 'A'));
     ASSERT_TRUE(r.dataOk) << r.statusHex;
     EXPECT_EQ(r.statusHex.substr(0, 9), "87 06 59 ");
-    ASSERT_TRUE(Qd20Transact(*line, true, clock, PlainRequest(7, 'F')).dataOk);
+    ASSERT_TRUE(Qd20Transact(*line, true, clock, history, PlainRequest(7, 'F')).dataOk);
     std::vector<std::uint16_t> samples(400);
     const Qd20StreamResult stream = ReadStream(*line, samples);
     ASSERT_TRUE(stream.ok);
@@ -66,7 +68,7 @@ TEST(ZylsimPtyTest, EchoingConverterAndFastModeStream) {
     line->purge(true, false);
     std::uint8_t byte = 0;
     EXPECT_EQ(line->read(&byte, 1), 0u);
-    EXPECT_TRUE(Qd20Transact(*line, true, clock, PlainRequest(7, 'A')).dataOk);
+    EXPECT_TRUE(Qd20Transact(*line, true, clock, history, PlainRequest(7, 'A')).dataOk);
 }
 
 TEST(ZylsimPtyTest, HalvernSensorAnswersItsProbe) {

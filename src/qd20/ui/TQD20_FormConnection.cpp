@@ -79,7 +79,8 @@ bool TQD20_Form::Qd20Transact(const Qd20Request& request) {
         return false;
     }
     Qd20Result result =
-        ::Qd20Transact(*device, m_app.ports.port(PortNumber).echoesOwnBytes, m_app.clock, request);
+        ::Qd20Transact(*device, m_app.ports.port(PortNumber).echoesOwnBytes, m_app.clock,
+                       m_app.ports.port(PortNumber).history, request);
     m_reply = std::move(result.data);
     if (result.status == Qd20Status::NoData)
         showExchangeStatus(StatusKind::NoData);
@@ -308,7 +309,7 @@ void TQD20_Form::LesenMenuClick() {
         // What a sensor with the window's current settings would answer.
         const auto frame = Qd20SimulatedReply::parameterBlock(*address, settingsFromControls(), variant());
         m_app.simulation->ShowReplyFrame(frame);
-        m_reply.assign(frame.begin() + 3, frame.end());
+        m_reply.assign(frame.begin() + 3, frame.end() - 1);
     }
     const auto block = DecodeParameterBlock(m_reply);
     if (!block) // a short reply from something that is no ZYL24: leave the controls alone

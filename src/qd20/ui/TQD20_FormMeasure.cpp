@@ -49,7 +49,7 @@ std::optional<Qd20Measurement> TQD20_Form::measure(char command, bool askForAddr
         const auto frame = Qd20SimulatedReply::measurement(*address, m_app.simulation->simulatedDistance(),
                                                            SP_Q1->SP1(), variant());
         m_app.simulation->ShowReplyFrame(frame);
-        m_reply.assign(frame.begin() + 3, frame.end());
+        m_reply.assign(frame.begin() + 3, frame.end() - 1);
     } else if (!ok) {
         return std::nullopt;
     }
