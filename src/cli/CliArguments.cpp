@@ -155,8 +155,7 @@ private:
             numberOption(name, inline_, address, 1, 128);
             m_a.address = address;
         } else if (name == "-o" || name == "--output") {
-            if (const auto v = value(name, inline_))
-                m_a.outputFile = *v;
+            fileOption(name, inline_, m_a.outputFile);
         } else if (name == "--store") {
             m_a.store = true;
         } else if (name == "--all") {
@@ -170,11 +169,18 @@ private:
         } else if (name == "--command") {
             choiceOption(name, inline_, m_a.pollCommand, {{"A", 'A'}, {"I", 'I'}});
         } else if (name == "--csv") {
-            if (const auto v = value(name, inline_))
-                m_a.csvFile = *v;
+            fileOption(name, inline_, m_a.csvFile);
         } else {
             m_error = "unknown option '" + std::string(arg) + "'";
         }
+    }
+
+    // An empty name would only fail once the work is done.
+    void fileOption(std::string_view name, std::optional<std::string_view> inline_, std::string& target) {
+        if (const auto v = value(name, inline_); v && v->empty())
+            m_error = "option " + std::string(name) + " needs a file name";
+        else if (v)
+            target = *v;
     }
 
     // An option that takes one of a few words; the message lists them in the order given.
@@ -239,6 +245,11 @@ private:
         const bool takesFile = c == CliCommand::Write || c == CliCommand::Qs40Write ||
                                c == CliCommand::Qs40Copy || c == CliCommand::Qs40Update;
         const std::size_t wanted = (takesFile || c == CliCommand::SetAddress) ? 1 : 0;
+        if (operands.size() == 1 && takesFile && operands[0].empty()) {
+            m_error = commandName +
+                      (c == CliCommand::Qs40Update ? " needs an S-record image" : " needs a project file");
+            return;
+        }
         if (operands.size() != wanted) {
             if (operands.size() > wanted)
                 m_error = "unexpected operand '" + operands[wanted] + "'";

@@ -38,8 +38,8 @@ std::int16_t rtsMode(RtsControl rts) {
 
 } // namespace
 
-CliLink::CliLink(Schnittstelle& ports, int com, std::ostream* trace)
-    : m_ports(ports), m_com(com), m_trace(trace) {}
+CliLink::CliLink(Schnittstelle& ports, int com, std::ostream* trace, std::function<bool()> stopRequested)
+    : m_ports(ports), m_com(com), m_trace(trace), m_stopRequested(std::move(stopRequested)) {}
 
 CliLink::~CliLink() {
     m_ports.ClosePort(m_com);
@@ -80,7 +80,7 @@ void CliLink::useMeasurementTimeouts() {
 
 Qd20Result CliLink::transact(const Qd20Request& request) {
     SerialDevice* dev = m_ports.device(m_com);
-    if (!dev)
+    if (!dev || (m_stopRequested && m_stopRequested()) || !m_deviceError.empty())
         return {};
     if (m_trace)
         *m_trace << "-> " << hex(BuildFrame(request)) << '\n';
@@ -88,9 +88,10 @@ Qd20Result CliLink::transact(const Qd20Request& request) {
     if (m_trace) {
         *m_trace << "<- " << (result.statusHex.empty() ? std::string("no data") : result.statusHex)
                  << (result.dataOk ? "" : "  (not accepted)") << '\n';
-        if (!dev->lastError().empty())
-            *m_trace << "   " << dev->lastError() << '\n';
+        if (!result.deviceError.empty())
+            *m_trace << "   " << result.deviceError << '\n';
     }
+    m_deviceError = result.deviceError;
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include "Schnittstelle.h"
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -18,8 +19,9 @@ public:
         Busy,       // something on the line sends unasked
     };
 
-    // `trace`, when given, receives every request and what came back.
-    CliLink(Schnittstelle& ports, int com, std::ostream* trace);
+    // `trace`, when given, receives every request and what came back. Once `stopRequested`
+    // says so, nothing more is sent.
+    CliLink(Schnittstelle& ports, int com, std::ostream* trace, std::function<bool()> stopRequested = {});
     ~CliLink();
     CliLink(const CliLink&) = delete;
     CliLink& operator=(const CliLink&) = delete;
@@ -41,9 +43,13 @@ public:
 
     Qd20Result transact(const Qd20Request& request);
     Qd20Sender sender();
+    // The port's reason once the device itself failed (a pulled adapter); empty before.
+    const std::string& deviceError() const { return m_deviceError; }
 
 private:
     Schnittstelle& m_ports;
     int m_com;
     std::ostream* m_trace;
+    std::function<bool()> m_stopRequested;
+    std::string m_deviceError;
 };

@@ -16,7 +16,6 @@ constexpr std::array<Pair, 27> kTexts{{
     {"Fehler beim Daten senden oder ungültige Parameter", "error in sending data or wrong parameter"},
     {"Fehler in Datei", "error in file"},
     {"keine Projektdatei: kein Schlüssel gefunden", "not a project file: no key found"},
-    {"keine Projektdatei: kein lesbarer Wert", "not a project file: no readable value"},
     {"Datei zu groß für eine Projektdatei", "file too large for a project file"},
     {"Datei kann nicht gelesen werden", "cannot read file"},
     {"Datei kann nicht geschrieben werden", "cannot write file"},
@@ -41,6 +40,7 @@ constexpr std::array<Pair, 27> kTexts{{
     {"belegt", "in use"},
     {"keine Berechtigung", "not permitted"},
     {"öffnet sich", "opens"},
+    {"Adresse schon belegt:", "address already in use:"},
 }};
 
 } // namespace

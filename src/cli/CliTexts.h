@@ -8,9 +8,8 @@
 enum class CliText {
     NoSensor,         // the search or the probe found nothing
     SendError,        // a transfer was refused or not answered
-    FileError,        // a project file key without its value line
+    FileError,        // a project file key without its value line, or a value it cannot read
     NoKeyInFile,      // not a project file
-    NoValueInFile,    // keys, but not one readable value
     FileTooLarge,     // far too large for a project file
     FileUnreadable,   // followed by the path and the reason
     FileUnwritable,   // followed by the path and the reason
@@ -33,6 +32,7 @@ enum class CliText {
     StateInUse,
     StateNoPermission,
     Opens, // a COM number of "ports" that opens
+    AddressInUse,     // set-address: something answers at the new address (followed by it)
 };
 
 class CliTexts {

@@ -1,5 +1,7 @@
 #pragma once
-// Reading the user's files (project files) for zylctl; writing goes through AtomicFile.h.
+// Reading the user's files (project files) for zylctl. Only a regular file is read: a pipe, a
+// device or a directory named by mistake is refused at once instead of blocking the program.
+// Each platform implements this in its own file; writing goes through AtomicFile.h.
 #include <cstddef>
 #include <string>
 

@@ -20,6 +20,8 @@ namespace {
 constexpr std::uint8_t kFirstSearchAddress = 1;
 constexpr std::uint8_t kLastSearchAddress = 127;
 constexpr std::uint32_t kAddressChangePauseMs = 1000;
+// How long a wait may run on before it looks for Ctrl+C.
+constexpr std::uint32_t kPauseStepMs = 50;
 // The window's point editors step in tenths of a millimetre.
 constexpr float kEditorStep = 0.1f;
 
@@ -91,16 +93,36 @@ int ZylCtl::run() {
     return kExitUsage;
 }
 
+bool ZylCtl::pause(std::uint32_t ms) {
+    while (ms > 0 && !stopRequested()) {
+        const std::uint32_t step = std::min(ms, kPauseStepMs);
+        m_clock.sleepMs(step);
+        ms -= step;
+    }
+    return !stopRequested();
+}
+
 int ZylCtl::fail(int code, std::string_view message) {
     m_err << "zylctl: " << message << '\n';
     return code;
 }
 
 int ZylCtl::sendError(std::string_view what) {
+    if (m_link && !m_link->deviceError().empty())
+        return fail(kExitSensor, m_link->deviceError());
     std::string message(m_texts.text(CliText::SendError));
     if (!what.empty())
         message += " (" + std::string(what) + ")";
     return fail(kExitSensor, message);
+}
+
+std::optional<int> ZylCtl::checkOutput(const std::string& path) {
+    if (path.empty())
+        return std::nullopt;
+    if (const auto why = AtomicFile::checkTarget(path))
+        return fail(kExitUsage,
+                    std::string(m_texts.text(CliText::FileUnwritable)) + " " + path + ": " + *why);
+    return std::nullopt;
 }
 
 int ZylCtl::save(const std::string& path, const std::string& content, int codeOnSuccess) {
@@ -191,7 +213,8 @@ std::optional<int> ZylCtl::connect(CliLink& link, bool probeAddress) {
     }
     if (probeAddress) {
         if (!link.probe(static_cast<std::uint8_t>(*m_args.address)))
-            return fail(kExitSensor, m_texts.text(CliText::NoSensor));
+            return link.deviceError().empty() ? fail(kExitSensor, m_texts.text(CliText::NoSensor))
+                                              : fail(kExitSensor, link.deviceError());
         link.useMeasurementTimeouts();
     }
     return std::nullopt;
@@ -212,10 +235,14 @@ std::optional<int> ZylCtl::readSettings(CliLink& link, Qd20Settings& settings, c
 
 int ZylCtl::withLink(bool probeAddress, const std::function<int(CliLink&)>& work) {
     Schnittstelle ports(m_provider, m_clock);
-    CliLink link(ports, m_com, m_args.verbose ? &m_err : nullptr);
-    if (const auto code = connect(link, probeAddress))
-        return *code;
-    return work(link);
+    CliLink link(ports, m_com, m_args.verbose ? &m_err : nullptr, m_stopRequested);
+    m_link = &link;
+    std::optional<int> code = connect(link, probeAddress);
+    if (!code)
+        code = work(link);
+    m_link = nullptr;
+    // Whatever failed after Ctrl+C failed because nothing more was sent.
+    return stopRequested() ? kExitInterrupted : *code;
 }
 
 int ZylCtl::withSettings(const std::function<int(CliLink&, Qd20Settings&, const Qd20Variant&)>& work) {
@@ -262,6 +289,8 @@ std::string ZylCtl::variantName(CliLink& link, std::uint8_t address) {
 }
 
 int ZylCtl::read() {
+    if (const auto code = checkOutput(m_args.outputFile))
+        return *code;
     return withSettings([this](CliLink&, Qd20Settings& settings, const Qd20Variant& variant) {
         return readOn(settings, variant);
     });
@@ -290,13 +319,13 @@ int ZylCtl::write() {
     case Qd20ProjectFile::LoadStatus::NoKeyFound:
         return fail(kExitUsage, std::string(m_texts.text(CliText::NoKeyInFile)) + where);
     case Qd20ProjectFile::LoadStatus::MissingValueLine:
+    case Qd20ProjectFile::LoadStatus::BadValue:
+        // A value that cannot be read is never sent as some other value.
         return fail(kExitUsage, std::string(m_texts.text(CliText::FileError)) + where + ":" +
-                                    std::to_string(loaded.errorLine));
+                                    std::to_string(loaded.errorLine) + " " + loaded.errorKey);
     case Qd20ProjectFile::LoadStatus::TooLarge:
         break;
     }
-    if (loaded.assignments.empty())
-        return fail(kExitUsage, std::string(m_texts.text(CliText::NoValueInFile)) + where);
 
     // Hold and lowlight are not in the file: they keep what the sensor has.
     return withSettings([this, &loaded](CliLink& link, Qd20Settings& settings, const Qd20Variant& variant) {
@@ -330,10 +359,19 @@ int ZylCtl::setAddress() {
 
 int ZylCtl::setAddressOn(CliLink& link) {
     const auto newAddress = static_cast<std::uint8_t>(m_args.newAddress);
-    link.transact(AddressChangeRequest(static_cast<std::uint8_t>(*m_args.address), newAddress));
-    // The sensor takes a moment to come back under its new address; whether it does is the
-    // only answer that counts.
-    m_clock.sleepMs(kAddressChangePauseMs);
+    // Two sensors on one address could no longer be told apart: whatever answers there, the
+    // sensor stays where it is.
+    const Qd20Result there = link.transact(PlainRequest(newAddress, 'A'));
+    if (there.dataOk || there.status == Qd20Status::Bytes)
+        return fail(kExitSensor, std::string(m_texts.text(CliText::AddressInUse)) + " " +
+                                     std::to_string(m_args.newAddress));
+    if (!link.deviceError().empty())
+        return sendError();
+    if (!link.transact(AddressChangeRequest(static_cast<std::uint8_t>(*m_args.address), newAddress)).dataOk)
+        return sendError("L");
+    // The sensor takes a moment to come back under its new address, and it has to.
+    if (!pause(kAddressChangePauseMs))
+        return kExitInterrupted;
     if (!link.transact(PlainRequest(newAddress, 'A')).dataOk)
         return sendError("L");
     m_out << "address " << m_args.newAddress << '\n';
@@ -341,6 +379,8 @@ int ZylCtl::setAddressOn(CliLink& link) {
 }
 
 int ZylCtl::poll() {
+    if (const auto code = checkOutput(m_args.csvFile))
+        return *code;
     return withSettings(
         [this](CliLink& link, Qd20Settings&, const Qd20Variant& variant) { return pollOn(link, variant); });
 }
@@ -354,9 +394,15 @@ int ZylCtl::pollOn(CliLink& link, const Qd20Variant& variant) {
     bool interrupted = false;
     for (int i = 0; i < m_args.count && !(interrupted = stopRequested()); ++i) {
         const std::uint64_t due = start + static_cast<std::uint64_t>(i) * m_args.intervalMs;
-        if (const std::uint64_t now = m_clock.nowMs(); now < due)
-            m_clock.sleepMs(static_cast<std::uint32_t>(due - now));
+        if (const std::uint64_t now = m_clock.nowMs(); now < due && !pause(static_cast<std::uint32_t>(due - now)))
+            continue; // ends the loop
         const Qd20Result reply = link.transact(PlainRequest(address, m_args.pollCommand));
+        if (!reply.deviceError.empty()) {
+            // The port is gone: every further poll would only fail the same way.
+            m_err << "zylctl: " << reply.deviceError << '\n';
+            ++missed;
+            break;
+        }
         const auto measurement = reply.dataOk ? DecodeMeasurement(reply.data) : std::nullopt;
         if (!measurement) {
             ++missed;

@@ -6,6 +6,7 @@
 #include "CliTexts.h"
 #include "LinkReason.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -64,9 +65,15 @@ private:
     // the block does not come or names none.
     std::string variantName(CliLink& link, std::uint8_t address);
     bool stopRequested() const;
+    // Sleeps on the clock in short steps; false when a stop was requested meanwhile.
+    bool pause(std::uint32_t ms);
     int fail(int code, std::string_view message);
+    // A file error (exit 2) when `path` could not be written; checked before the port is opened,
+    // so nothing is measured or read for nothing.
+    std::optional<int> checkOutput(const std::string& path);
     // Writes a user file without ever destroying the previous one; a failure is a file error.
     int save(const std::string& path, const std::string& content, int codeOnSuccess);
+    // The send error, or the device's own reason when the port failed.
     int sendError(std::string_view what = {});
 
     const CliArguments& m_args;
@@ -77,4 +84,5 @@ private:
     std::ostream& m_err;
     CliTexts m_texts;
     std::function<bool()> m_stopRequested;
+    CliLink* m_link = nullptr; // while a command works on the port
 };

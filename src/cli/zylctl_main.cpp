@@ -5,9 +5,9 @@
 #include "PortSettings.h"
 #include "ProgramUsage.h"
 #include "Schnittstelle.h"
+#include "StopSignals.h"
 #include "ZylCtl.h"
 
-#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -17,11 +17,6 @@ namespace {
 // A device path given with --port is served under this COM number; which one does not
 // matter, it only names the port in messages.
 constexpr int kPathPort = 1;
-
-volatile std::sig_atomic_t g_stop = 0;
-void onStopSignal(int) {
-    g_stop = 1;
-}
 
 } // namespace
 
@@ -61,10 +56,10 @@ int main(int argc, char** argv) {
         std::cerr << "zylctl: " << warning << '\n';
 
     const std::unique_ptr<DeviceProvider> provider = createNativeDeviceProvider(std::move(map));
-    // Ctrl+C ends a search or a poll at the next step, so the port is closed properly and a
-    // poll still writes what it measured.
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGTERM, onStopSignal);
+    // Ctrl+C and SIGTERM end every command at its next step, so the port is closed (and the
+    // line restored) properly and a poll still writes what it measured.
+    StopSignals::install();
     SystemClock clock;
-    return ZylCtl(arguments, *provider, com, clock, std::cout, std::cerr, [] { return g_stop != 0; }).run();
+    return ZylCtl(arguments, *provider, com, clock, std::cout, std::cerr, [] { return StopSignals::requested(); })
+        .run();
 }

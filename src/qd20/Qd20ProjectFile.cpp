@@ -13,9 +13,9 @@ namespace {
 constexpr std::string_view kEol = "\r\n";
 constexpr std::string_view kOff = "Off";
 constexpr std::string_view kOn = "On";
-// A value line that reads as this (after taking the low 16 bits) leaves its item alone;
-// it is what text that is not a number turns into.
-constexpr unsigned kNoValue = 0xFFFF;
+// What the fields of a file can hold: points are 16-bit millimetres, functions one byte.
+constexpr int kMaxPoint = 65535;
+constexpr int kMaxFunction = 255;
 // The editors' step: loaded points snap to it as a typed value would.
 constexpr double kEditorStep = 0.1;
 
@@ -43,20 +43,27 @@ constexpr std::array<Key, 11> kKeys{{
     {"[Typ Q2]", ValueKind::Function, Target::FunctionQ2, Target::FunctionQ2},
 }};
 
-std::vector<std::string_view> splitLines(std::string_view content) {
-    std::vector<std::string_view> lines;
+struct Line {
+    std::string_view text;
+    bool ended; // followed by a line end; the last line of a file cut short is not
+};
+
+std::vector<Line> splitLines(std::string_view content) {
+    std::vector<Line> lines;
+    // Files from systems that end lines with CR alone hold no LF at all.
+    const char eol = content.find('\n') == std::string_view::npos ? '\r' : '\n';
     std::size_t start = 0;
     for (std::size_t i = 0; i < content.size(); ++i) {
-        const char c = content[i];
-        if (c != '\n' && c != '\r')
+        if (content[i] != eol)
             continue;
-        lines.push_back(content.substr(start, i - start));
-        if (c == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
-            ++i;
+        std::string_view line = content.substr(start, i - start);
+        while (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back({line, true});
         start = i + 1;
     }
     if (start < content.size())
-        lines.push_back(content.substr(start));
+        lines.push_back({content.substr(start), false});
     return lines;
 }
 
@@ -78,25 +85,18 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// A decimal integer, as a 32-bit number; anything else is -1, like a lenient string to
-// number conversion with a default.
-int numberOrMinusOne(std::string_view line) {
+// A whole decimal number from 0 to `max`, blanks around it allowed; empty for anything else.
+std::optional<int> wholeNumber(std::string_view line, int max) {
     std::string_view s = trimmed(line);
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);
+    if (s.empty() || s.front() < '0' || s.front() > '9')
+        return std::nullopt;
     int value = 0;
     const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || res.ec != std::errc() || res.ptr != s.data() + s.size())
-        return -1;
-    return value;
-}
-
-// The low 16 bits as an unsigned number; empty for the "leave alone" value.
-std::optional<unsigned> low16(std::string_view line) {
-    const unsigned v = static_cast<unsigned>(numberOrMinusOne(line)) & 0xFFFFu;
-    if (v == kNoValue)
+    if (res.ec != std::errc() || res.ptr != s.data() + s.size() || value > max)
         return std::nullopt;
-    return v;
+    return value;
 }
 
 // "Off" selects position 1, then "On" position 0, so a line holding both ends at "On".
@@ -127,13 +127,9 @@ std::optional<int> valueOf(ValueKind kind, std::string_view line) {
         return std::nullopt;
     switch (kind) {
     case ValueKind::PointPair:
-        if (const auto v = low16(line))
-            return static_cast<int>(*v);
-        return std::nullopt;
+        return wholeNumber(line, kMaxPoint);
     case ValueKind::Function:
-        if (const auto v = low16(line))
-            return static_cast<int>(*v & 0xFFu);
-        return std::nullopt;
+        return wholeNumber(line, kMaxFunction);
     case ValueKind::Switch:
         return switchPosition(line);
     case ValueKind::Averaging:
@@ -245,13 +241,13 @@ LoadResult parse(std::string_view content) {
         result.status = LoadStatus::TooLarge;
         return result;
     }
-    const std::vector<std::string_view> lines = splitLines(content);
+    const std::vector<Line> lines = splitLines(content);
     bool anyKey = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (!isText(lines[i]))
+        if (!isText(lines[i].text))
             continue;
         for (const Key& key : kKeys) {
-            if (lines[i].find(key.text) == std::string_view::npos)
+            if (lines[i].text.find(key.text) == std::string_view::npos)
                 continue;
             anyKey = true;
             const std::size_t valueLines = key.kind == ValueKind::PointPair ? 2 : 1;
@@ -259,14 +255,24 @@ LoadResult parse(std::string_view content) {
                 if (i + k >= lines.size()) {
                     result.status = LoadStatus::MissingValueLine;
                     result.errorLine = static_cast<int>(i + 1);
+                    result.errorKey = std::string(key.text);
                     return result;
                 }
-                if (const auto value = valueOf(key.kind, lines[i + k]))
+                const Line& line = lines[i + k];
+                const auto value = line.ended ? valueOf(key.kind, line.text) : std::nullopt;
+                if (value) {
                     result.assignments.push_back({k == 1 ? key.first : key.second, *value});
+                } else if (result.errorLine == 0) {
+                    result.errorLine = static_cast<int>(i + k + 1);
+                    result.errorKey = std::string(key.text);
+                }
             }
         }
     }
-    result.status = anyKey ? LoadStatus::Ok : LoadStatus::NoKeyFound;
+    if (!anyKey)
+        result.status = LoadStatus::NoKeyFound;
+    else
+        result.status = result.errorLine != 0 ? LoadStatus::BadValue : LoadStatus::Ok;
     return result;
 }
 

@@ -5,10 +5,12 @@
 // variant are not part of the file.
 //
 // Files have been edited by hand and by customers' scripts for a long time, so loading is
-// forgiving: a key may stand anywhere in a line, keys come in any order and more than
-// once (the last one wins), lines without a key are ignored, and a value that is not a
-// number leaves its item as it was. Loading never changes anything by itself: it returns
-// the assignments in file order, and the caller applies them the way it shows values.
+// forgiving where a file may mean something: a key may stand anywhere in a line, keys come
+// in any order and more than once (the last one wins), lines without a key are ignored, and
+// points are limited to the measuring range. A value that cannot be read, though, is never
+// turned into some other value: it is reported with its line and key. Loading never changes
+// anything by itself: it returns the assignments in file order, and the caller applies them
+// the way it shows values.
 #include "Qd20Settings.h"
 
 #include <cstddef>
@@ -25,9 +27,9 @@ inline constexpr int kLineCount = 25;
 // refused before it is searched.
 inline constexpr std::size_t kMaxFileBytes = 1024 * 1024;
 
-// What one value of a file sets. Points carry millimetres (0..65534, not yet limited to
+// What one value of a file sets. Points carry millimetres (0..65535, not yet limited to
 // the measuring range); the others carry the position of the window's slider, as read
-// (a function may lie beyond the slider's last position: the slider limits it).
+// (a function, 0..255, may lie beyond the slider's last position: the slider limits it).
 enum class Target : std::uint8_t {
     Q1First,          // SP_Q1.SP1 / SwitchPointQ1A
     Q1Second,         // SP_Q1.SP2 / SwitchPointQ1B
@@ -61,20 +63,28 @@ enum class LoadStatus {
     MissingValueLine,
     // Larger than kMaxFileBytes; nothing was searched.
     TooLarge,
+    // A value line that cannot be read: a point that is not a whole decimal number from 0 to
+    // 65535, a function beyond 0..255, a switch without "On" or "Off", an averaging time
+    // other than 10, 100 or 1000, an empty line, or the file's last line cut short (no line
+    // end). That value is left out; the assignments of the other lines are valid.
+    BadValue,
 };
 
 struct LoadResult {
     LoadStatus status = LoadStatus::NoKeyFound;
     std::vector<Assignment> assignments; // in file order
-    int errorLine = 0;                   // MissingValueLine: the line (from 1) of that key
+    // MissingValueLine: the line (from 1) of the key; BadValue: the first bad value line.
+    int errorLine = 0;
+    std::string errorKey; // the key that line belongs to, "[Q2]"
 };
 
 // The 25 lines, each ended by CR LF. Points are written as whole millimetres.
 std::string serialize(const Qd20Settings& settings);
 
-// Searches the content line by line (CR LF, LF or CR line ends). Lines holding control
-// characters such as NUL are not text: they are neither searched for keys nor taken as
-// values.
+// Searches the content line by line. A line ends with LF; carriage returns before it belong
+// to the line end, so CR LF, LF and CR CR LF read alike (a file without any LF ends its lines
+// with CR). Lines holding control characters such as NUL are not text: they are not
+// searched for keys, and as a value line they are a bad value.
 LoadResult parse(std::string_view content);
 
 // Applies loaded values to plain settings the way the window's controls take them:

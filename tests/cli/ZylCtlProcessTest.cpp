@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <sys/stat.h>
 #include <sstream>
 #include <string>
 
@@ -190,7 +192,7 @@ TEST_F(ZylCtlProcessTest, BadProjectFileSendsNothing) {
     const Outcome o =
         zylctl({"--lang", "de", "--port", tty, "write", "--address", "9", file("bad.qel").string()});
     EXPECT_EQ(o.exitCode, 2);
-    EXPECT_EQ(o.err, "zylctl: Fehler in Datei " + file("bad.qel").string() + ":4\n");
+    EXPECT_EQ(o.err, "zylctl: Fehler in Datei " + file("bad.qel").string() + ":4 [BW]\n");
     EXPECT_TRUE(loggedFrames().empty());
 }
 
@@ -454,4 +456,25 @@ TEST_F(ZylCtlProcessTest, Qs40WithoutPortSearchesTheComNumbersAndWithPortTriesOn
     EXPECT_TRUE(searched.out.starts_with("port: COM2\n")) << searched.out;
     EXPECT_EQ(one.exitCode, 3);
     EXPECT_NE(one.err.find("no such device"), std::string::npos) << one.err;
+
+TEST_F(ZylCtlProcessTest, PipesAreRefusedAndSigtermEndsAWaitingPollWithItsSamplesSaved) {
+    const std::string tty = startSim({"--sensor", "9:500"});
+    ASSERT_EQ(::mkfifo(file("pipe.qel").c_str(), 0600), 0);
+    const Outcome pipe = zylctl({"--port", tty, "write", "--address", "9", file("pipe.qel").string()});
+    EXPECT_EQ(pipe.exitCode, 2);
+    EXPECT_NE(pipe.err.find("is not a regular file"), std::string::npos) << pipe.err;
+    EXPECT_EQ(zylctl({"--port", tty, "poll", "--address", "9", "--count", "2", "--csv",
+                      file("pipe.qel").string()})
+                  .exitCode,
+              2);
+    EXPECT_TRUE(loggedFrames().empty());
+
+    ChildProgram poll({buildBinary("src/cli/zylctl"), "--port", tty, "poll", "--address", "9", "--count", "2",
+                       "--interval", "600000", "--csv", file("poll.csv").string()},
+                      file("poll"));
+    ASSERT_FALSE(poll.firstLine().empty()) << poll.err(); // the first sample, then a ten-minute wait
+    poll.signal(SIGTERM);
+    EXPECT_EQ(poll.wait(5000), 130);
+    const std::string csv = slurp(file("poll.csv"));
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2) << csv; // the header and the one sample
 }

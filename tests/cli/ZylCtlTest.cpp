@@ -120,7 +120,9 @@ TEST_F(ZylCtlTest, BadProjectFilesAreRefusedBeforeAnythingIsSent) {
     const std::pair<std::string, std::string> cases[] = {
         {std::string("\177ELF\0\0\1", 7), "not a project file: no key found"},
         {"[Q1]\n100\n150\n[BW]\n", "error in file"},
-        {"[Q1]\nabc\n\n", "not a project file: no readable value"}};
+        {"[Q1]\r\n100\r\n150\r\n[Q2]\r\n150.5\r\n200\r\n", "bad.qel:5 [Q2]\n"},
+        {"[Typ Q2]\r\n1\r\n[QA]\r\n65536\r\n200\r\n", "bad.qel:4 [QA]\n"},
+        {"[QA]\r\n80\r\n30", "bad.qel:3 [QA]\n"}}; // cut short
     for (const auto& [content, message] : cases) {
         const std::string qel = tempFile("bad.qel", content);
         EXPECT_EQ(run({"--lang", "en", "write", "--address", "5", qel}), ZylCtl::kExitUsage);
@@ -163,9 +165,9 @@ TEST_F(ZylCtlTest, PollReportsMissedSamplesAndFailsWithoutDroppingTheOthers) {
 TEST_F(ZylCtlTest, InterruptedPollStillSavesWhatItMeasured) {
     sensor().setFixedDistance(300.0f);
     const std::string csv = tempFile("interrupted.csv");
-    int asked = 0;
+    // Ctrl+C after the second measurement: 'A', 'v', '?' and two 'A' went out.
     EXPECT_EQ(run({"poll", "--address", "5", "--count", "1000", "--csv", csv}, kBusPort,
-                  [&] { return ++asked > 2; }),
+                  [&] { return bus.frames().size() >= 5; }),
               ZylCtl::kExitInterrupted);
     EXPECT_EQ(out.str(), "0;300.0\n0;300.0\n");
     EXPECT_EQ(slurp(csv), "Rohdaten [LSB];Skaliert [mm]\n0; 300.0\n0; 300.0\n");
@@ -182,7 +184,8 @@ TEST_F(ZylCtlTest, AddressChangeWaitsASecondAndConfirmsAtTheNewAddress) {
     });
     EXPECT_EQ(run({"set-address", "--address", "5", "20"}), ZylCtl::kExitOk) << err.str();
     EXPECT_EQ(out.str(), "address 20\n");
-    EXPECT_EQ(bus.frames()[2], (std::vector<std::uint8_t>{0x85, 0x05, 'L', 20, 0x58}));
+    EXPECT_EQ(bus.frames()[2], (std::vector<std::uint8_t>{0x94, 0x04, 'A', 0x51})); // nobody there yet
+    EXPECT_EQ(bus.frames()[3], (std::vector<std::uint8_t>{0x85, 0x05, 'L', 20, 0x58}));
     EXPECT_GE(confirmedAt - sentAt, 1000u);
     EXPECT_EQ(sensor().address(), 20);
 }
@@ -247,4 +250,56 @@ TEST_F(ZylCtlTest, PortReasonsAndTheDeviceListFollowTheLanguage) {
     EXPECT_TRUE(listed.starts_with("COM1  demo: ZYL24 bus (ZYL24_220 at address 5, ZYL24_1000 at address "
                                    "12)öffnet sich\n"));
     EXPECT_NE(listed.find("\nCOM7  demo: nothing attached  dieses Gerät gibt es nicht.\n"), std::string::npos);
+}
+
+TEST_F(ZylCtlTest, AddressChangeIsRefusedWhenTheNewAddressIsTakenOrTheSensorSaysNo) {
+    bus.addSensor(12, '3');
+    EXPECT_EQ(run({"--lang", "en", "set-address", "--address", "5", "12"}), ZylCtl::kExitSensor);
+    EXPECT_EQ(err.str(), "zylctl: address already in use: 12\n");
+    EXPECT_EQ(commandsSent(), (std::vector<char>{'A', 'v', 'A'}));
+    EXPECT_EQ(sensor().address(), 5);
+    // 127 is free, but the acknowledge of 'L' comes back as a refusal: reply bytes 'A' 6, the
+    // silent 'v' and 'A' at 127, then the status letter of the acknowledge ('Y' ^ 'N' = 0x17).
+    prepare = [](SimulatedLine& line) { line.corruptIncoming(6 + 2, 0x17); };
+    EXPECT_EQ(run({"--lang", "en", "set-address", "--address", "5", "127"}), ZylCtl::kExitSensor);
+    EXPECT_EQ(err.str(), "zylctl: error in sending data or wrong parameter (L)\n");
+}
+
+TEST_F(ZylCtlTest, LostPortEndsThePollAtOnceWithItsReasonAndSavesWhatWasMeasured) {
+    sensor().setFixedDistance(300.0f);
+    SimulatedLine* current = nullptr;
+    prepare = [&current](SimulatedLine& line) { current = &line; };
+    int polls = 0;
+    bus.setFrameListener([&](const std::vector<std::uint8_t>& frame) {
+        if (frame.at(2) == 'A' && ++polls == 3) // the probe and two measurements
+            current->failFromNow("sim COM 1: the device is no longer there");
+    });
+    const std::string csv = tempFile("lost.csv");
+    EXPECT_EQ(run({"poll", "--address", "5", "--count", "1000", "--csv", csv}), ZylCtl::kExitSensor);
+    EXPECT_EQ(out.str(), "0;300.0\n");
+    EXPECT_EQ(err.str(), "zylctl: sim COM 1: the device is no longer there\n");
+    EXPECT_EQ(polls, 3);
+    EXPECT_EQ(slurp(csv), "Rohdaten [LSB];Skaliert [mm]\n0; 300.0\n");
+}
+
+TEST_F(ZylCtlTest, OutputThatCouldNotBeWrittenIsRefusedBeforeThePortIsOpened) {
+    const auto dir = std::filesystem::path(::testing::TempDir()) / "zylctl-targets";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string readOnly = (dir / "kept.qel").string();
+    std::ofstream(readOnly) << "old";
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"poll", "--address", "5", "--count", "3", "--csv", (dir / "typo" / "x.csv").string()},
+         "there is no folder"},
+        {{"read", "--address", "5", "-o", readOnly}, "is read-only"},
+        {{"read", "--address", "5", "-o", dir.string()}, "is a directory"},
+        {{"write", "--address", "5", dir.string()}, "is a directory"},
+    };
+    for (const auto& [argv, reason] : cases) {
+        EXPECT_EQ(run(argv), ZylCtl::kExitUsage) << reason;
+        EXPECT_NE(err.str().find(reason), std::string::npos) << err.str();
+    }
+    EXPECT_TRUE(bus.frames().empty());
+    EXPECT_EQ(slurp(readOnly), "old");
 }

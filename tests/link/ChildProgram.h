@@ -75,6 +75,10 @@ public:
         }
         return -1;
     }
+    void signal(int number) const {
+        if (m_pid > 0)
+            ::kill(m_pid, number);
+    }
     std::string out() const { return slurp(m_out); }
     std::string err() const { return slurp(m_err); }
 

@@ -63,35 +63,63 @@ TEST(ProjectFileTest, KeysAreFoundAnywhereInAnyOrderAndAreReportedInFileOrder) {
     EXPECT_EQ(Qd20ProjectFile::parse("[q1]\n50\n60\n").status, LoadStatus::NoKeyFound);
     EXPECT_EQ(assignmentsOf("[OEFFNER1][OEFFNER2]\nOff\n"),
               (Assignments{{Target::NormallyClosedQ1, 1}, {Target::NormallyClosedQ2, 1}}));
-    // Every kind of line end, and files far longer than the program writes, are read to the end.
-    std::string longFile = "[Q1]\r50\r60\r[IV2]\n";
+    // Files far longer than the program writes are read to the end.
+    std::string longFile = "[Q1]\n50\n60\n";
     for (int i = 0; i < 1000; ++i)
         longFile += "filler\r\n";
-    longFile += "[IV2]\nOn";
+    longFile += "[IV2]\nOn\n";
     EXPECT_EQ(assignmentsOf(longFile),
               (Assignments{{Target::Q1First, 50}, {Target::Q1Second, 60}, {Target::PulseStretchQ2, 0}}));
 }
 
-TEST(ProjectFileTest, ValueLinesFollowTheirRulesAndUnreadableOnesLeaveTheItem) {
-    // Points: the low 16 bits of a decimal number; 0xFFFF (what non-numbers become) is skipped.
-    EXPECT_EQ(assignmentsOf("[QA]\nabc\n65535\n"), Assignments{});
-    EXPECT_EQ(assignmentsOf("[QA]\n-1\n 120 \n"), (Assignments{{Target::AnalogSecond, 120}}));
-    EXPECT_EQ(assignmentsOf("[QA]\n65536\n-2\n"),
-              (Assignments{{Target::AnalogFirst, 0}, {Target::AnalogSecond, 65534}}));
-    EXPECT_EQ(assignmentsOf("[QA]\n12.5\n99999999999\n"), Assignments{});
-    EXPECT_EQ(assignmentsOf("[QA]\n+70\n\t80\n"),
+TEST(ProjectFileTest, EveryKindOfLineEndReadsTheSameValues) {
+    const Assignments expected{{Target::Q1First, 50}, {Target::Q1Second, 60}, {Target::Averaging, 1}};
+    for (const char* eol : {"\r\n", "\n", "\r\r\n", "\r"}) {
+        std::string file;
+        for (const char* line : {"[Q1]", "50", "60", "[BW]", "100"})
+            file += std::string(line) + eol;
+        EXPECT_EQ(assignmentsOf(file), expected) << "line end of " << std::string(eol).size() << " bytes";
+    }
+}
+
+TEST(ProjectFileTest, ValueLinesFollowTheirRules) {
+    // Points: whole decimal numbers that fit in 16 bits, blanks around them allowed.
+    EXPECT_EQ(assignmentsOf("[QA]\n+70\n\t80 \n"),
               (Assignments{{Target::AnalogFirst, 70}, {Target::AnalogSecond, 80}}));
-    // Functions: the low byte of those 16 bits.
-    EXPECT_EQ(assignmentsOf("[Typ Q1]\n266\n"), (Assignments{{Target::FunctionQ1, 10}}));
-    EXPECT_EQ(assignmentsOf("[Typ Q1]\n-1\n"), Assignments{});
+    EXPECT_EQ(assignmentsOf("[QA]\n0\n65535\n"),
+              (Assignments{{Target::AnalogFirst, 0}, {Target::AnalogSecond, 65535}}));
+    // Functions: one byte; the slider limits it.
+    EXPECT_EQ(assignmentsOf("[Typ Q1]\n255\n"), (Assignments{{Target::FunctionQ1, 255}}));
     // Switches: "Off" gives 1, then "On" gives 0, case-sensitive.
     EXPECT_EQ(assignmentsOf("[IV1]\nOff\n"), (Assignments{{Target::PulseStretchQ1, 1}}));
     EXPECT_EQ(assignmentsOf("[IV1]\nOff, then On\n"), (Assignments{{Target::PulseStretchQ1, 0}}));
-    EXPECT_EQ(assignmentsOf("[IV1]\noff\n"), Assignments{});
     // Averaging: "10", "100", "1000" are substrings of each other; the longest present wins.
     EXPECT_EQ(assignmentsOf("[BW]\n10\n"), (Assignments{{Target::Averaging, 0}}));
     EXPECT_EQ(assignmentsOf("[BW]\n1000\n"), (Assignments{{Target::Averaging, 2}}));
-    EXPECT_EQ(assignmentsOf("[BW]\n4 ms\n"), Assignments{});
+}
+
+TEST(ProjectFileTest, AValueThatCannotBeReadIsReportedWithItsLineAndKeyNeverWrapped) {
+    const std::pair<std::string, std::string> bad[] = {
+        {"[Q2]", "150.5"},      {"[Q2]", "0x96"},     {"[Q2]", ""},       {"[Q2]", "65536"},
+        {"[Q2]", "-5"},         {"[Q2]", "abc"},      {"[Q2]", "99999999999"}, {"[Typ Q1]", "256"},
+        {"[Typ Q1]", "-1"},     {"[IV1]", "off"},     {"[BW]", "4 ms"},   {"[Q2]", std::string("7\0", 2)},
+    };
+    for (const auto& [key, value] : bad) {
+        // The bad value stands on line 4, after a readable one; the file goes on after it.
+        const std::string file = "[VERRIEGELUNG]\nOn\n" + key + "\n" + value + "\n200\n[IV2]\nOff\n";
+        const auto r = Qd20ProjectFile::parse(file);
+        EXPECT_EQ(r.status, LoadStatus::BadValue) << key << " " << value;
+        EXPECT_EQ(r.errorLine, 4) << key << " " << value;
+        EXPECT_EQ(r.errorKey, key);
+        // Everything else is still read; the bad value is left out.
+        EXPECT_EQ(r.assignments.front(), (Qd20ProjectFile::Assignment{Target::KeyLock, 0}));
+        EXPECT_EQ(r.assignments.back(), (Qd20ProjectFile::Assignment{Target::PulseStretchQ2, 1}));
+    }
+    // A number at the very end without its line end may have been cut short ("30" of "300").
+    const auto cut = Qd20ProjectFile::parse("[QA]\r\n80\r\n30");
+    EXPECT_EQ(cut.status, LoadStatus::BadValue);
+    EXPECT_EQ(cut.errorLine, 3);
+    EXPECT_EQ(cut.assignments, (Assignments{{Target::AnalogFirst, 80}}));
 }
 
 TEST(ProjectFileTest, AKeyWithoutItsValueLineIsAnErrorThatKeepsWhatCameBefore) {
@@ -113,10 +141,8 @@ TEST(ProjectFileTest, BinaryOrForeignFilesChangeNothingAndSaySo) {
     const auto bin = Qd20ProjectFile::parse(binary);
     EXPECT_EQ(bin.status, LoadStatus::NoKeyFound);
     EXPECT_TRUE(bin.assignments.empty());
-    // A key next to a NUL byte is binary data, and so is a value line with one.
-    const std::string withNul =
-        std::string("[Q1]\0\n50\n60\n", 12) + "[Q2]\n" + std::string("7\0", 2) + "\n80\n";
-    EXPECT_EQ(assignmentsOf(withNul), (Assignments{{Target::Q2Second, 80}}));
+    // A key next to a NUL byte is binary data.
+    EXPECT_EQ(Qd20ProjectFile::parse(std::string("[Q1]\0\n50\n60\n", 12)).status, LoadStatus::NoKeyFound);
     // UTF-16 text holds NUL bytes between the letters.
     std::string utf16;
     for (char c : std::string("[Q1]\r\n50\r\n60\r\n")) {
@@ -133,9 +159,10 @@ TEST(ProjectFileTest, ApplyingTakesValuesAsTheWindowsControlsWould) {
     Qd20Settings s;
     s.SwitchPointQ1A = s.SwitchPointQ2A = 100;
     s.SwitchPointQ1B = s.SwitchPointQ2B = 110;
-    Qd20ProjectFile::apply(assignmentsOf("[Q1]\n150\n140\n[Q2]\n200\n-1\n[QA]\n350\n90\n"
+    Qd20ProjectFile::apply(assignmentsOf("[Q1]\n150\n140\n[QA]\n350\n90\n"
                                          "[Typ Q1]\n12\n[Typ Q2]\n3\n[BW]\n1000\n"),
                            s, variant220());
+    Qd20ProjectFile::apply({Target::Q2First, 200}, s, variant220());
     // Q1: the first point (150) pushed the second up, the second (140) then pulled the first down.
     // Q2: only the first point came; it pushed the second along. QA: limited to the range; a
     // falling characteristic is allowed. Slider positions are limited to the slider.

@@ -108,6 +108,6 @@ void TQD20_Form::OeffnenButtonClick() {
     FktQ2SlideChange();
     SP_QAChangeSP1();
     SP_QAChangeSP2();
-    if (result.status == Status::MissingValueLine)
+    if (result.status == Status::MissingValueLine || result.status == Status::BadValue)
         m_app.prompts.message(this, Prompts::Icon::Error, tr("Fehler in Datei"), Prompts::Ok);
 }

@@ -1,3 +1,4 @@
+// TextFile.h with the standard library alone, for systems without the POSIX calls.
 #include "TextFile.h"
 
 #include <cerrno>
@@ -11,9 +12,10 @@ namespace fs = std::filesystem;
 TextFile::ReadResult TextFile::read(const std::string& path, std::size_t maxBytes) {
     ReadResult result;
     std::error_code ec;
-    if (fs::is_directory(path, ec)) {
+    const auto status = fs::status(path, ec);
+    if (!ec && fs::exists(status) && !fs::is_regular_file(status)) {
         result.error = ReadError::Unreadable;
-        result.reason = "is a directory";
+        result.reason = fs::is_directory(status) ? "is a directory" : "is not a regular file";
         return result;
     }
     std::ifstream in(path, std::ios::binary);
@@ -22,7 +24,6 @@ TextFile::ReadResult TextFile::read(const std::string& path, std::size_t maxByte
         result.reason = std::strerror(errno);
         return result;
     }
-    // One byte more than allowed tells a file at the limit from one beyond it.
     result.content.resize(maxBytes + 1);
     in.read(result.content.data(), static_cast<std::streamsize>(result.content.size()));
     if (in.bad()) {
