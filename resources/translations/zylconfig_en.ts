@@ -722,6 +722,10 @@ Do You want to quit anyway?</translation>
 %2</translation>
     </message>
     <message>
+        <source>keine gewöhnliche Datei</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
         <source>Die Datei enthält keine Sensoreinstellungen:
 %1</source>
         <translation>the file holds no sensor settings:

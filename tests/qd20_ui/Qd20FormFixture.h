@@ -40,8 +40,8 @@
 #include <span>
 #include <vector>
 
-// A device that answers every frame addressed to it with 'Y', also the second search probe
-// 'v' that a ZYL24 ignores.
+// A device that answers every frame addressed to it with 'Y' and two data bytes, like a
+// measurement, also the second search probe 'v' that a ZYL24 ignores.
 class AnswersEverything : public SimPeer {
 public:
     explicit AnswersEverything(std::uint8_t address) : m_address(address) {}
@@ -52,7 +52,7 @@ public:
         m_frame.push_back(byte);
         if (m_frame.size() >= 2 && m_frame.size() == m_frame[1]) {
             if ((m_frame[0] & 0x7F) == m_address)
-                out.deliver(BuildReplyFrame(m_address, 'Y', {}));
+                out.deliver(BuildReplyFrame(m_address, 'Y', std::vector<std::uint8_t>{0x41, 0x01}));
             m_frame.clear();
         }
     }

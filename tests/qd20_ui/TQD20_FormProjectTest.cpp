@@ -3,6 +3,8 @@
 
 #include <QFile>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct Qd20ProjectTest : Qd20FormTest {
@@ -70,15 +72,21 @@ TEST_F(Qd20ProjectTest, LoadedValuesGoThroughTheEditorsAndSliders) {
     EXPECT_FLOAT_EQ(window->SP_Q1->SP2(), 40.0f);
     EXPECT_EQ(window->LQ1_1->text(), window->SP_Q1->formatValue(40.0f));
 
-    // Points are limited to the scale; lines without a key and values that are no number are
-    // passed over; a loaded function switches its editor as a user's choice would.
-    load("notes of the line\r\n[QA]\r\n500\r\nabc\r\n[IV1]\r\nOn\r\n[Typ Q1]\r\n2\r\n");
+    // Points are limited to the scale; lines without a key are passed over; a loaded function
+    // switches its editor as a user's choice would.
+    load("notes of the line\r\n[QA]\r\n500\r\n60\r\n[IV1]\r\nOn\r\n[Typ Q1]\r\n2\r\n");
     EXPECT_FLOAT_EQ(window->SP_QA->SP1(), 100.0f);
     EXPECT_EQ(window->ENull->text(), window->SP_QA->formatValue(100.0f));
     EXPECT_EQ(window->IVQ1Slide->Position(), 0);
     EXPECT_EQ(window->FktQ1Slide->Position(), 2);
     EXPECT_FALSE(window->SP_Q1->Visible());
     EXPECT_TRUE(prompts.messages().isEmpty());
+
+    // A value it cannot read is said, and its item stays as it was: never a wrapped number.
+    load("[QA]\r\n-5\r\n70\r\n");
+    EXPECT_FLOAT_EQ(window->SP_QA->SP1(), 100.0f);
+    EXPECT_FLOAT_EQ(window->SP_QA->SP2(), 70.0f);
+    EXPECT_EQ(prompts.messages(), QStringList{"Fehler in Datei"});
 }
 
 TEST_F(Qd20ProjectTest, FilesThatAreNoProjectFilesAreReportedAndChangeNothing) {
@@ -96,6 +104,14 @@ TEST_F(Qd20ProjectTest, FilesThatAreNoProjectFilesAreReportedAndChangeNothing) {
     EXPECT_TRUE(messages[0].startsWith("Die Datei enthält keine Sensoreinstellungen:"));
     EXPECT_TRUE(messages[1].startsWith("Die Datei enthält keine Sensoreinstellungen:"));
     EXPECT_TRUE(messages[2].startsWith("Datei kann nicht gelesen werden:"));
+
+    // A pipe is refused at once instead of waiting for a writer.
+    prompts.clear();
+    const QString pipe = settingsDir.filePath("pipe.qel");
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    prompts.answerFile(pipe);
+    window->OeffnenButtonClick();
+    EXPECT_EQ(prompts.messages(), QStringList{"Datei kann nicht gelesen werden:\n" + pipe + "\nkeine gewöhnliche Datei"});
 
     // A key on the last line: what came before it is kept.
     prompts.clear();

@@ -87,6 +87,13 @@ bool TQD20_Form::Qd20Transact(const Qd20Request& request) {
     else if (result.status == Qd20Status::Bytes)
         showExchangeStatus(StatusKind::Bytes, QString::fromStdString(result.statusHex));
     data_ok->setChecked(result.dataOk);
+    if (!result.deviceError.empty()) {
+        // The port itself is gone (a pulled adapter): every further exchange would fail the same
+        // way, so the connection ends here and the reason is told once.
+        TrennenMenuClick();
+        m_app.prompts.message(this, Prompts::Icon::Error, QString::fromStdString(result.deviceError),
+                              Prompts::Ok);
+    }
     return result.dataOk;
 }
 

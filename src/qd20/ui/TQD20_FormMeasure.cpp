@@ -105,7 +105,7 @@ void TQD20_Form::singleMeasurement(char command) {
         return;
     if (const auto m = measure(command, true))
         showMeasurement(*m, command);
-    else if (!simulating())
+    else if (!simulating() && Connected) // a lost port has told its own reason
         m_app.prompts.message(this, Prompts::Icon::Error, sendErrorText(), Prompts::Ok);
 }
 

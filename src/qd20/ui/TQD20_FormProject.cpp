@@ -10,6 +10,7 @@
 #include "TCSlide.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -40,9 +41,13 @@ void TQD20_Form::OeffnenButtonClick() {
     if (!path)
         return;
     QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opening a pipe or a device would wait for whoever writes to it, and the window with it.
+    const QFileInfo info(*path);
+    const bool regular = !info.exists() || info.isFile();
+    if (!regular || !file.open(QIODevice::ReadOnly)) {
         m_app.prompts.message(this, Prompts::Icon::Error,
-                              tr("Datei kann nicht gelesen werden:\n%1\n%2").arg(*path, file.errorString()),
+                              tr("Datei kann nicht gelesen werden:\n%1\n%2")
+                                  .arg(*path, regular ? file.errorString() : tr("keine gewöhnliche Datei")),
                               Prompts::Ok);
         return;
     }
