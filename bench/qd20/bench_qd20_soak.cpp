@@ -1,0 +1,235 @@
+// Line-fault soak of the ZYL24 exchange: 10 000 'A' and 1 000 '?' exchanges (times the
+// argument) over a simulated line on which 1 % of the bytes from the sensor are dropped, have one
+// bit flipped, come twice or come after the time-out, with stray bytes before and after replies.
+// The sensor gives every reply its own value, so an accepted reply can be told apart: the one
+// for this request, a late one for an earlier request (must never happen), or a corrupted one
+// that still passes the 7-bit XOR check (what the check cannot see).
+//
+// Counters: good, failed, recovered (a failed exchange whose next exchange was good again),
+// stale_accepts, xor_blind_accepts and their rate per exchange, line_ms (simulated line time) and
+// software time per exchange (the benchmark's own time divided by the exchanges).
+//
+// A second pair of benchmarks prices the way late replies are kept out: on a good line it adds
+// no line time; after a failed exchange the next request to the same sensor waits until the line
+// has been quiet for one more time-out, or until the late reply has come and gone.
+#include "Q20_speziell.h"
+#include "Qd20Commands.h"
+#include "Qd20Measurement.h"
+#include "Qd20ParameterBlock.h"
+#include "SimulatedLine.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <deque>
+#include <random>
+
+namespace {
+
+constexpr std::uint8_t kAddress = 5;
+constexpr Timeouts kMeasuring{4, 2, 2000, 0, 0};
+
+// A sensor whose every reply carries a value of its own (a counter), with stray bytes around
+// some of its replies.
+class CountingSensor : public SimPeer {
+public:
+    CountingSensor(std::mt19937& random, bool noisy) : m_random(random), m_noisy(noisy) {}
+    std::uint32_t baud() const override { return 38400; }
+    void receive(std::uint8_t byte, const LineSettings&, SimulatedLine& out) override {
+        if (byte & 0x80)
+            m_frame.clear();
+        m_frame.push_back(byte);
+        if (m_frame.size() < 2 || m_frame.size() != m_frame[1])
+            return;
+        const char command = static_cast<char>(m_frame[2]);
+        m_frame.clear();
+        std::vector<std::uint8_t> data;
+        ++m_count;
+        if (command == 'A') {
+            const Qd20Measurement m{static_cast<std::uint16_t>(m_count % 4096), true, (m_count & 1) != 0};
+            const auto bytes = EncodeMeasurement(m);
+            data.assign(bytes.begin(), bytes.end());
+        } else {
+            Qd20ParameterBlock b;
+            b.q1Function = 0;
+            b.q2Function = 0;
+            b.averaging = 0;
+            b.analogPoint1Raw = static_cast<int>(m_count % 4096);
+            b.analogPoint2Raw = static_cast<int>((m_count / 4096) % 4096);
+            b.q1SecondRaw = static_cast<int>((m_count * 7) % 4096);
+            const auto bytes = EncodeParameterBlock(b);
+            data.assign(bytes.begin(), bytes.end());
+        }
+        sent.push_back(data);
+        if (sent.size() > 8)
+            sent.pop_front();
+        noise(out);
+        out.deliver(BuildReplyFrame(kAddress, 'Y', data));
+        noise(out);
+    }
+    // The data of the latest replies, the newest last.
+    std::deque<std::vector<std::uint8_t>> sent;
+
+private:
+    void noise(SimulatedLine& out) {
+        if (!m_noisy || std::uniform_int_distribution<int>(0, 99)(m_random) != 0)
+            return;
+        std::vector<std::uint8_t> bytes(std::uniform_int_distribution<std::size_t>(1, 3)(m_random));
+        for (auto& b : bytes)
+            b = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 255)(m_random));
+        out.deliver(bytes);
+    }
+    std::mt19937& m_random;
+    bool m_noisy;
+    std::vector<std::uint8_t> m_frame;
+    std::uint64_t m_count = 0;
+};
+
+// 1 % of the bytes: dropped, one bit flipped, doubled, or late by more than the time-out.
+SimulatedLine::ByteFate faultyByte(std::mt19937& random) {
+    SimulatedLine::ByteFate fate;
+    if (std::uniform_int_distribution<int>(0, 99)(random) != 0)
+        return fate;
+    switch (std::uniform_int_distribution<int>(0, 3)(random)) {
+    case 0:
+        fate.drop = true;
+        break;
+    case 1:
+        fate.xorMask = static_cast<std::uint8_t>(1u << std::uniform_int_distribution<int>(0, 7)(random));
+        break;
+    case 2:
+        fate.duplicate = true;
+        break;
+    default:
+        fate.delayMs = std::uniform_int_distribution<std::uint32_t>(2100, 4000)(random);
+        break;
+    }
+    return fate;
+}
+
+bool sameDecoded(char command, const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    if (command == 'A') {
+        const auto x = DecodeMeasurement(a);
+        const auto y = DecodeMeasurement(b);
+        return x && y && x->value == y->value && x->goodTarget == y->goodTarget && x->q1On == y->q1On;
+    }
+    return DecodeParameterBlock(a) == DecodeParameterBlock(b);
+}
+
+void BM_LineFaultSoak(benchmark::State& state) {
+    const int scale = static_cast<int>(state.range(0));
+    std::int64_t good = 0, failed = 0, recovered = 0, stale = 0, blind = 0, exchanges = 0;
+    std::uint64_t lineMs = 0;
+    double seconds = 0;
+    for (auto _ : state) {
+        std::mt19937 random(20261206);
+        FakeClock clock;
+        SimulatedLine line(&clock);
+        CountingSensor sensor(random, true);
+        LineHistory history;
+        line.attach(&sensor);
+        line.setTimeouts(kMeasuring);
+        line.setIncomingFate([&random](std::size_t, std::uint8_t) { return faultyByte(random); });
+        bool lastFailed = false;
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 11000 * scale; ++i) {
+            const char command = i % 11 == 10 ? '?' : 'A';
+            const Qd20Result r = Qd20Transact(line, false, clock, history, PlainRequest(kAddress, command));
+            line.clearWritten();
+            ++exchanges;
+            if (!r.dataOk) {
+                ++failed;
+                lastFailed = true;
+                continue;
+            }
+            const auto& sent = sensor.sent;
+            if (sameDecoded(command, r.data, sent.back())) {
+                ++good;
+                recovered += lastFailed ? 1 : 0;
+            } else if (std::any_of(sent.begin(), sent.end() - 1,
+                                   [&](const auto& earlier) { return sameDecoded(command, r.data, earlier); })) {
+                ++stale;
+            } else {
+                ++blind;
+            }
+            lastFailed = false;
+        }
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        lineMs += clock.nowMs();
+    }
+    const double n = static_cast<double>(exchanges);
+    state.counters["good"] = static_cast<double>(good);
+    state.counters["failed"] = static_cast<double>(failed);
+    state.counters["recovered"] = static_cast<double>(recovered);
+    state.counters["stale_accepts"] = static_cast<double>(stale);
+    state.counters["xor_blind_accepts"] = static_cast<double>(blind);
+    state.counters["xor_blind_rate"] = static_cast<double>(blind) / n;
+    state.counters["line_ms_per_exchange"] = static_cast<double>(lineMs) / n;
+    state.counters["software_us_per_exchange"] = seconds * 1e6 / n;
+}
+BENCHMARK(BM_LineFaultSoak)->Arg(1)->Arg(10)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A good exchange, as the window's 40 ms poll sends it: no added line time.
+void BM_LateReplyGuardOnGoodExchange(benchmark::State& state) {
+    std::mt19937 random(1);
+    FakeClock clock;
+    SimulatedLine line(&clock);
+    CountingSensor sensor(random, false);
+    LineHistory history;
+    line.attach(&sensor);
+    line.setTimeouts(kMeasuring);
+    std::uint64_t lineMs = 0;
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        const std::uint64_t before = clock.nowMs();
+        const Qd20Result r = Qd20Transact(line, false, clock, history, PlainRequest(kAddress, 'A'));
+        lineMs += clock.nowMs() - before;
+        line.clearWritten();
+        ++n;
+        if (!r.dataOk)
+            state.SkipWithError("exchange failed");
+    }
+    state.counters["line_ms_per_exchange"] = static_cast<double>(lineMs) / static_cast<double>(n);
+}
+BENCHMARK(BM_LateReplyGuardOnGoodExchange);
+
+// The exchange after a failed one (the sensor stayed silent): the wait for a late reply that
+// does not come, on top of the failed exchange's own time-out. With the argument 1 the late
+// reply does come, 600 ms after the time-out, and ends the wait.
+void BM_LateReplyGuardAfterFailedExchange(benchmark::State& state) {
+    const bool lateReplyComes = state.range(0) != 0;
+    std::mt19937 random(1);
+    FakeClock clock;
+    SimulatedLine line(&clock);
+    CountingSensor sensor(random, false);
+    LineHistory history;
+    line.setTimeouts(kMeasuring);
+    std::uint64_t failedMs = 0, nextMs = 0;
+    std::int64_t n = 0;
+    for (auto _ : state) {
+        std::uint64_t t = clock.nowMs();
+        if (lateReplyComes) {
+            line.attach(&sensor);
+            line.delayIncoming(2600);
+        }
+        benchmark::DoNotOptimize(Qd20Transact(line, false, clock, history, PlainRequest(kAddress, 'A')));
+        failedMs += clock.nowMs() - t;
+        line.attach(&sensor);
+        line.delayIncoming(0);
+        t = clock.nowMs();
+        const Qd20Result r = Qd20Transact(line, false, clock, history, PlainRequest(kAddress, 'A'));
+        nextMs += clock.nowMs() - t;
+        line.detach(&sensor);
+        line.clearWritten();
+        ++n;
+        if (!r.dataOk)
+            state.SkipWithError("the exchange after the failed one failed");
+    }
+    state.counters["failed_exchange_line_ms"] = static_cast<double>(failedMs) / static_cast<double>(n);
+    state.counters["next_exchange_line_ms"] = static_cast<double>(nextMs) / static_cast<double>(n);
+}
+BENCHMARK(BM_LateReplyGuardAfterFailedExchange)->Arg(0)->Arg(1)->ArgName("late_reply");
+
+} // namespace
+
+BENCHMARK_MAIN();
