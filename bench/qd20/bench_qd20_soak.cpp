@@ -146,8 +146,9 @@ void BM_LineFaultSoak(benchmark::State& state) {
             if (sameDecoded(command, r.data, sent.back())) {
                 ++good;
                 recovered += lastFailed ? 1 : 0;
-            } else if (std::any_of(sent.begin(), sent.end() - 1,
-                                   [&](const auto& earlier) { return sameDecoded(command, r.data, earlier); })) {
+            } else if (std::any_of(sent.begin(), sent.end() - 1, [&](const auto& earlier) {
+                           return sameDecoded(command, r.data, earlier);
+                       })) {
                 ++stale;
             } else {
                 ++blind;

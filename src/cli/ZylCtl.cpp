@@ -394,7 +394,8 @@ int ZylCtl::pollOn(CliLink& link, const Qd20Variant& variant) {
     bool interrupted = false;
     for (int i = 0; i < m_args.count && !(interrupted = stopRequested()); ++i) {
         const std::uint64_t due = start + static_cast<std::uint64_t>(i) * m_args.intervalMs;
-        if (const std::uint64_t now = m_clock.nowMs(); now < due && !pause(static_cast<std::uint32_t>(due - now)))
+        if (const std::uint64_t now = m_clock.nowMs();
+            now < due && !pause(static_cast<std::uint32_t>(due - now)))
             continue; // ends the loop
         const Qd20Result reply = link.transact(PlainRequest(address, m_args.pollCommand));
         if (!reply.deviceError.empty()) {

@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
     // line restored) properly and a poll still writes what it measured.
     StopSignals::install();
     SystemClock clock;
-    return ZylCtl(arguments, *provider, com, clock, std::cout, std::cerr, [] { return StopSignals::requested(); })
+    return ZylCtl(arguments, *provider, com, clock, std::cout, std::cerr,
+                  [] { return StopSignals::requested(); })
         .run();
 }

@@ -16,8 +16,8 @@ bool readsAtOnce(const Timeouts& t) {
 } // namespace
 
 LineExchange::LineExchange(SerialDevice& device, Clock& clock, LineHistory& history, int partner)
-    : m_device(device), m_clock(clock), m_history(history), m_partner(partner),
-      m_original(device.timeouts()), m_current(m_original) {}
+    : m_device(device), m_clock(clock), m_history(history), m_partner(partner), m_original(device.timeouts()),
+      m_current(m_original) {}
 
 LineExchange::~LineExchange() {
     useTimeouts(m_original);
@@ -51,16 +51,16 @@ std::size_t LineExchange::readUntil(std::uint8_t* buf, std::size_t max, std::uin
         return 0;
     const std::uint64_t left = deadline - now;
     const bool bounded = m_original.readTotalConstantMs != 0 || m_original.readTotalMultiplierMs != 0;
-    const std::uint64_t own = std::uint64_t(m_original.readTotalConstantMs) +
-                              std::uint64_t(m_original.readTotalMultiplierMs) * max;
+    const std::uint64_t own =
+        std::uint64_t(m_original.readTotalConstantMs) + std::uint64_t(m_original.readTotalMultiplierMs) * max;
     if (bounded && own <= left) {
         useTimeouts(m_original);
     } else {
         // Only the time left: the read ends at the deadline or at a gap between bytes.
         Timeouts narrowed = m_original;
         narrowed.readTotalMultiplierMs = 0;
-        narrowed.readTotalConstantMs =
-            static_cast<std::uint32_t>(std::min<std::uint64_t>(left, std::numeric_limits<std::uint32_t>::max()));
+        narrowed.readTotalConstantMs = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(left, std::numeric_limits<std::uint32_t>::max()));
         useTimeouts(narrowed);
     }
     return m_device.read(buf, max);

@@ -93,8 +93,7 @@ void readReply(LineExchange& exchange, Clock& clock, char command, std::uint8_t 
     // a reply of another length than its command's belongs to some other request.
     const bool whole = got > 0 && got == remaining;
     const bool rightLength = !expected || got == *expected + 1;
-    result.dataOk =
-        whole && rightLength && clean && bytes.back() == check && status == kStatusAccepted;
+    result.dataOk = whole && rightLength && clean && bytes.back() == check && status == kStatusAccepted;
     if (result.dataOk) {
         bytes.pop_back(); // the check byte is no data
         result.data = std::move(bytes);
@@ -201,8 +200,8 @@ Qd20Result Qd20Transact(SerialDevice& device, bool echoesOwnBytes, Clock& clock,
 
     const std::optional<std::size_t> expected = Qd20ReplyDataLength(request.command);
     // Frame bytes: address, length, status, data, check; for an unknown length the largest frame.
-    const std::size_t replyBytes = 4 + expected.value_or(kMaxCountedLength - 4 +
-                                                         (request.command == '6' ? kQd20PixelExtraBytes : 0));
+    const std::size_t replyBytes =
+        4 + expected.value_or(kMaxCountedLength - 4 + (request.command == '6' ? kQd20PixelExtraBytes : 0));
     exchange.startDeadline((echoesOwnBytes ? written : 0) + replyBytes,
                            request.command == '6' ? kPixelWaitMs : 0);
     if (echoesOwnBytes)

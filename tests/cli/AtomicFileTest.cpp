@@ -71,7 +71,8 @@ TEST_F(AtomicFileTest, ALinkToAFileNotYetThereCreatesItAndStaysALink) {
     EXPECT_TRUE(fs::is_symlink(path("latest.csv")));
     EXPECT_EQ(slurp(path("data/today.csv")), "rows");
     // A replaced file keeps its permissions; a new one gets the usual ones.
-    fs::permissions(path("data/today.csv"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::permissions(path("data/today.csv"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(AtomicFile::write(path("latest.csv").string(), "more"), std::nullopt);
     EXPECT_EQ(fs::status(path("data/today.csv")).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

@@ -61,7 +61,8 @@ TEST(CliArgumentsTest, MistakesAreUsageErrorsThatNameTheProblem) {
     // An empty port would fall back to COM 1 and talk to a line nobody named.
     EXPECT_EQ(errorOf({"search", "--port="}), "option --port needs a COM number or a device path");
     EXPECT_EQ(errorOf({"read", "--address", "5", "-o", ""}), "option -o needs a file name");
-    EXPECT_EQ(errorOf({"poll", "--address", "5", "--count", "3", "--csv="}), "option --csv needs a file name");
+    EXPECT_EQ(errorOf({"poll", "--address", "5", "--count", "3", "--csv="}),
+              "option --csv needs a file name");
     EXPECT_EQ(errorOf({"write", "--address", "5", ""}), "write needs a project file");
     // An option of another command would silently do nothing: refused.
     EXPECT_EQ(errorOf({"read", "--address", "5", "--store"}), "option --store does not apply to read");

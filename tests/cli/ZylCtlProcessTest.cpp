@@ -14,9 +14,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <sys/stat.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -463,10 +463,10 @@ TEST_F(ZylCtlProcessTest, PipesAreRefusedAndSigtermEndsAWaitingPollWithItsSample
     const Outcome pipe = zylctl({"--port", tty, "write", "--address", "9", file("pipe.qel").string()});
     EXPECT_EQ(pipe.exitCode, 2);
     EXPECT_NE(pipe.err.find("is not a regular file"), std::string::npos) << pipe.err;
-    EXPECT_EQ(zylctl({"--port", tty, "poll", "--address", "9", "--count", "2", "--csv",
-                      file("pipe.qel").string()})
-                  .exitCode,
-              2);
+    EXPECT_EQ(
+        zylctl({"--port", tty, "poll", "--address", "9", "--count", "2", "--csv", file("pipe.qel").string()})
+            .exitCode,
+        2);
     EXPECT_TRUE(loggedFrames().empty());
 
     ChildProgram poll({buildBinary("src/cli/zylctl"), "--port", tty, "poll", "--address", "9", "--count", "2",

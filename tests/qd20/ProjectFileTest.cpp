@@ -100,9 +100,10 @@ TEST(ProjectFileTest, ValueLinesFollowTheirRules) {
 
 TEST(ProjectFileTest, AValueThatCannotBeReadIsReportedWithItsLineAndKeyNeverWrapped) {
     const std::pair<std::string, std::string> bad[] = {
-        {"[Q2]", "150.5"},      {"[Q2]", "0x96"},     {"[Q2]", ""},       {"[Q2]", "65536"},
-        {"[Q2]", "-5"},         {"[Q2]", "abc"},      {"[Q2]", "99999999999"}, {"[Typ Q1]", "256"},
-        {"[Typ Q1]", "-1"},     {"[IV1]", "off"},     {"[BW]", "4 ms"},   {"[Q2]", std::string("7\0", 2)},
+        {"[Q2]", "150.5"},       {"[Q2]", "0x96"},    {"[Q2]", ""},
+        {"[Q2]", "65536"},       {"[Q2]", "-5"},      {"[Q2]", "abc"},
+        {"[Q2]", "99999999999"}, {"[Typ Q1]", "256"}, {"[Typ Q1]", "-1"},
+        {"[IV1]", "off"},        {"[BW]", "4 ms"},    {"[Q2]", std::string("7\0", 2)},
     };
     for (const auto& [key, value] : bad) {
         // The bad value stands on line 4, after a readable one; the file goes on after it.

@@ -209,13 +209,12 @@ TEST_F(Qd20TransactTest, TruncatedReplyIsRefusedEvenWhenItsLastByteMatchesTheChe
     EXPECT_TRUE(r.data.empty());
 }
 
-
 TEST_F(Qd20TransactTest, ReplyOfAnotherLengthThanItsCommandsFails) {
-    const std::pair<char, std::size_t> commands[] = {{'A', 2}, {'I', 2}, {'?', 18}, {'3', 8}, {'S', 0},
-                                                     {'1', 0}, {'L', 0}, {'T', 0}, {'6', 208}};
+    const std::pair<char, std::size_t> commands[] = {{'A', 2}, {'I', 2}, {'?', 18}, {'3', 8},  {'S', 0},
+                                                     {'1', 0}, {'L', 0}, {'T', 0},  {'6', 208}};
     for (const auto& [command, length] : commands) {
-        for (std::size_t wrong : {std::size_t(0), std::size_t(1), length - 1, length + 1, std::size_t(17),
-                                  std::size_t(119)}) {
+        for (std::size_t wrong :
+             {std::size_t(0), std::size_t(1), length - 1, length + 1, std::size_t(17), std::size_t(119)}) {
             if (wrong == length || wrong > length + 200)
                 continue;
             // '6' carries 128 bytes beyond its length byte; the others none.

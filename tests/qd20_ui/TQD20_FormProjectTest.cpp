@@ -111,7 +111,8 @@ TEST_F(Qd20ProjectTest, FilesThatAreNoProjectFilesAreReportedAndChangeNothing) {
     ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
     prompts.answerFile(pipe);
     window->OeffnenButtonClick();
-    EXPECT_EQ(prompts.messages(), QStringList{"Datei kann nicht gelesen werden:\n" + pipe + "\nkeine gewöhnliche Datei"});
+    EXPECT_EQ(prompts.messages(),
+              QStringList{"Datei kann nicht gelesen werden:\n" + pipe + "\nkeine gewöhnliche Datei"});
 
     // A key on the last line: what came before it is kept.
     prompts.clear();

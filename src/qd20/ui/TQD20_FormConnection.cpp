@@ -30,14 +30,16 @@ constexpr int kSearchEnd = 128;
 
 } // namespace
 
-bool TQD20_Form::simulating() const { return m_app.simulation && m_app.simulation->isVisible(); }
+bool TQD20_Form::simulating() const {
+    return m_app.simulation && m_app.simulation->isVisible();
+}
 
 std::optional<std::uint8_t> TQD20_Form::busAddress() {
     bool ok = false;
     int address = Slave_Adr->currentText().trimmed().toInt(&ok);
     if (!ok) {
-        const auto answer =
-            m_app.prompts.inputText(this, tr("Dateneingabe"), tr("keine Adresse gewählt"), QStringLiteral("1"));
+        const auto answer = m_app.prompts.inputText(this, tr("Dateneingabe"), tr("keine Adresse gewählt"),
+                                                    QStringLiteral("1"));
         if (answer) {
             Slave_Adr->setCurrentText(*answer);
             address = answer->trimmed().toInt(&ok);
@@ -78,9 +80,8 @@ bool TQD20_Form::Qd20Transact(const Qd20Request& request) {
         data_ok->setChecked(false);
         return false;
     }
-    Qd20Result result =
-        ::Qd20Transact(*device, m_app.ports.port(PortNumber).echoesOwnBytes, m_app.clock,
-                       m_app.ports.port(PortNumber).history, request);
+    Qd20Result result = ::Qd20Transact(*device, m_app.ports.port(PortNumber).echoesOwnBytes, m_app.clock,
+                                       m_app.ports.port(PortNumber).history, request);
     m_reply = std::move(result.data);
     if (result.status == Qd20Status::NoData)
         showExchangeStatus(StatusKind::NoData);
@@ -197,7 +198,9 @@ void TQD20_Form::applyMeasurementTimeouts(std::uint32_t totalConstantMs) {
     }
 }
 
-QString TQD20_Form::portPanelText() const { return QStringLiteral("Port: COM%1").arg(PortNumber); }
+QString TQD20_Form::portPanelText() const {
+    return QStringLiteral("Port: COM%1").arg(PortNumber);
+}
 
 void TQD20_Form::SuchenMenuClick() {
     if (TSuchen->isActive())
