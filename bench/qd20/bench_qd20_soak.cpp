@@ -107,6 +107,24 @@ SimulatedLine::ByteFate faultyByte(std::mt19937& random) {
     return fate;
 }
 
+// The counting sensor on a simulated line with the measuring time-outs.
+struct SoakLine {
+    std::mt19937 random;
+    FakeClock clock;
+    SimulatedLine line{&clock};
+    CountingSensor sensor;
+    LineHistory history;
+    SoakLine(std::uint32_t seed, bool noisy) : random(seed), sensor(random, noisy) {
+        line.attach(&sensor);
+        line.setTimeouts(kMeasuring);
+    }
+    Qd20Result exchange(char command) {
+        Qd20Result r = Qd20Transact(line, false, clock, history, PlainRequest(kAddress, command));
+        line.clearWritten(); // the log would grow without end
+        return r;
+    }
+};
+
 bool sameDecoded(char command, const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     if (command == 'A') {
         const auto x = DecodeMeasurement(a);
@@ -122,27 +140,20 @@ void BM_LineFaultSoak(benchmark::State& state) {
     std::uint64_t lineMs = 0;
     double seconds = 0;
     for (auto _ : state) {
-        std::mt19937 random(20261206);
-        FakeClock clock;
-        SimulatedLine line(&clock);
-        CountingSensor sensor(random, true);
-        LineHistory history;
-        line.attach(&sensor);
-        line.setTimeouts(kMeasuring);
-        line.setIncomingFate([&random](std::size_t, std::uint8_t) { return faultyByte(random); });
+        SoakLine soak(20261206, true);
+        soak.line.setIncomingFate([&soak](std::size_t, std::uint8_t) { return faultyByte(soak.random); });
         bool lastFailed = false;
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < 11000 * scale; ++i) {
             const char command = i % 11 == 10 ? '?' : 'A';
-            const Qd20Result r = Qd20Transact(line, false, clock, history, PlainRequest(kAddress, command));
-            line.clearWritten();
+            const Qd20Result r = soak.exchange(command);
             ++exchanges;
             if (!r.dataOk) {
                 ++failed;
                 lastFailed = true;
                 continue;
             }
-            const auto& sent = sensor.sent;
+            const auto& sent = soak.sensor.sent;
             if (sameDecoded(command, r.data, sent.back())) {
                 ++good;
                 recovered += lastFailed ? 1 : 0;
@@ -156,7 +167,7 @@ void BM_LineFaultSoak(benchmark::State& state) {
             lastFailed = false;
         }
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        lineMs += clock.nowMs();
+        lineMs += soak.clock.nowMs();
     }
     const double n = static_cast<double>(exchanges);
     state.counters["good"] = static_cast<double>(good);
@@ -172,20 +183,13 @@ BENCHMARK(BM_LineFaultSoak)->Arg(1)->Arg(10)->Iterations(1)->Unit(benchmark::kMi
 
 // A good exchange, as the window's 40 ms poll sends it: no added line time.
 void BM_LateReplyGuardOnGoodExchange(benchmark::State& state) {
-    std::mt19937 random(1);
-    FakeClock clock;
-    SimulatedLine line(&clock);
-    CountingSensor sensor(random, false);
-    LineHistory history;
-    line.attach(&sensor);
-    line.setTimeouts(kMeasuring);
+    SoakLine soak(1, false);
     std::uint64_t lineMs = 0;
     std::int64_t n = 0;
     for (auto _ : state) {
-        const std::uint64_t before = clock.nowMs();
-        const Qd20Result r = Qd20Transact(line, false, clock, history, PlainRequest(kAddress, 'A'));
-        lineMs += clock.nowMs() - before;
-        line.clearWritten();
+        const std::uint64_t before = soak.clock.nowMs();
+        const Qd20Result r = soak.exchange('A');
+        lineMs += soak.clock.nowMs() - before;
         ++n;
         if (!r.dataOk)
             state.SkipWithError("exchange failed");
@@ -199,29 +203,22 @@ BENCHMARK(BM_LateReplyGuardOnGoodExchange);
 // reply does come, 600 ms after the time-out, and ends the wait.
 void BM_LateReplyGuardAfterFailedExchange(benchmark::State& state) {
     const bool lateReplyComes = state.range(0) != 0;
-    std::mt19937 random(1);
-    FakeClock clock;
-    SimulatedLine line(&clock);
-    CountingSensor sensor(random, false);
-    LineHistory history;
-    line.setTimeouts(kMeasuring);
+    SoakLine soak(1, false);
     std::uint64_t failedMs = 0, nextMs = 0;
     std::int64_t n = 0;
     for (auto _ : state) {
-        std::uint64_t t = clock.nowMs();
-        if (lateReplyComes) {
-            line.attach(&sensor);
-            line.delayIncoming(2600);
-        }
-        benchmark::DoNotOptimize(Qd20Transact(line, false, clock, history, PlainRequest(kAddress, 'A')));
-        failedMs += clock.nowMs() - t;
-        line.attach(&sensor);
-        line.delayIncoming(0);
-        t = clock.nowMs();
-        const Qd20Result r = Qd20Transact(line, false, clock, history, PlainRequest(kAddress, 'A'));
-        nextMs += clock.nowMs() - t;
-        line.detach(&sensor);
-        line.clearWritten();
+        // Silent, or answering 2.6 s late.
+        if (!lateReplyComes)
+            soak.line.detach(&soak.sensor);
+        soak.line.delayIncoming(2600);
+        std::uint64_t t = soak.clock.nowMs();
+        benchmark::DoNotOptimize(soak.exchange('A'));
+        failedMs += soak.clock.nowMs() - t;
+        soak.line.attach(&soak.sensor);
+        soak.line.delayIncoming(0);
+        t = soak.clock.nowMs();
+        const Qd20Result r = soak.exchange('A');
+        nextMs += soak.clock.nowMs() - t;
         ++n;
         if (!r.dataOk)
             state.SkipWithError("the exchange after the failed one failed");

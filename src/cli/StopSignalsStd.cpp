@@ -1,27 +1,9 @@
-// StopSignals.h with the standard library alone, for systems without sigaction.
+// StopSignals::install() with the standard library alone, for systems without sigaction.
 #include "StopSignals.h"
 
 #include <csignal>
 
-namespace {
-
-volatile std::sig_atomic_t g_stop = 0;
-
-void onStopSignal(int) {
-    g_stop = 1;
+void StopSignals::install() {
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
 }
-
-} // namespace
-
-namespace StopSignals {
-
-void install() {
-    std::signal(SIGINT, onStopSignal);
-    std::signal(SIGTERM, onStopSignal);
-}
-
-bool requested() {
-    return g_stop != 0;
-}
-
-} // namespace StopSignals
