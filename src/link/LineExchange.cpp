@@ -25,7 +25,8 @@ LineExchange::~LineExchange() {
         return;
     auto& list = m_history.unsettled;
     std::erase_if(list, [this](const LineHistory::Unsettled& u) { return u.partner == m_partner; });
-    list.push_back({m_partner, m_clock.nowMs() + m_budget});
+    // One more time-out for its first byte; once it comes, the wait lasts until it ends.
+    list.push_back({m_partner, m_clock.nowMs() + budgetMs(m_original, 1)});
 }
 
 std::uint64_t LineExchange::budgetMs(const Timeouts& t, std::size_t bytes) {
@@ -94,8 +95,7 @@ void LineExchange::settle() {
 
 void LineExchange::startDeadline(std::size_t bytes, std::uint32_t pauseMs) {
     m_started = true;
-    m_budget = budgetMs(m_original, bytes) + pauseMs;
-    m_deadline = m_clock.nowMs() + m_budget;
+    m_deadline = m_clock.nowMs() + budgetMs(m_original, bytes) + pauseMs;
 }
 
 bool LineExchange::expired() const {

@@ -77,7 +77,6 @@ private:
     Timeouts m_original;
     Timeouts m_current;
     std::uint64_t m_deadline = 0;
-    std::uint64_t m_budget = 0;
     bool m_started = false;
     bool m_replyEnded = false;
 };
