@@ -117,6 +117,7 @@ struct SoakLine {
     SoakLine(std::uint32_t seed, bool noisy) : random(seed), sensor(random, noisy) {
         line.attach(&sensor);
         line.setTimeouts(kMeasuring);
+        line.setPurgeKeepsBytesOnTheirWay(true);
     }
     Qd20Result exchange(char command) {
         Qd20Result r = Qd20Transact(line, false, clock, history, PlainRequest(kAddress, command));

@@ -116,70 +116,45 @@ void SimulatedLine::waitMs(std::uint64_t ms) {
     }
 }
 
-void SimulatedLine::idlePeers() {
-    const std::vector<SimPeer*> peers = m_peers; // idle() may attach or detach devices
-    for (SimPeer* peer : peers)
-        if (hears(peer))
-            peer->idle(m_settings, *this);
-}
-
 std::size_t SimulatedLine::read(std::uint8_t* buf, std::size_t max) {
     if (!m_failure.empty() || max == 0)
         return 0;
-    if (m_rx.empty())
-        idlePeers();
+    if (m_rx.empty()) {
+        const std::vector<SimPeer*> peers = m_peers; // idle() may attach or detach devices
+        for (SimPeer* peer : peers)
+            if (hears(peer))
+                peer->idle(m_settings, *this);
+    }
     const std::uint64_t total =
         std::uint64_t(m_timeouts.readTotalConstantMs) + std::uint64_t(m_timeouts.readTotalMultiplierMs) * max;
-    const bool noInterval = m_timeouts.readIntervalMs == 0 ||
-                            m_timeouts.readIntervalMs == std::numeric_limits<std::uint32_t>::max();
     // All-zero time-outs (or an interval of MAXDWORD alone) return what is there at once.
-    const bool atOnce = total == 0 && noInterval;
+    const bool atOnce =
+        total == 0 && (m_timeouts.readIntervalMs == 0 ||
+                       m_timeouts.readIntervalMs == std::numeric_limits<std::uint32_t>::max());
     if (m_rx.empty()) {
         waitMs(total);
         return 0;
     }
     // A delayed reply that arrives within the total time-out is waited for; a later one is not.
-    const std::uint64_t start = now();
     const std::uint64_t first = m_rx.front().availableAt;
-    if (first > start) {
+    const std::uint64_t t0 = now();
+    if (first > t0) {
         if (atOnce)
             return 0;
-        if (total != 0 && first - start > total) {
+        if (total != 0 && first - t0 > total) {
             waitMs(total);
             return 0;
         }
-        waitMs(first - start);
+        waitMs(first - t0);
     }
-    // Then the read goes on until it has `max` bytes, the gap after the last byte exceeds the
-    // interval or the total time is used up, as a real port's read does.
     std::size_t n = 0;
-    std::uint64_t lastArrival = now();
-    for (;;) {
-        const std::uint64_t t = now();
-        while (n < max && !m_rx.empty() && m_rx.front().availableAt <= t) {
-            m_lineErrors |= framingErrors(m_rx.front());
-            buf[n++] = m_rx.front().byte;
-            m_rx.pop_front();
-            lastArrival = t;
-        }
-        if (n == max || atOnce)
-            return n;
-        if (m_rx.empty())
-            idlePeers();
-        std::uint64_t limit = std::numeric_limits<std::uint64_t>::max();
-        if (total != 0)
-            limit = start + total;
-        if (!noInterval)
-            limit = std::min(limit, lastArrival + m_timeouts.readIntervalMs);
-        if (limit == std::numeric_limits<std::uint64_t>::max())
-            return n; // nothing bounds the wait: do not wait for ever
-        if (m_rx.empty() || m_rx.front().availableAt > limit) {
-            if (limit > t)
-                waitMs(limit - t);
-            return n;
-        }
-        waitMs(m_rx.front().availableAt - t);
+    const std::uint64_t t = now();
+    while (n < max && !m_rx.empty() && m_rx.front().availableAt <= t) {
+        m_lineErrors |= framingErrors(m_rx.front());
+        buf[n++] = m_rx.front().byte;
+        m_rx.pop_front();
     }
+    return n;
 }
 
 std::size_t SimulatedLine::write(const std::uint8_t* data, std::size_t count) {
@@ -202,10 +177,14 @@ std::size_t SimulatedLine::write(const std::uint8_t* data, std::size_t count) {
 }
 
 void SimulatedLine::purge(bool rx, bool /*tx*/) {
-    // Only what has arrived can be thrown away; bytes still on their way come in later.
+    if (!rx)
+        return;
+    if (!m_purgeKeepsBytesOnTheirWay) {
+        m_rx.clear();
+        return;
+    }
     const std::uint64_t t = now();
-    if (rx)
-        std::erase_if(m_rx, [t](const Pending& p) { return p.availableAt <= t; });
+    std::erase_if(m_rx, [t](const Pending& p) { return p.availableAt <= t; });
 }
 
 bool SimulatedLine::applySettings(const LineSettings& settings) {

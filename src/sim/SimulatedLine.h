@@ -74,6 +74,9 @@ public:
         bool duplicate = false;
         std::uint32_t delayMs = 0; // on top of delayIncoming()
     };
+    // A real port can only throw away what has arrived: a delayed reply still on its way comes
+    // in after the purge. Off by default, where a purge empties everything, delayed bytes too.
+    void setPurgeKeepsBytesOnTheirWay(bool on) { m_purgeKeepsBytesOnTheirWay = on; }
     void setIncomingFate(std::function<ByteFate(std::size_t index, std::uint8_t byte)> fate) {
         m_fate = std::move(fate);
     }
@@ -116,8 +119,6 @@ private:
     };
     std::uint64_t now() const { return m_clock ? m_clock->nowMs() : m_ownTimeMs; }
     void waitMs(std::uint64_t ms);
-    // Lets idle devices talk when nothing is pending.
-    void idlePeers();
     // Queues a byte for the program, keeping the queue in order of arrival.
     void enqueue(std::uint8_t byte, std::uint64_t availableAt, std::optional<bool> ninthBit = {});
     void deliverFramed(const std::uint8_t* data, std::size_t count, const Framing& framing);
@@ -144,6 +145,7 @@ private:
     std::function<ByteFate(std::size_t, std::uint8_t)> m_fate;
     std::string m_failure;
     bool m_echo = false;
+    bool m_purgeKeepsBytesOnTheirWay = false;
     bool m_rts = false;
     bool m_dtr = false;
     bool m_lineError = false;

@@ -45,6 +45,7 @@ protected:
         line.setTimeouts({4, 2, 2000, 0, 0});
         scripted.attach(&peer);
         scripted.setTimeouts({4, 2, 2000, 0, 0});
+        scripted.setPurgeKeepsBytesOnTheirWay(true);
     }
     Qd20Result transact(std::uint8_t address, char command, Bytes data = {}) {
         return Qd20Transact(line, line.echo(), clock, history, request(address, command, std::move(data)));
