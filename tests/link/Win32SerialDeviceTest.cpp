@@ -158,7 +158,9 @@ TEST_F(Win32SerialDeviceTest, LineServicesTellEchoSilenceAndChatter) {
     EXPECT_FALSE(ports.EchoTest(silent));
     EXPECT_TRUE(ports.SyncLine(silent));
     // In fast measuring mode the sensor talks without pause: the line never falls silent.
-    ASSERT_TRUE(Qd20Transact(*ports.device(silent), false, clock, PlainRequest(5, 'F')).dataOk);
+    ASSERT_TRUE(
+        Qd20Transact(*ports.device(silent), false, clock, ports.port(silent).history, PlainRequest(5, 'F'))
+            .dataOk);
     EXPECT_FALSE(ports.SyncLine(silent));
     EXPECT_TRUE(ports.LineIsBusy(silent));
     ports.ClosePort(silent); // closing ends the stream
