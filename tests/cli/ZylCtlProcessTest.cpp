@@ -51,7 +51,6 @@ struct Outcome {
 
 class ZylCtlProcessTest : public ::testing::Test {
 protected:
-    bool underWine() const { return m_wine.active(); }
     void SetUp() override {
         m_dir = fs::path(::testing::TempDir()) /
                 ("zylctl-" + std::to_string(::getpid()) + "-" +
@@ -457,6 +456,7 @@ TEST_F(ZylCtlProcessTest, Qs40WithoutPortSearchesTheComNumbersAndWithPortTriesOn
     EXPECT_TRUE(searched.out.starts_with("port: COM2\n")) << searched.out;
     EXPECT_EQ(one.exitCode, 3);
     EXPECT_NE(one.err.find("no such device"), std::string::npos) << one.err;
+}
 
 TEST_F(ZylCtlProcessTest, PipesAreRefusedAndSigtermEndsAWaitingPollWithItsSamplesSaved) {
     if (underWine())
