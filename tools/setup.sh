@@ -9,7 +9,8 @@ packages=(cmake ninja-build g++ pkg-config
           libgtest-dev libgmock-dev googletest libbenchmark-dev
           g++-mingw-w64-x86-64-posix fonts-dejavu-core ccache
           qt6-serialport-dev qt6-translations-l10n wine64
-          dpkg-dev file man-db desktop-file-utils)
+          dpkg-dev file man-db desktop-file-utils
+          clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
