@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class ChunkPeer : public SimPeer {
 public:
@@ -29,8 +30,11 @@ public:
             framing.ninthBit = true;
         if (how & 0x02)
             framing.delayMs = how >> 2;
-        out.deliver(m_input.chunk(), framing);
+        lastChunk = m_input.chunk();
+        out.deliver(lastChunk, framing);
     }
+    // What the partner sent last.
+    std::vector<std::uint8_t> lastChunk;
 
 private:
     FuzzInput& m_input;
