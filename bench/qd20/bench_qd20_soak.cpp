@@ -12,6 +12,7 @@
 // A second pair of benchmarks prices the way late replies are kept out: on a good line it adds
 // no line time; after a failed exchange the next request to the same sensor waits until the line
 // has been quiet for one more time-out, or until the late reply has come and gone.
+#include "LineFaults.h"
 #include "Q20_speziell.h"
 #include "Qd20Commands.h"
 #include "Qd20Measurement.h"
@@ -63,49 +64,21 @@ public:
         sent.push_back(data);
         if (sent.size() > 8)
             sent.pop_front();
-        noise(out);
+        if (m_noisy)
+            MaybeNoise(m_random, out);
         out.deliver(BuildReplyFrame(kAddress, 'Y', data));
-        noise(out);
+        if (m_noisy)
+            MaybeNoise(m_random, out);
     }
     // The data of the latest replies, the newest last.
     std::deque<std::vector<std::uint8_t>> sent;
 
 private:
-    void noise(SimulatedLine& out) {
-        if (!m_noisy || std::uniform_int_distribution<int>(0, 99)(m_random) != 0)
-            return;
-        std::vector<std::uint8_t> bytes(std::uniform_int_distribution<std::size_t>(1, 3)(m_random));
-        for (auto& b : bytes)
-            b = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 255)(m_random));
-        out.deliver(bytes);
-    }
     std::mt19937& m_random;
     bool m_noisy;
     std::vector<std::uint8_t> m_frame;
     std::uint64_t m_count = 0;
 };
-
-// 1 % of the bytes: dropped, one bit flipped, doubled, or late by more than the time-out.
-SimulatedLine::ByteFate faultyByte(std::mt19937& random) {
-    SimulatedLine::ByteFate fate;
-    if (std::uniform_int_distribution<int>(0, 99)(random) != 0)
-        return fate;
-    switch (std::uniform_int_distribution<int>(0, 3)(random)) {
-    case 0:
-        fate.drop = true;
-        break;
-    case 1:
-        fate.xorMask = static_cast<std::uint8_t>(1u << std::uniform_int_distribution<int>(0, 7)(random));
-        break;
-    case 2:
-        fate.duplicate = true;
-        break;
-    default:
-        fate.delayMs = std::uniform_int_distribution<std::uint32_t>(2100, 4000)(random);
-        break;
-    }
-    return fate;
-}
 
 // The counting sensor on a simulated line with the measuring time-outs.
 struct SoakLine {
@@ -142,7 +115,8 @@ void BM_LineFaultSoak(benchmark::State& state) {
     double seconds = 0;
     for (auto _ : state) {
         SoakLine soak(20261206, true);
-        soak.line.setIncomingFate([&soak](std::size_t, std::uint8_t) { return faultyByte(soak.random); });
+        soak.line.setIncomingFate(
+            [&soak](std::size_t, std::uint8_t) { return FaultyByte(soak.random, 2100, 4000); });
         bool lastFailed = false;
         const auto start = std::chrono::steady_clock::now();
         for (int i = 0; i < 11000 * scale; ++i) {
