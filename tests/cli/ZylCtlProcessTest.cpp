@@ -472,12 +472,25 @@ TEST_F(ZylCtlProcessTest, PipesAreRefusedAndSigtermEndsAWaitingPollWithItsSample
         2);
     EXPECT_TRUE(loggedFrames().empty());
 
-    ChildProgram poll({buildBinary("src/cli/zylctl"), "--port", tty, "poll", "--address", "9", "--count", "2",
-                       "--interval", "600000", "--csv", file("poll.csv").string()},
-                      file("poll"));
-    ASSERT_FALSE(poll.firstLine().empty()) << poll.err(); // the first sample, then a ten-minute wait
-    poll.signal(SIGTERM);
-    EXPECT_EQ(poll.wait(5000), 130);
-    const std::string csv = slurp(file("poll.csv"));
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2) << csv; // the header and the one sample
+    // Ctrl+C and SIGTERM alike.
+    for (const int signal : {SIGINT, SIGTERM}) {
+        ChildProgram poll({buildBinary("src/cli/zylctl"), "--port", tty, "poll", "--address", "9", "--count",
+                           "2", "--interval", "600000", "--csv", file("poll.csv").string()},
+                          file("poll"));
+        ASSERT_FALSE(poll.firstLine().empty()) << poll.err(); // the first sample, then a ten-minute wait
+        poll.signal(signal);
+        EXPECT_EQ(poll.wait(5000), 130) << signal;
+        const std::string csv = slurp(file("poll.csv"));
+        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 2) << csv; // the header and the one sample
+    }
+}
+
+TEST_F(ZylCtlProcessTest, VerboseShowsEveryFrameBothWays) {
+    const std::string tty = startSim({"--sensor", "5:220"});
+    const Outcome o = zylctl({"--port", tty, "--verbose", "store", "--address", "5"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    // The probe 'A' with its answer, 'v' unanswered, then 'S' acknowledged.
+    EXPECT_NE(o.err.find("-> 85 04 41 40\n<- 85 06 59 "), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("-> 85 04 76 77\n<- "), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("-> 85 04 53 52\n<- 85 04 59 58\n"), std::string::npos) << o.err;
 }

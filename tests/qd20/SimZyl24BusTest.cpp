@@ -140,6 +140,34 @@ TEST_F(SimZyl24BusTest, MeasurementsMoveAndReportQ1AgainstTheSwitchPoint) {
     EXPECT_EQ(DecodeMeasurement(send(5, 'A').data)->value, ToRaw(280.0f, v));
 }
 
+TEST_F(SimZyl24BusTest, Q1BitFollowsTheWindowModeAndTheNormallyClosedOutput) {
+    SimZyl24Sensor& sensor = bus.addSensor(5, '0');
+    const Qd20Variant& v = sensor.variant();
+    struct Case {
+        bool window;
+        bool normallyClosed;
+        float distanceMm;
+        bool q1On;
+    };
+    // One switch point at 200 mm, or the window from 150 to 250 mm.
+    for (const Case c :
+         {Case{false, false, 120, true}, Case{false, false, 260, false}, Case{false, true, 120, false},
+          Case{false, true, 260, true}, Case{true, false, 200, true}, Case{true, false, 120, false},
+          Case{true, false, 280, false}, Case{true, true, 200, false}, Case{true, true, 120, true}}) {
+        const int first = ToRaw(c.window ? 150.0f : 200.0f, v);
+        const int second = c.window ? ToRaw(250.0f, v) : 0;
+        Qd20Request q1 = PlainRequest(5, '1');
+        q1.data = {std::uint8_t(first >> 6), std::uint8_t(first & 0x3F),
+                   std::uint8_t(c.normallyClosed ? 1 : 0), std::uint8_t(second >> 6),
+                   std::uint8_t(second & 0x3F)};
+        ASSERT_TRUE(send(q1).dataOk);
+        sensor.setFixedDistance(c.distanceMm);
+        EXPECT_EQ(DecodeMeasurement(send(5, 'A').data)->q1On, c.q1On)
+            << "window " << c.window << ", normally closed " << c.normallyClosed << ", " << c.distanceMm
+            << " mm";
+    }
+}
+
 TEST_F(SimZyl24BusTest, PixelDataShowsASpotThatFollowsTheTarget) {
     SimZyl24Sensor& sensor = bus.addSensor(5, '2');
     auto brightest = [&] {

@@ -1,0 +1,38 @@
+#include "CliTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+// The variables as a user's shell may set them; "" leaves one unset.
+struct LanguageCase {
+    const char* lcAll;
+    const char* lcMessages;
+    const char* lang;
+    bool english;
+};
+
+void setOrUnset(const char* name, const char* value) {
+    if (*value)
+        ::setenv(name, value, 1);
+    else
+        ::unsetenv(name);
+}
+
+} // namespace
+
+TEST(CliTextsTest, LanguageComesFromTheFirstLocaleVariableThatIsSet) {
+    for (const LanguageCase& c :
+         {LanguageCase{"", "", "", true}, LanguageCase{"", "", "de_DE.UTF-8", false},
+          LanguageCase{"", "", "en_GB.UTF-8", true}, LanguageCase{"", "de_AT", "en_US", false},
+          LanguageCase{"", "C", "de_DE", true}, LanguageCase{"de_CH.UTF-8", "en_US", "en_US", false},
+          LanguageCase{"en_US.UTF-8", "de_DE", "de_DE", true}}) {
+        setOrUnset("LC_ALL", c.lcAll);
+        setOrUnset("LC_MESSAGES", c.lcMessages);
+        setOrUnset("LANG", c.lang);
+        EXPECT_EQ(CliTexts::englishFromEnvironment(), c.english)
+            << "LC_ALL=" << c.lcAll << " LC_MESSAGES=" << c.lcMessages << " LANG=" << c.lang;
+    }
+}
