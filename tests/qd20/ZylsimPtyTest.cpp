@@ -60,15 +60,22 @@ TEST(ZylsimPtyTest, EchoingConverterAndFastModeStream) {
     EXPECT_EQ(stream.byteCount, 800u);
     for (std::size_t i = 0; i < stream.valueCount; ++i)
         ASSERT_LE(samples[i], 4095);
-    // Closing the port ends the stream: the line is quiet when it is opened again.
-    line.reset();
-    ::usleep(100000);
-    line = openLine(sim.path);
-    ASSERT_TRUE(line);
-    line->purge(true, false);
-    std::uint8_t byte = 0;
-    EXPECT_EQ(line->read(&byte, 1), 0u);
-    EXPECT_TRUE(Qd20Transact(*line, true, clock, history, PlainRequest(7, 'A')).dataOk);
+    // Closing the port ends the stream: once zylsim has noticed the close, the line is quiet when
+    // it is opened again. How soon it notices depends on the machine, so the port stays closed a
+    // little longer at each attempt until the reopened line is quiet (within a bound).
+    bool quiet = false;
+    for (int attempt = 1; attempt <= 12 && !quiet; ++attempt) {
+        line.reset();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10 * attempt));
+        line = openLine(sim.path);
+        ASSERT_TRUE(line);
+        line->purge(true, false);
+        std::uint8_t byte = 0;
+        quiet = line->read(&byte, 1) == 0;
+    }
+    EXPECT_TRUE(quiet);
+    const Qd20Result again = Qd20Transact(*line, true, clock, history, PlainRequest(7, 'A'));
+    EXPECT_TRUE(again.dataOk) << again.statusHex << " " << again.deviceError;
 }
 
 TEST(ZylsimPtyTest, HalvernSensorAnswersItsProbe) {
@@ -133,4 +140,27 @@ TEST(ZylsimPtyTest, EveryOptionTheHelpShowsIsAccepted) {
             EXPECT_TRUE(accepted) << name;
         }
     }
+}
+
+TEST(ZylsimPtyTest, TalksAtTheRateGivenAndEndsWithZeroOnASignal) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        Zylsim sim({"--baud", "19200"});
+        ASSERT_FALSE(sim.path.empty()) << sim.err();
+        auto line = openLine(sim.path);
+        ASSERT_TRUE(line);
+        SystemClock clock;
+        LineHistory history;
+        EXPECT_FALSE(Qd20Transact(*line, false, clock, history, PlainRequest(5, 'A')).dataOk); // 38400
+        ASSERT_TRUE(line->applySettings({19200, 8, Parity::None, StopBits::One, RtsControl::Enable}));
+        EXPECT_TRUE(Qd20Transact(*line, false, clock, history, PlainRequest(5, 'A')).dataOk);
+        sim.signal(signal);
+        EXPECT_EQ(sim.wait(5000), 0) << signal;
+    }
+}
+
+TEST(ZylsimPtyTest, LogThatCannotBeCreatedEndsWithOne) {
+    const auto log = scratch("zylsim-no-such-dir-") / "frames.log";
+    ChildProgram sim(zylsimCommand({"--log", log.string()}), scratch("zylsim-nolog-"));
+    EXPECT_EQ(sim.wait(5000), 1);
+    EXPECT_NE(sim.err().find("cannot open the log"), std::string::npos) << sim.err();
 }

@@ -24,7 +24,9 @@ struct Connection {
     int type = 0;
 
     explicit Connection(const std::string& path) : provider(mapped(path)) {
-        type = ports.OpenAndIdentify(kCom, 38400, 0, 0, 8, 100);
+        // Three times the window's 100 ms: zylsim is another process, and on a busy machine it
+        // may answer late.
+        type = ports.OpenAndIdentify(kCom, 38400, 0, 0, 8, 300);
         typePort[kQs40SensorType] = kCom;
     }
     static PortMap mapped(const std::string& path) {
