@@ -43,6 +43,17 @@ TEST_F(Qd20FormTest, SearchFindsSensorAt127AndReadsIt) {
               std::tuple(4u, 2u, 2000u));
 }
 
+TEST_F(Qd20FormTest, TimeoutFieldIsGreyedWithItsPresetUnlessTheServiceWordWasGiven) {
+    provider.bus.addSensor(5, '0');
+    open();
+    for (const bool service : {false, true}) {
+        app.ServiceAccess = service;
+        window->ManuellMenuClick();
+        EXPECT_EQ(portDialog.CBTimeout->isEnabled(), service);
+        EXPECT_EQ(portDialog.CBTimeout->currentText(), "100");
+    }
+}
+
 TEST_F(Qd20FormTest, SearchNeverProbes128AndReportsNoSensor) {
     provider.bus.addSensor(128, '0');
     app.SensorType = 10;
@@ -241,9 +252,9 @@ TEST_F(Qd20FormTest, WriteAllSendsGroupsInOrder) {
     window->SetzenButtonClick();
 
     EXPECT_EQ(framesSent(), (std::vector<Frame>{frame(5, '1', {58, 10, 3, 43, 40}), frame(5, 'T'),
-                                         frame(5, '2', {63, 61, 0, 0, 2}), frame(5, 'G'), frame(5, 'V', {1}),
-                                         frame(5, 'B', {5}), frame(5, 'R', {0}), frame(5, 'H', {0, 0}),
-                                         frame(5, 'N', {63, 63})}));
+                                                frame(5, '2', {63, 61, 0, 0, 2}), frame(5, 'G'),
+                                                frame(5, 'V', {1}), frame(5, 'B', {5}), frame(5, 'R', {0}),
+                                                frame(5, 'H', {0, 0}), frame(5, 'N', {63, 63})}));
     EXPECT_TRUE(prompts.messages().isEmpty());
     for (const QPushButton* b : {window->BSETQ1, window->BSETQ2, window->BAN})
         EXPECT_EQ(window->transferMark(b), TQD20_Form::kConfirmImage);
