@@ -21,7 +21,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
 #include <deque>
 #include <random>
 
@@ -110,49 +109,29 @@ bool sameDecoded(char command, const std::vector<std::uint8_t>& a, const std::ve
 
 void BM_LineFaultSoak(benchmark::State& state) {
     const int scale = static_cast<int>(state.range(0));
-    std::int64_t good = 0, failed = 0, recovered = 0, stale = 0, blind = 0, exchanges = 0;
-    std::uint64_t lineMs = 0;
-    double seconds = 0;
+    SoakTally tally;
     for (auto _ : state) {
         SoakLine soak(20261206, true);
         soak.line.setIncomingFate(
             [&soak](std::size_t, std::uint8_t) { return FaultyByte(soak.random, 2100, 4000); });
-        bool lastFailed = false;
-        const auto start = std::chrono::steady_clock::now();
+        tally.start();
         for (int i = 0; i < 11000 * scale; ++i) {
             const char command = i % 11 == 10 ? '?' : 'A';
             const Qd20Result r = soak.exchange(command);
-            ++exchanges;
-            if (!r.dataOk) {
-                ++failed;
-                lastFailed = true;
-                continue;
-            }
             const auto& sent = soak.sensor.sent;
-            if (sameDecoded(command, r.data, sent.back())) {
-                ++good;
-                recovered += lastFailed ? 1 : 0;
-            } else if (std::any_of(sent.begin(), sent.end() - 1, [&](const auto& earlier) {
-                           return sameDecoded(command, r.data, earlier);
-                       })) {
-                ++stale;
-            } else {
-                ++blind;
-            }
-            lastFailed = false;
+            if (!r.dataOk)
+                tally.add(SoakOutcome::Failed);
+            else if (sameDecoded(command, r.data, sent.back()))
+                tally.add(SoakOutcome::Good);
+            else if (std::any_of(sent.begin(), sent.end() - 1,
+                                 [&](const auto& earlier) { return sameDecoded(command, r.data, earlier); }))
+                tally.add(SoakOutcome::Stale);
+            else
+                tally.add(SoakOutcome::Unseen);
         }
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        lineMs += soak.clock.nowMs();
+        tally.stop(soak.clock.nowMs());
     }
-    const double n = static_cast<double>(exchanges);
-    state.counters["good"] = static_cast<double>(good);
-    state.counters["failed"] = static_cast<double>(failed);
-    state.counters["recovered"] = static_cast<double>(recovered);
-    state.counters["stale_accepts"] = static_cast<double>(stale);
-    state.counters["xor_blind_accepts"] = static_cast<double>(blind);
-    state.counters["xor_blind_rate"] = static_cast<double>(blind) / n;
-    state.counters["line_ms_per_exchange"] = static_cast<double>(lineMs) / n;
-    state.counters["software_us_per_exchange"] = seconds * 1e6 / n;
+    tally.report(state, "xor_blind_accepts");
 }
 BENCHMARK(BM_LineFaultSoak)->Arg(1)->Arg(10)->Iterations(1)->Unit(benchmark::kMillisecond);
 

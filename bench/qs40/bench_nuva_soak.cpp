@@ -19,7 +19,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <deque>
 
 namespace {
@@ -123,55 +122,35 @@ struct NuvaSoak {
 void BM_NuvaLineFaultSoak(benchmark::State& state) {
     const int scale = static_cast<int>(state.range(0));
     const bool eightBit = state.range(1) != 0;
-    std::int64_t good = 0, failed = 0, recovered = 0, stale = 0, blind = 0, exchanges = 0, parityFailed = 0,
-                 miscounted = 0;
-    std::uint64_t lineMs = 0;
-    double seconds = 0;
+    SoakTally tally;
+    std::int64_t parityFailed = 0, miscounted = 0;
     for (auto _ : state) {
         NuvaSoak soak(20261206, true);
-        bool lastFailed = false;
-        const auto start = std::chrono::steady_clock::now();
+        tally.start();
         for (int i = 0; i < 10000 * scale; ++i) {
             const std::uint8_t command = i % 10 == 8 ? 'U' : i % 10 == 9 ? '6' : 'C';
             const NuvaReply r = soak.exchange(command, eightBit);
-            ++exchanges;
-            const bool complete = r.received.size() >= 3 && r.received.size() == r.received[2] &&
-                                  r.received == NuvaReplyFrame(kMaster, kSlave, soak.sensor.sent.back());
+            const auto& sent = soak.sensor.sent;
             // A reply that came whole and unharmed: its error count is its parity errors.
-            if (complete && !soak.byteFault) {
+            if (!soak.byteFault && r.received == NuvaReplyFrame(kMaster, kSlave, sent.back())) {
                 const int expected = eightBit ? 0 : soak.sensor.parityErrorsPut;
                 miscounted += r.errors != expected ? 1 : 0;
                 parityFailed += expected > 0 ? 1 : 0;
             }
-            if (!r.ok()) {
-                ++failed;
-                lastFailed = true;
-                continue;
-            }
-            const auto& sent = soak.sensor.sent;
-            if (r.data == sent.back()) {
-                ++good;
-                recovered += lastFailed ? 1 : 0;
-            } else if (std::find(sent.begin(), sent.end() - 1, r.data) != sent.end() - 1) {
-                ++stale;
-            } else {
-                ++blind;
-            }
-            lastFailed = false;
+            if (!r.ok())
+                tally.add(SoakOutcome::Failed);
+            else if (r.data == sent.back())
+                tally.add(SoakOutcome::Good);
+            else if (std::find(sent.begin(), sent.end() - 1, r.data) != sent.end() - 1)
+                tally.add(SoakOutcome::Stale);
+            else
+                tally.add(SoakOutcome::Unseen);
         }
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        lineMs += soak.clock.nowMs();
+        tally.stop(soak.clock.nowMs());
     }
-    const double n = static_cast<double>(exchanges);
-    state.counters["good"] = static_cast<double>(good);
-    state.counters["failed"] = static_cast<double>(failed);
+    tally.report(state, "checksum_blind_accepts");
     state.counters["failed_by_parity"] = static_cast<double>(parityFailed);
     state.counters["parity_miscounted"] = static_cast<double>(miscounted);
-    state.counters["recovered"] = static_cast<double>(recovered);
-    state.counters["stale_accepts"] = static_cast<double>(stale);
-    state.counters["checksum_blind_accepts"] = static_cast<double>(blind);
-    state.counters["line_ms_per_exchange"] = static_cast<double>(lineMs) / n;
-    state.counters["software_us_per_exchange"] = seconds * 1e6 / n;
 }
 BENCHMARK(BM_NuvaLineFaultSoak)
     ->Args({1, 0})

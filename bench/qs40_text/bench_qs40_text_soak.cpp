@@ -15,11 +15,9 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <deque>
-#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -95,8 +93,6 @@ private:
     SimPeer& m_peer;
 };
 
-enum class Taken { Good, Stale, KeptShort, Blind };
-
 struct TextSoak {
     std::mt19937 random;
     bool faults = false;
@@ -120,11 +116,11 @@ struct TextSoak {
     // The operation's values, reply by reply, against the numbers of its own replies (the last
     // ones sent). `fixedDigits` marks the replies of four fixed digits, which a shorter reply
     // leaves as they were (a stale reply to the same point looks the same there).
-    Taken judge(const std::vector<std::int32_t>& taken, const std::vector<std::int32_t>& before,
-                std::size_t replies, const std::vector<bool>& fixedDigits = {}) {
+    SoakOutcome judge(const std::vector<std::int32_t>& taken, const std::vector<std::int32_t>& before,
+                      std::size_t replies, const std::vector<bool>& fixedDigits = {}) {
         const auto& all = sensor.replies;
         const auto own = all.end() - std::ptrdiff_t(replies);
-        Taken verdict = Taken::Good;
+        SoakOutcome verdict = SoakOutcome::Good;
         std::size_t at = 0;
         for (std::size_t r = 0; r < replies; ++r) {
             const std::vector<std::int32_t>& sent = own[std::ptrdiff_t(r)];
@@ -136,23 +132,23 @@ struct TextSoak {
             if (got == sent)
                 continue;
             if (r < fixedDigits.size() && fixedDigits[r] && got == held) {
-                verdict = Taken::KeptShort;
+                verdict = SoakOutcome::Counted;
                 continue;
             }
             if (std::find(all.begin(), own, got) != own)
-                return Taken::Stale;
-            verdict = Taken::Blind;
+                return SoakOutcome::Stale;
+            verdict = SoakOutcome::Unseen;
         }
         return verdict;
     }
 
-    std::optional<Taken> operation(int kind) {
+    SoakOutcome operation(int kind) {
         provider.line->clearWritten(); // the log would grow without end
         const std::uint8_t type = kQs40SensorType;
         if (kind == 0) {
             const std::vector<std::int32_t> before{params.MeasDistance, params.MeasEnergy, params.MeasState};
             if (!Qs40ReadMeasurement(ctx, type))
-                return std::nullopt;
+                return SoakOutcome::Failed;
             return judge({params.MeasDistance, params.MeasEnergy, params.MeasState}, before, 1);
         }
         if (kind == 1) {
@@ -160,7 +156,7 @@ struct TextSoak {
             for (int n = 1; n <= 4; ++n)
                 before.insert(before.end(), {params.SwitchH[n], params.SwitchL[n]});
             if (!Qs40ReadSwitchPoints(ctx, type))
-                return std::nullopt;
+                return SoakOutcome::Failed;
             std::vector<std::int32_t> taken;
             for (int n = 1; n <= 4; ++n)
                 taken.insert(taken.end(), {params.SwitchH[n], params.SwitchL[n]});
@@ -169,58 +165,23 @@ struct TextSoak {
         const std::vector<std::int32_t> before{params.LimitEN, params.LimitEF, params.LimitDT,
                                                params.LimitND};
         if (!Qs40ReadLimits(ctx, type))
-            return std::nullopt;
+            return SoakOutcome::Failed;
         return judge({params.LimitEN, params.LimitEF, params.LimitDT, params.LimitND}, before, 4);
     }
 };
 
 void BM_Qs40TextLineFaultSoak(benchmark::State& state) {
     const int scale = static_cast<int>(state.range(0));
-    std::int64_t good = 0, failed = 0, recovered = 0, stale = 0, keptShort = 0, blind = 0, operations = 0;
-    std::uint64_t lineMs = 0;
-    double seconds = 0;
+    SoakTally tally;
     for (auto _ : state) {
         TextSoak soak(20261206);
         const std::uint64_t lineStart = soak.clock.nowMs();
-        bool lastFailed = false;
-        const auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < 10000 * scale; ++i) {
-            const std::optional<Taken> taken = soak.operation(i % 10 < 8 ? 0 : i % 10 == 8 ? 1 : 2);
-            ++operations;
-            if (!taken) {
-                ++failed;
-                lastFailed = true;
-                continue;
-            }
-            switch (*taken) {
-            case Taken::Good:
-                ++good;
-                recovered += lastFailed ? 1 : 0;
-                break;
-            case Taken::Stale:
-                ++stale;
-                break;
-            case Taken::KeptShort:
-                ++keptShort;
-                break;
-            case Taken::Blind:
-                ++blind;
-                break;
-            }
-            lastFailed = false;
-        }
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        lineMs += soak.clock.nowMs() - lineStart;
+        tally.start();
+        for (int i = 0; i < 10000 * scale; ++i)
+            tally.add(soak.operation(i % 10 < 8 ? 0 : i % 10 == 8 ? 1 : 2));
+        tally.stop(soak.clock.nowMs() - lineStart);
     }
-    const double n = static_cast<double>(operations);
-    state.counters["good"] = static_cast<double>(good);
-    state.counters["failed"] = static_cast<double>(failed);
-    state.counters["recovered"] = static_cast<double>(recovered);
-    state.counters["stale_accepts"] = static_cast<double>(stale);
-    state.counters["short_reply_kept"] = static_cast<double>(keptShort);
-    state.counters["unchecked_damage_accepts"] = static_cast<double>(blind);
-    state.counters["line_ms_per_operation"] = static_cast<double>(lineMs) / n;
-    state.counters["software_us_per_operation"] = seconds * 1e6 / n;
+    tally.report(state, "unchecked_damage_accepts", "short_reply_kept");
 }
 BENCHMARK(BM_Qs40TextLineFaultSoak)->Arg(1)->ArgName("x10000")->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -63,3 +63,11 @@ public:
 private:
     SimPeer& m_peer;
 };
+
+// Opens the fuzz line on COM 1 with the time-outs the QS40 search sets.
+inline bool OpenFuzzPort(Schnittstelle& ports) {
+    if (!ports.OpenPlainPort(FuzzPorts::kCom))
+        return false;
+    ports.device(FuzzPorts::kCom)->setTimeouts({20, 5, 100, 5, 200});
+    return true;
+}

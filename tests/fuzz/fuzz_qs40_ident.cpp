@@ -10,9 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ChunkPeer peer(input, [&frame](std::uint8_t byte, const LineSettings&) { return frame.feed(byte); });
     FuzzPorts provider(peer);
     Schnittstelle ports(provider, provider.clock);
-    if (!ports.OpenPlainPort(FuzzPorts::kCom))
+    if (!OpenFuzzPort(ports))
         return 0;
-    ports.device(FuzzPorts::kCom)->setTimeouts({20, 5, 100, 5, 200});
 
     std::uint8_t type = 0xEE;
     const bool known = ports.Identify(FuzzPorts::kCom, type);
