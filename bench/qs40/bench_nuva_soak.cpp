@@ -98,6 +98,7 @@ struct NuvaSoak {
     bool byteFault = false;
     NuvaSoak(std::uint32_t seed, bool faults) : random(seed), sensor(random, faults) {
         line.attach(&sensor);
+        line.setPurgeKeepsBytesOnTheirWay(true); // as a real port: what is still on the wire comes in
         line.setTimeouts(kNuvaTimeouts);
         line.applySettings({57600, 8, Parity::Mark, StopBits::One, RtsControl::Disable});
         if (faults)

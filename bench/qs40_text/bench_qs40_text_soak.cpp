@@ -109,6 +109,8 @@ struct TextSoak {
             throw std::runtime_error("the sensor was not identified");
         typePort[kQs40SensorType] = kCom;
         faults = true;
+        provider.line->setPurgeKeepsBytesOnTheirWay(
+            true); // as a real port: what is still on the wire comes in
         provider.line->setIncomingFate(
             [this](std::size_t, std::uint8_t) { return FaultyByte(random, 300, 1000); });
     }
