@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
+#include <string>
 
 namespace {
 
-// The variables as a user's shell may set them; "" leaves one unset.
+// The variables as a user's shell may set them; "" leaves one unset (or empty).
 struct LanguageCase {
     const char* lcAll;
     const char* lcMessages;
@@ -14,11 +16,13 @@ struct LanguageCase {
     bool english;
 };
 
+// putenv is there on every platform the tests run on; "NAME=" unsets the variable on Windows and
+// leaves it empty elsewhere, which the program takes alike. The strings must outlive the call.
 void setOrUnset(const char* name, const char* value) {
-    if (*value)
-        ::setenv(name, value, 1);
-    else
-        ::unsetenv(name);
+    static std::map<std::string, std::string> entries;
+    std::string& entry = entries[name];
+    entry = std::string(name) + "=" + value;
+    ::putenv(entry.data());
 }
 
 } // namespace
