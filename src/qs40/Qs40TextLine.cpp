@@ -6,7 +6,7 @@
 
 void Qs40TextLine::send(std::string_view text) {
     // A reply that came too late for the previous request must not be read as this one's.
-    m_device.purge(true, false);
+    LineExchange(m_device, m_clock, m_history).settle();
     sendRaw(kQs40Stx);
     for (char c : text)
         sendRaw(static_cast<std::uint8_t>(c));
@@ -24,16 +24,25 @@ std::optional<std::uint8_t> Qs40TextLine::readByte() {
     return byte;
 }
 
+void Qs40TextLine::replyMayFollow() {
+    m_history.unsettled.push_back(
+        {LineExchange::kAnyPartner, m_clock.nowMs() + LineExchange::budgetMs(m_device.timeouts(), 1)});
+}
+
 bool Qs40TextLine::acknowledged(bool ackOnly) {
     const auto byte = readByte();
+    if (!byte)
+        replyMayFollow();
     return byte && (*byte == kQs40Ack || (!ackOnly && *byte == '!'));
 }
 
 Qs40TextReply Qs40TextLine::readText(std::size_t maxBytes) {
     Qs40TextReply reply;
     const auto first = readByte();
-    if (!first)
+    if (!first) {
+        replyMayFollow();
         return reply;
+    }
     if (*first == kQs40Nak) {
         reply.end = Qs40ReplyEnd::Refused;
         return reply;
@@ -50,13 +59,17 @@ Qs40TextReply Qs40TextLine::readText(std::size_t maxBytes) {
         }
         if (reply.text.size() == maxBytes) {
             reply.end = Qs40ReplyEnd::TooLong;
+            replyMayFollow();
             return reply;
         }
         reply.text.push_back(static_cast<char>(*byte));
-        if (m_clock.nowMs() > deadline)
+        if (m_clock.nowMs() > deadline) {
+            replyMayFollow();
             return reply; // Silence: what is still coming is not our reply
+        }
         byte = readByte();
     }
+    replyMayFollow();
     return reply; // Silence
 }
 

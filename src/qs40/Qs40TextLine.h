@@ -4,6 +4,7 @@
 // bounded in length and in time, so a sensor that talks without end, or trickles its answer
 // byte by byte, cannot hold the program.
 #include "Clock.h"
+#include "LineExchange.h"
 #include "SerialDevice.h"
 
 #include <cstddef>
@@ -61,8 +62,13 @@ public:
     bool waitFor(std::uint8_t wanted, std::uint8_t alternative, int maxReads);
 
 private:
+    // A reply that did not end within its read may still be on the wire: the next request waits
+    // until it has come and gone (or one more time-out passed), since a purge cannot reach it.
+    void replyMayFollow();
+
     SerialDevice& m_device;
     Clock& m_clock;
+    LineHistory m_history;
 };
 
 // Reads one integer the way the sensors' replies are meant ("%i": optional blanks and sign,

@@ -231,6 +231,7 @@ TEST_F(Qs40TextProtocolTest, RepliesCountOnlyWhenCompleteAndWellFormed) {
 
 TEST_F(Qs40TextProtocolTest, ALateReplyIsNotTakenForTheNextRequest) {
     connect(scripted);
+    line->setPurgeKeepsBytesOnTheirWay(true); // a purge cannot reach what is still on the wire
     // GH1's value comes after its read gave up, but while GH2 (which gets no answer) waits.
     scripted.replies = {{"GH1", "150\n"}, {"GL1", "1500\n"}};
     scripted.delaysMs = {{"GH1", 150}};
