@@ -2,6 +2,7 @@
 
 #include "ZylctlUsage.h"
 
+#include <array>
 #include <charconv>
 #include <initializer_list>
 #include <map>
@@ -23,14 +24,45 @@ const std::map<std::string_view, CliCommand> kCommands{
     {"poll", CliCommand::Poll},
 };
 
-// The words after "qs40".
-const std::map<std::string_view, CliCommand> kQs40Commands{
-    {"identify", CliCommand::Qs40Identify}, {"read", CliCommand::Qs40Read},
-    {"write", CliCommand::Qs40Write},       {"copy", CliCommand::Qs40Copy},
-    {"poll", CliCommand::Qs40Poll},         {"update", CliCommand::Qs40Update},
+// The sensor families whose commands are two words: "qs40 read", "nuva read".
+struct Family {
+    std::string_view name;
+    std::map<std::string_view, CliCommand> commands;
+    std::string_view words; // for the message when the second word is missing
 };
 
+const std::array<Family, 2> kFamilies{{
+    {"qs40",
+     {{"identify", CliCommand::Qs40Identify},
+      {"read", CliCommand::Qs40Read},
+      {"write", CliCommand::Qs40Write},
+      {"copy", CliCommand::Qs40Copy},
+      {"poll", CliCommand::Qs40Poll},
+      {"update", CliCommand::Qs40Update}},
+     "identify, read, write, copy, poll or update"},
+    {"nuva",
+     {{"search", CliCommand::NuvaSearch},
+      {"read", CliCommand::NuvaRead},
+      {"write", CliCommand::NuvaWrite},
+      {"field", CliCommand::NuvaField},
+      {"poll", CliCommand::NuvaPoll},
+      {"limits", CliCommand::NuvaLimits}},
+     "search, read, write, field, poll or limits"},
+}};
+
+const Family* familyNamed(std::string_view word) {
+    for (const Family& f : kFamilies)
+        if (f.name == word)
+            return &f;
+    return nullptr;
+}
+
+// As often as the windows poll.
 constexpr std::uint32_t kQs40PollIntervalMs = 200;
+constexpr std::uint32_t kNuvaPollIntervalMs = 1000;
+constexpr int kNuvaLastField = 3;
+constexpr std::size_t kNuvaLimitValues = 8;
+constexpr long long kNuvaWordMax = 0xFFFF;
 
 std::optional<long long> number(std::string_view text, long long min, long long max) {
     long long value = 0;
@@ -49,7 +81,7 @@ public:
         CliParseResult result;
         std::vector<std::string> operands;
         bool haveCommand = false;
-        bool family = false; // "qs40" given, its command word still to come
+        const Family* family = nullptr; // "qs40" or "nuva" given, its command word still to come
         for (m_pos = 0; m_pos < m_args.size() && m_error.empty(); ++m_pos) {
             std::string_view arg = m_args[m_pos];
             if (arg == "--help" || arg == "-h") {
@@ -63,15 +95,15 @@ public:
             if (arg.size() > 1 && arg.front() == '-') {
                 option(arg);
             } else if (family) {
-                const auto it = kQs40Commands.find(arg);
-                if (it == kQs40Commands.end())
-                    m_error = "unknown qs40 command '" + std::string(arg) + "'";
+                const auto it = family->commands.find(arg);
+                if (it == family->commands.end())
+                    m_error = "unknown " + std::string(family->name) + " command '" + std::string(arg) + "'";
                 else
                     m_a.command = it->second;
-                family = false;
+                family = nullptr;
                 haveCommand = true;
-            } else if (!haveCommand && arg == "qs40") {
-                family = true;
+            } else if (!haveCommand && familyNamed(arg)) {
+                family = familyNamed(arg);
             } else if (!haveCommand) {
                 const auto it = kCommands.find(arg);
                 if (it == kCommands.end())
@@ -84,7 +116,7 @@ public:
             }
         }
         if (m_error.empty() && family)
-            m_error = "qs40 needs a command: identify, read, write, copy, poll or update";
+            m_error = std::string(family->name) + " needs a command: " + std::string(family->words);
         if (m_error.empty() && !haveCommand)
             m_error = "no command given";
         if (m_error.empty())
@@ -145,6 +177,7 @@ private:
                           {"toggle", RtsControl::Toggle}});
         } else if (name == "--timeout") {
             numberOption(name, inline_, m_a.timeoutMs, 1, 60'000);
+            m_a.timeoutGiven = true;
         } else if (name == "--lang") {
             choiceOption(name, inline_, m_a.english,
                          {{"de", std::optional(false)}, {"en", std::optional(true)}});
@@ -170,6 +203,14 @@ private:
             choiceOption(name, inline_, m_a.pollCommand, {{"A", 'A'}, {"I", 'I'}});
         } else if (name == "--csv") {
             fileOption(name, inline_, m_a.csvFile);
+        } else if (name == "--slave") {
+            numberOption(name, inline_, m_a.slave, 0, 255);
+        } else if (name == "--master") {
+            numberOption(name, inline_, m_a.master, 0, 255);
+        } else if (name == "--no-store") {
+            m_a.noStore = true;
+        } else if (name == "--set") {
+            // The eight values follow as operands.
         } else {
             m_error = "unknown option '" + std::string(arg) + "'";
         }
@@ -225,17 +266,29 @@ private:
         for (const auto& [name, cmd] : kCommands)
             if (cmd == c)
                 commandName = name;
-        for (const auto& [name, cmd] : kQs40Commands)
-            if (cmd == c)
-                commandName = "qs40 " + std::string(name);
-        const bool addressed = c != CliCommand::Ports && c != CliCommand::Search && !IsQs40Command(c);
+        for (const Family& f : kFamilies)
+            for (const auto& [name, cmd] : f.commands)
+                if (cmd == c)
+                    commandName = std::string(f.name) + " " + std::string(name);
+        const bool nuva = IsNuvaCommand(c);
+        const bool addressed =
+            c != CliCommand::Ports && c != CliCommand::Search && !IsQs40Command(c) && !nuva;
         onlyFor({"--address"}, addressed, commandName);
-        onlyFor({"-o", "--output"}, c == CliCommand::Read || c == CliCommand::Qs40Read, commandName);
+        onlyFor({"-o", "--output"},
+                c == CliCommand::Read || c == CliCommand::Qs40Read || c == CliCommand::NuvaRead, commandName);
         onlyFor({"--store"}, c == CliCommand::Write, commandName);
         onlyFor({"--all"}, c == CliCommand::Search, commandName);
         onlyFor({"--reduced"}, c == CliCommand::Qs40Update, commandName);
-        onlyFor({"--count", "--interval"}, c == CliCommand::Poll || c == CliCommand::Qs40Poll, commandName);
-        onlyFor({"--command", "--csv"}, c == CliCommand::Poll, commandName);
+        const bool poll = c == CliCommand::Poll || c == CliCommand::Qs40Poll || c == CliCommand::NuvaPoll;
+        onlyFor({"--count", "--interval"}, poll, commandName);
+        onlyFor({"--command"}, c == CliCommand::Poll, commandName);
+        onlyFor({"--csv"}, c == CliCommand::Poll || c == CliCommand::NuvaPoll, commandName);
+        // Both families find their sensor as their windows do, at the rates and with the RTS
+        // handling of their own protocol.
+        onlyFor({"--baud", "--rts"}, !IsQs40Command(c) && !nuva, commandName);
+        onlyFor({"--slave", "--master"}, nuva, commandName);
+        onlyFor({"--no-store"}, c == CliCommand::NuvaWrite, commandName);
+        onlyFor({"--set"}, c == CliCommand::NuvaLimits, commandName);
         if (!m_error.empty())
             return;
         if (addressed && !m_a.address) {
@@ -243,8 +296,12 @@ private:
             return;
         }
         const bool takesFile = c == CliCommand::Write || c == CliCommand::Qs40Write ||
-                               c == CliCommand::Qs40Copy || c == CliCommand::Qs40Update;
-        const std::size_t wanted = (takesFile || c == CliCommand::SetAddress) ? 1 : 0;
+                               c == CliCommand::Qs40Copy || c == CliCommand::Qs40Update ||
+                               c == CliCommand::NuvaWrite;
+        const bool setLimits = c == CliCommand::NuvaLimits && seen("--set");
+        std::size_t wanted = (takesFile || c == CliCommand::SetAddress || c == CliCommand::NuvaField) ? 1 : 0;
+        if (setLimits)
+            wanted = kNuvaLimitValues;
         if (operands.size() == 1 && takesFile && operands[0].empty()) {
             m_error = commandName +
                       (c == CliCommand::Qs40Update ? " needs an S-record image" : " needs a project file");
@@ -255,6 +312,10 @@ private:
                 m_error = "unexpected operand '" + operands[wanted] + "'";
             else if (c == CliCommand::Qs40Update)
                 m_error = commandName + " needs an S-record image";
+            else if (c == CliCommand::NuvaField)
+                m_error = commandName + " needs the field number, 0 to 3";
+            else if (setLimits)
+                m_error = commandName + " --set needs eight values";
             else
                 m_error = commandName + (takesFile ? " needs a project file" : " needs the new address");
             return;
@@ -269,10 +330,31 @@ private:
             }
             m_a.newAddress = static_cast<int>(*v);
         }
-        if ((c == CliCommand::Poll || c == CliCommand::Qs40Poll) && m_a.count == 0)
+        if (c == CliCommand::NuvaField || setLimits)
+            nuvaNumbers(operands);
+        if (poll && m_a.count == 0 && m_error.empty())
             m_error = commandName + " needs --count K";
-        if (c == CliCommand::Qs40Poll && !seen("--interval"))
-            m_a.intervalMs = kQs40PollIntervalMs;
+        if ((c == CliCommand::Qs40Poll || c == CliCommand::NuvaPoll) && !seen("--interval"))
+            m_a.intervalMs = c == CliCommand::Qs40Poll ? kQs40PollIntervalMs : kNuvaPollIntervalMs;
+    }
+
+    // The field of "nuva field" or the eight values of "nuva limits --set".
+    void nuvaNumbers(const std::vector<std::string>& operands) {
+        if (m_a.command == CliCommand::NuvaField) {
+            if (const auto v = number(operands[0], 0, kNuvaLastField))
+                m_a.field = static_cast<int>(*v);
+            else
+                m_error = "the field must be a number from 0 to 3, not '" + operands[0] + "'";
+            return;
+        }
+        for (const std::string& operand : operands) {
+            const auto v = number(operand, 0, kNuvaWordMax);
+            if (!v) {
+                m_error = "a limit value must be a number from 0 to 65535, not '" + operand + "'";
+                return;
+            }
+            m_a.limitSet.push_back(*v);
+        }
     }
 
     const std::vector<std::string>& m_args;
@@ -285,7 +367,11 @@ private:
 } // namespace
 
 bool IsQs40Command(CliCommand command) {
-    return command >= CliCommand::Qs40Identify;
+    return command >= CliCommand::Qs40Identify && command <= CliCommand::Qs40Update;
+}
+
+bool IsNuvaCommand(CliCommand command) {
+    return command >= CliCommand::NuvaSearch;
 }
 
 std::optional<int> CliArguments::comNumber() const {

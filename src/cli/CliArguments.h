@@ -25,10 +25,19 @@ enum class CliCommand {
     Qs40Copy,
     Qs40Poll,
     Qs40Update,
+    // "nuva ...": the ZYL 36 sensors on the NUVA link.
+    NuvaSearch,
+    NuvaRead,
+    NuvaWrite,
+    NuvaField,
+    NuvaPoll,
+    NuvaLimits,
 };
 
 // Whether the command talks to a QS40 sensor of the text protocol.
 bool IsQs40Command(CliCommand command);
+// Whether the command talks to a ZYL 36 sensor on the NUVA link.
+bool IsNuvaCommand(CliCommand command);
 
 struct CliArguments {
     // Global options.
@@ -37,13 +46,14 @@ struct CliArguments {
     std::uint32_t baud = 38400;
     RtsControl rts = RtsControl::Enable;
     std::uint32_t timeoutMs = 100; // read time-out constant while the sensor is being found
+    bool timeoutGiven = false;     // the nuva commands keep the window's time-outs unless given
     std::optional<bool> english;   // --lang; empty: from the environment
     bool verbose = false;          // the bytes of every exchange on standard error
 
     CliCommand command = CliCommand::Ports;
     std::optional<int> address;    // --address 1..128
     std::string outputFile;        // read -o
-    std::string projectFile;       // write FILE, qs40 write|copy FILE, qs40 update IMAGE
+    std::string projectFile;       // write FILE, qs40 write|copy FILE, qs40 update IMAGE, nuva write FILE
     bool all = false;              // search --all: every address that answers
     bool reduced = false;          // qs40 update --reduced
     bool store = false;            // write --store
@@ -52,6 +62,11 @@ struct CliArguments {
     std::uint32_t intervalMs = 40; // qs40 poll: 200 ms unless given, as the QS40 window polls
     char pollCommand = 'A';
     std::string csvFile;
+    std::uint8_t slave = 222;        // nuva --slave
+    std::uint8_t master = 1;         // nuva --master
+    bool noStore = false;            // nuva write --no-store
+    int field = 0;                   // nuva field N, 0..3
+    std::vector<long long> limitSet; // nuva limits --set: the eight values; empty: only read
 
     // The number --port names ("3", "COM3"; not checked against 1..20), or empty when it names
     // a device path.

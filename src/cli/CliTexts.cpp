@@ -11,7 +11,7 @@ struct Pair {
 };
 
 // Indexed by CliText.
-constexpr std::array<Pair, 27> kTexts{{
+constexpr std::array<Pair, 32> kTexts{{
     {"kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?", "no sensor available"},
     {"Fehler beim Daten senden oder ungültige Parameter", "error in sending data or wrong parameter"},
     {"Fehler in Datei", "error in file"},
@@ -41,6 +41,11 @@ constexpr std::array<Pair, 27> kTexts{{
     {"keine Berechtigung", "not permitted"},
     {"öffnet sich", "opens"},
     {"Adresse schon belegt:", "address already in use:"},
+    {"kein QS40MNTx gefunden", "no QS40MNTx found"},
+    {"Fehler bei Datenübertragung", "error during dataread"},
+    {"Programmierung fehlgeschlagen", "error during transfer"},
+    {"keine QS40 Datei", "no QS40 file"},
+    {"Der QS40MNTB hat nur das Schutzfeld Gerade", "the QS40MNTB has the protection field straight only"},
 }};
 
 } // namespace

@@ -33,6 +33,11 @@ enum class CliText {
     StateNoPermission,
     Opens, // a COM number of "ports" that opens
     AddressInUse,     // set-address: something answers at the new address (followed by it)
+    NuvaNotFound,      // no ZYL 36 sensor on the ports tried
+    NuvaReadError,     // a ZYL 36 read, limit read or measurement failed
+    NuvaTransferError, // a ZYL 36 write, store, field selection or limit write failed
+    NuvaNoFile,        // a project file without "QS40MNTx" in its second line
+    NuvaOneField,      // field selection on a sensor with the "Gerade" field only
 };
 
 class CliTexts {

@@ -4,10 +4,10 @@
 // same bytes from both and a project file saved by one is the other's.
 #include "CliArguments.h"
 #include "CliTexts.h"
-#include "Progress.h"
 #include "Qs40ParameterSet.h"
 #include "Qs40Session.h"
 #include "Schnittstelle.h"
+#include "StopProgress.h"
 #include "TracingProvider.h"
 
 #include <array>
@@ -33,19 +33,6 @@ public:
     int run();
 
 private:
-    // The search's only wish of a progress display: the stop flag, read between ports.
-    class StopFlag : public Progress {
-    public:
-        explicit StopFlag(std::function<bool()> stop) : m_stop(std::move(stop)) {}
-        void setMaximum(int) override {}
-        void reset() override {}
-        void advance(int) override {}
-        bool stopRequested() const override { return m_stop && m_stop(); }
-
-    private:
-        std::function<bool()> m_stop;
-    };
-
     int identify();
     int read();
     int write(bool copy);
@@ -67,7 +54,7 @@ private:
     std::ostream& m_err;
     const CliTexts& m_texts;
     std::function<bool()> m_stopRequested;
-    StopFlag m_progress;
+    StopProgress m_progress;
 
     TracingProvider m_tracing; // used with --verbose
     Schnittstelle m_ports;

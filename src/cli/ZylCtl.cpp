@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "CliLink.h"
 #include "MeasurementExport.h"
+#include "NuvaCtl.h"
 #include "Qd20Measurement.h"
 #include "Qd20ProjectFile.h"
 #include "Qd20Settings.h"
@@ -89,6 +90,13 @@ int ZylCtl::run() {
     case CliCommand::Qs40Poll:
     case CliCommand::Qs40Update:
         return Qs40Ctl(m_args, m_provider, m_com, m_clock, m_out, m_err, m_texts, m_stopRequested).run();
+    case CliCommand::NuvaSearch:
+    case CliCommand::NuvaRead:
+    case CliCommand::NuvaWrite:
+    case CliCommand::NuvaField:
+    case CliCommand::NuvaPoll:
+    case CliCommand::NuvaLimits:
+        return NuvaCtl(m_args, m_provider, m_com, m_clock, m_out, m_err, m_texts, m_stopRequested).run();
     }
     return kExitUsage;
 }

@@ -4,7 +4,7 @@ const ProgramUsage& ZylctlUsage() {
     static const ProgramUsage usage{
         "zylctl",
         "Search, read, write, store and measure ZYL 24 distance sensors on a serial line or an RS-485 bus, "
-        "and QS40 sensors of the text protocol.",
+        "ZYL 36 sensors on the NUVA link and QS40 sensors of the text protocol.",
         {},
         {
             {"Commands",
@@ -36,7 +36,7 @@ const ProgramUsage& ZylctlUsage() {
                   "Find a QS40 sensor of the text protocol and print its port, sensor, identification and "
                   "protocol generation. Every qs40 command searches COM 1 to 19 as the QS40 window does "
                   "(even parity, every baud rate), or with --port only that line, and reads the switch "
-                  "points first; --baud and --rts do not apply."},
+                  "points first; --baud and --rts are refused."},
                  {"qs40", "read [-o FILE.spi]", ValueKind::None,
                   "Print the switch points, hystereses and limit parameters as \"key: value\" lines; with -o "
                   "save them as the QS40 window's project file."},
@@ -53,6 +53,30 @@ const ProgramUsage& ZylctlUsage() {
                   "Load a firmware image of Motorola S-records into the sensor, keeping its settings; each "
                   "page the loader takes is shown on standard error. The image is checked completely "
                   "before the sensor is touched; Ctrl+C does not stop an update."},
+                 {"nuva", "search", ValueKind::None,
+                  "Find a ZYL 36 sensor (QS40MNTD or QS40MNTB) on the NUVA link and print its port, sensor "
+                  "and firmware version. Every nuva command searches COM 1 to 19 as the ZYL 36 window "
+                  "does (57600 baud first, then every rate), or with --port only that line; --baud and "
+                  "--rts are refused."},
+                 {"nuva", "read [-o FILE.qel]", ValueKind::None,
+                  "Print the 16 switch points of the four protection fields, the four hystereses and the "
+                  "near-range switch-off as \"key: value\" lines; with -o save them as the ZYL 36 window's "
+                  "project file (its first line in the language of --lang)."},
+                 {"nuva", "write FILE.qel [--no-store]", ValueKind::None,
+                  "Send the project file's switch points and hystereses, read them back and store them in "
+                  "the sensor. A point the sensor did not take fails with exit status 1 and the window's "
+                  "mismatch mask (bit k for word k of the read-back). A file without all five sections "
+                  "sends nothing."},
+                 {"nuva", "field N", ValueKind::None,
+                  "Select the active protection field of a QS40MNTD: 0 straight, 1 right, 2 left, 3 full "
+                  "area."},
+                 {"nuva", "poll --count K [--interval MS] [--csv FILE]", ValueKind::None,
+                  "Measure K times, every 1000 ms unless --interval is given, and print the distance in "
+                  "millimetres, one line each."},
+                 {"nuva", "limits [--set V1 V2 V3 V4 V5 V6 V7 V8]", ValueKind::None,
+                  "Print the eight limit parameters; with --set first write the eight values (0 to 65535, in "
+                  "the printed order) and store them in the sensor, then print what it reports. A value the "
+                  "sensor did not take fails with exit status 1 and a mask."},
              },
              true},
             {"Options",
@@ -66,7 +90,9 @@ const ProgramUsage& ZylctlUsage() {
                   "converter on only while bytes are sent. Default: enabled."},
                  {"--timeout", "MS", ValueKind::Number,
                   "Read time-out in milliseconds while the sensor is being found, 1 to 60000; once it has "
-                  "answered, the measuring time-outs apply. Default: 100."},
+                  "answered, the measuring time-outs apply. Default: 100. For the nuva commands the read "
+                  "time-out of the whole run; default: the window's 50 ms at 57600 baud, 100 ms at the "
+                  "other rates."},
                  {"--lang", "de|en", ValueKind::Choice,
                   "Language of the messages on standard error. Default: from LC_ALL, LC_MESSAGES or LANG."},
                  {"-v, --verbose", "", ValueKind::None,
@@ -80,22 +106,31 @@ const ProgramUsage& ZylctlUsage() {
                   "Bus address of the sensor, 1 to 128. The command first makes sure that a ZYL 24 "
                   "answers there."},
                  {"-o, --output", "FILE", ValueKind::File,
-                  "read, qs40 read: save the parameter set as a project file."},
+                  "read, qs40 read, nuva read: save the parameter set as a project file."},
                  {"--all", "", ValueKind::None, "search: list every sensor on the bus."},
                  {"--reduced", "", ValueKind::None,
                   "qs40 update: neither read nor write the switch points and limit parameters."},
                  {"--store", "", ValueKind::None,
                   "write: make the transferred settings permanent in the sensor."},
-                 {"--count", "K", ValueKind::Number, "poll, qs40 poll: the number of samples, 1 to 1000000."},
+                 {"--count", "K", ValueKind::Number,
+                  "poll, qs40 poll, nuva poll: the number of samples, 1 to 1000000."},
                  {"--interval", "MS", ValueKind::Number,
-                  "poll, qs40 poll: milliseconds from one sample to the next, 0 to 3600000. Default: 40, "
-                  "for qs40 poll 200."},
+                  "poll, qs40 poll, nuva poll: milliseconds from one sample to the next, 0 to 3600000. "
+                  "Default: 40, for qs40 poll 200, for nuva poll 1000."},
                  {"--command", "A|I", ValueKind::Choice,
                   "poll: the measuring request, A (the distance, default) or I (the Q1 measurement)."},
                  {"--csv", "FILE", ValueKind::File,
                   "poll: also write the samples as a measurement export: the header \"Rohdaten "
-                  "[LSB];Skaliert [mm]\" and one row per sample. An interrupted poll still writes what it "
-                  "measured."},
+                  "[LSB];Skaliert [mm]\" and one row per sample. nuva poll: the header \"Abstand [mm]\" and "
+                  "one distance per row. An interrupted poll still writes what it measured."},
+                 {"--slave", "N", ValueKind::Number,
+                  "nuva: the sensor's slave address on the NUVA link, 0 to 255. Default: 222."},
+                 {"--master", "N", ValueKind::Number,
+                  "nuva: the program's master address on the NUVA link, 0 to 255. Default: 1."},
+                 {"--no-store", "", ValueKind::None,
+                  "nuva write: leave the values in the sensor without storing them in its EEPROM; they "
+                  "hold until it is switched off."},
+                 {"--set", "", ValueKind::None, "nuva limits: write the eight values that follow."},
              }},
         },
         {

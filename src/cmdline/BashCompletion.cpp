@@ -39,6 +39,23 @@ std::vector<std::string> allNames(const UsageItem& item) {
     return names;
 }
 
+// The second word of a command that heads a family of commands ("qs40 read ...": "read"), or
+// empty: the argument starts with a lower-case word, not with an option or a placeholder.
+std::string subcommandOf(const UsageItem& command) {
+    const std::string_view first = command.argument.substr(0, command.argument.find(' '));
+    const bool word =
+        !first.empty() &&
+        std::all_of(first.begin(), first.end(),
+                    [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-'; }) &&
+        first.front() >= 'a' && first.front() <= 'z';
+    return word ? std::string(first) : std::string();
+}
+
+// A case pattern of bash for the command words typed ("read", "'qs40 read'").
+std::string casePattern(const std::string& words) {
+    return words.find(' ') == std::string::npos ? words : "'" + words + "'";
+}
+
 std::string choiceWords(std::string_view argument) {
     std::string out(argument);
     std::replace(out.begin(), out.end(), '|', ' ');
@@ -130,7 +147,19 @@ std::string bashCompletion(const ProgramUsage& usage) {
          "    COMPREPLY=()\n"
          "    case $prev in\n" +
          valueCases + "    esac\n\n";
-    s += "    local i command=\n"
+    // Commands that head a family ("qs40 identify", "qs40 read ...") and their second words.
+    std::vector<std::string> families;
+    std::map<std::string, std::vector<std::string>> subcommands;
+    if (commands)
+        for (const UsageItem& command : commands->items)
+            if (const std::string sub = subcommandOf(command); !sub.empty()) {
+                const std::string name(command.names);
+                if (std::find(families.begin(), families.end(), name) == families.end())
+                    families.push_back(name);
+                subcommands[name].push_back(sub);
+            }
+
+    s += "    local i command= sub=\n"
          "    for ((i = 1; i < COMP_CWORD; i++)); do\n"
          "        case ${COMP_WORDS[i]} in\n";
     if (!withValue.empty())
@@ -138,26 +167,46 @@ std::string bashCompletion(const ProgramUsage& usage) {
              ")\n"
              "            [[ ${COMP_WORDS[i + 1]} == = ]] && ((i++))\n"
              "            ((i++)) ;;\n";
-    s += "        -*) ;;\n"
-         "        *) command=${COMP_WORDS[i]}; break ;;\n"
-         "        esac\n"
-         "    done\n\n";
+    s += "        -*) ;;\n";
+    if (families.empty()) {
+        s += "        *) command=${COMP_WORDS[i]}; break ;;\n";
+    } else {
+        s += "        *)\n"
+             "            if [[ -z $command ]]; then\n"
+             "                command=${COMP_WORDS[i]}\n"
+             "                case $command in " +
+             join(families, "|") +
+             ") ;; *) break ;; esac\n"
+             "            else\n"
+             "                sub=${COMP_WORDS[i]}\n"
+             "                break\n"
+             "            fi ;;\n";
+    }
+    s += "        esac\n"
+         "    done\n";
+    if (!families.empty())
+        s += "    [[ -n $sub ]] && command+=\" $sub\"\n";
+    s += "\n";
     s += "    if [[ $cur == -* ]]; then\n"
          "        local options='" +
          join(global, " ") + "'\n";
     std::string operandCases;
-    // A command word may stand on several lines ("qs40 identify", "qs40 read ..."): its options
-    // and its file operand are gathered under one case each.
-    std::vector<std::string> commandNames;
+    // A command is known by its word, or by both words in a family ("qs40 read"); a command
+    // that stands on several lines gathers its options and its file operand under one case.
+    std::vector<std::string> commandNames, keys;
     std::map<std::string, std::vector<std::string>> ownOptions;
     std::set<std::string> withFileOperand;
     if (commands) {
         s += "        case $command in\n";
         for (const UsageItem& command : commands->items) {
             const std::string name(command.names);
+            const std::string sub = subcommandOf(command);
+            const std::string key = sub.empty() ? name : name + " " + sub;
             if (std::find(commandNames.begin(), commandNames.end(), name) == commandNames.end())
                 commandNames.push_back(name);
-            std::vector<std::string>& own = ownOptions[name];
+            if (std::find(keys.begin(), keys.end(), key) == keys.end())
+                keys.push_back(key);
+            std::vector<std::string>& own = ownOptions[key];
             const std::vector<std::string> words = argumentWords(command.argument);
             bool valueNext = false;
             for (const std::string& w : words) {
@@ -170,12 +219,13 @@ std::string bashCompletion(const ProgramUsage& usage) {
                     }
                     continue;
                 }
-                if (!valueNext && w.find("FILE") != std::string::npos &&
-                    withFileOperand.insert(name).second) {
+                // "FILE.qel", "IMAGE.mot": a file operand, offered with its extension.
+                if (!valueNext && (w.find("FILE") != std::string::npos || w.find('.') != std::string::npos) &&
+                    withFileOperand.insert(key).second) {
                     const std::size_t dot = w.find('.');
                     const std::string filter =
                         dot == std::string::npos ? "" : " -X '!*" + w.substr(dot) + "'";
-                    operandCases += "    " + std::string(command.names) +
+                    operandCases += "    " + casePattern(key) +
                                     ")\n"
                                     "        compopt -o filenames 2>/dev/null\n"
                                     "        COMPREPLY=($(compgen -f" +
@@ -184,9 +234,9 @@ std::string bashCompletion(const ProgramUsage& usage) {
                 valueNext = false;
             }
         }
-        for (const std::string& name : commandNames)
-            if (!ownOptions[name].empty())
-                s += "        " + name + ") options+=' " + join(ownOptions[name], " ") + "' ;;\n";
+        for (const std::string& key : keys)
+            if (!ownOptions[key].empty())
+                s += "        " + casePattern(key) + ") options+=' " + join(ownOptions[key], " ") + "' ;;\n";
         s += "        esac\n";
     }
     s += "        COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
@@ -196,7 +246,11 @@ std::string bashCompletion(const ProgramUsage& usage) {
         s += "    case $command in\n"
              "    '')\n"
              "        COMPREPLY=($(compgen -W '" +
-             join(commandNames, " ") + "' -- \"$cur\")) ;;\n" + operandCases + "    esac\n";
+             join(commandNames, " ") + "' -- \"$cur\")) ;;\n";
+        for (const std::string& family : families)
+            s += "    " + family + ")\n        COMPREPLY=($(compgen -W '" + join(subcommands[family], " ") +
+                 "' -- \"$cur\")) ;;\n";
+        s += operandCases + "    esac\n";
     }
     s += "}\n\ncomplete -F " + function + " " + program + "\n";
     return s;

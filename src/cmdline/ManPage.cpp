@@ -10,7 +10,9 @@ bool isWordChar(char c) {
 }
 
 // An argument such as "--address N [-o FILE.qel]": options bold, placeholders italic (or
-// bold as well when the words are literal choices such as "enabled|disabled|toggle").
+// bold as well when the words are literal choices such as "enabled|disabled|toggle"). A
+// placeholder is written in capitals; a word in small letters is typed as it stands (the
+// "read" of "qs40 read").
 std::string roffArgument(std::string_view argument, bool literalWords) {
     std::string out;
     std::size_t i = 0;
@@ -26,7 +28,8 @@ std::string roffArgument(std::string_view argument, bool literalWords) {
         i = end;
         if (word.find_first_not_of('.') == std::string_view::npos)
             out += word; // "..." after a repeatable part
-        else if (word.front() == '-' || literalWords)
+        else if (word.front() == '-' || literalWords ||
+                 std::islower(static_cast<unsigned char>(word.front())))
             out += "\\fB" + roffText(word) + "\\fR";
         else
             out += "\\fI" + roffText(word) + "\\fR";

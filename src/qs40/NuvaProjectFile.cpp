@@ -87,6 +87,16 @@ std::string NuvaProjectFileText(const NuvaProjectValues& values, bool english) {
     return out;
 }
 
+std::string_view NuvaProjectLoad::missingSection() const {
+    for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k)
+        if (!points[k])
+            return kSectionHeaders[k / 4];
+    for (const auto& h : hysteresis)
+        if (!h)
+            return kHysteresisHeader;
+    return {};
+}
+
 NuvaProjectLoad NuvaReadProjectFile(std::string_view text) {
     const std::vector<std::string_view> lines = splitLines(text);
     NuvaProjectLoad load;

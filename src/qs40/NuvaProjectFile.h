@@ -39,6 +39,10 @@ struct NuvaProjectLoad {
     // What the file set; sections that were skipped (or not reached) leave their entries empty.
     std::array<std::optional<double>, kNuvaSwitchPointCount> points;
     std::array<std::optional<long long>, kNuvaHysteresisCount> hysteresis;
+
+    // The header of the first section whose values the file did not set ("[right]",
+    // "[Hysterese]"); empty when it set all 20 values.
+    std::string_view missingSection() const;
 };
 
 // Lines may end in CR LF or LF.

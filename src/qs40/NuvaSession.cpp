@@ -72,11 +72,12 @@ NuvaSession::Connection NuvaSession::connected(int com, int type) {
     return c;
 }
 
-void NuvaSession::beginSearch() {
+void NuvaSession::beginSearch(const SearchLines& lines) {
     stopSupervision();
     closePort();
     m_lineError.clear();
     m_typeBeforeSearch = m_type;
+    m_searchLines = lines;
     m_searchStep = 0;
 }
 
@@ -85,11 +86,13 @@ bool NuvaSession::searchStep(Progress* progress, Connection& result) {
         std::uint32_t baud;
         std::uint32_t timeoutMs;
     };
-    constexpr std::array<Pass, 2> kPasses{Pass{kFirstPassBaud, kFirstPassTimeoutMs},
-                                          Pass{0, kSecondPassTimeoutMs}};
-    const int pass = m_searchStep / kLastSearchPort;
-    const int com = m_searchStep % kLastSearchPort + 1;
-    if (pass >= static_cast<int>(kPasses.size()) || (progress && progress->stopRequested())) {
+    const std::uint32_t given = m_searchLines.readTimeoutMs;
+    const std::array<Pass, 2> passes{Pass{kFirstPassBaud, given ? given : kFirstPassTimeoutMs},
+                                     Pass{0, given ? given : kSecondPassTimeoutMs}};
+    const int ports = std::max(0, m_searchLines.lastPort - m_searchLines.firstPort + 1);
+    const int pass = ports == 0 ? static_cast<int>(passes.size()) : m_searchStep / ports;
+    const int com = ports == 0 ? 0 : m_searchStep % ports + m_searchLines.firstPort;
+    if (pass >= static_cast<int>(passes.size()) || (progress && progress->stopRequested())) {
         // Nothing found: the window keeps what it had before, without a port.
         m_type = m_typeBeforeSearch;
         result = {};
@@ -98,7 +101,7 @@ bool NuvaSession::searchStep(Progress* progress, Connection& result) {
     ++m_searchStep;
     if (m_ports.isOpen(com))
         return false;
-    const Pass& p = kPasses[static_cast<std::size_t>(pass)];
+    const Pass& p = passes[static_cast<std::size_t>(pass)];
     const NuvaOpenResult r =
         NuvaOpen(m_ports, com, p.baud, kOneStopBit, p.timeoutMs, kEightBits, options, progress);
     if (isNuvaType(r.sensorType)) {
@@ -110,8 +113,8 @@ bool NuvaSession::searchStep(Progress* progress, Connection& result) {
     return false;
 }
 
-NuvaSession::Connection NuvaSession::search(Progress* progress) {
-    beginSearch();
+NuvaSession::Connection NuvaSession::search(Progress* progress, const SearchLines& lines) {
+    beginSearch(lines);
     Connection result;
     while (!searchStep(progress, result)) {
     }
@@ -175,11 +178,11 @@ NuvaSession::ReadResult NuvaSession::read() {
 
 NuvaSession::WriteResult NuvaSession::write(const std::array<long long, kNuvaSwitchPointCount>& points,
                                             const std::array<long long, kNuvaHysteresisCount>& hysteresis,
-                                            Progress* progress) {
+                                            Progress* progress, bool storeAfterwards) {
     WriteResult result;
     m_lineError.clear();
     if (m_type == kTextProtocolType && portOpen())
-        return writeQs40(points, hysteresis, progress);
+        return writeQs40(points, hysteresis, progress, storeAfterwards);
     if (!isNuvaType(m_type) || !portOpen()) {
         result.errors = 1;
         return result;
@@ -216,7 +219,7 @@ NuvaSession::WriteResult NuvaSession::write(const std::array<long long, kNuvaSwi
                 result.mismatch |= 1u << k;
         }
     }
-    if (result.transferred())
+    if (result.transferred() && storeAfterwards)
         result.stored = store();
     return result;
 }
@@ -369,7 +372,7 @@ NuvaSession::ReadResult NuvaSession::readQs40() {
 
 NuvaSession::WriteResult NuvaSession::writeQs40(const std::array<long long, kNuvaSwitchPointCount>& points,
                                                 const std::array<long long, kNuvaHysteresisCount>& hysteresis,
-                                                Progress* progress) {
+                                                Progress* progress, bool storeAfterwards) {
     WriteResult result;
     for (std::size_t n = 1; n <= kNuvaHysteresisCount; ++n) {
         if (points[n - 1] < 0 || points[n - 1] > 0xFFFF || hysteresis[n - 1] < 0 ||
@@ -382,7 +385,7 @@ NuvaSession::WriteResult NuvaSession::writeQs40(const std::array<long long, kNuv
     }
     if (!runQs40(Qs40WriteSwitchPoints, progress))
         result.errors = 1;
-    if (result.transferred())
+    if (result.transferred() && storeAfterwards)
         result.stored = store();
     return result;
 }

@@ -63,13 +63,22 @@ public:
         std::string identReply; // type 7: the text protocol's identification reply
         std::string failure;    // why the port could not be used (open error or line error)
     };
-    // Closes the current port, then looks at COM 1..19 (skipping ports that are open): first
+    // Where a search looks: the window looks at COM 1..19 with its own read time-outs; a
+    // caller that knows its line names that one port, and a slow line may need longer.
+    struct SearchLines {
+        int firstPort = 1;
+        int lastPort = kLastSearchPort;
+        std::uint32_t readTimeoutMs = 0; // 0: 50 ms at 57600 baud, then 100 ms at every rate
+    };
+    // Closes the current port, then looks at the ports (skipping ports that are open): first
     // at 57600 baud with a 50 ms read time-out, then at every rate with 100 ms. The progress's
     // stop request ends the search before the next port.
-    Connection search(Progress* progress);
+    Connection search(Progress* progress, const SearchLines& lines);
+    Connection search(Progress* progress) { return search(progress, SearchLines{}); }
     // The same one port at a time, for a window that keeps its events flowing between ports:
     // beginSearch(), then searchStep() until it returns true with the result.
-    void beginSearch();
+    void beginSearch(const SearchLines& lines);
+    void beginSearch() { beginSearch(SearchLines{}); }
     bool searchStep(Progress* progress, Connection& result);
     // The NUVA link at 57600 baud on one port, and when no NUVA sensor answers, the text
     // protocol at every rate. A text-protocol sensor other than type 7 counts as not found; a
@@ -97,10 +106,12 @@ public:
         bool transferred() const { return errors == 0 && mismatch == 0; }
     };
     // Writes every point (type 7: the four "Gerade" points) and the hysteresis values, reads
-    // them back and, when all arrived, stores them in the EEPROM. Values must fit 16 bits (the
-    // window refuses others); without a known sensor nothing is sent and one error counted.
+    // them back and, when all arrived, stores them in the EEPROM (unless told not to: the values
+    // then hold until the sensor is switched off). Values must fit 16 bits (the window refuses
+    // others); without a known sensor nothing is sent and one error counted.
     WriteResult write(const std::array<long long, kNuvaSwitchPointCount>& points,
-                      const std::array<long long, kNuvaHysteresisCount>& hysteresis, Progress* progress);
+                      const std::array<long long, kNuvaHysteresisCount>& hysteresis, Progress* progress,
+                      bool storeAfterwards = true);
     // "S" with the long wait (type 7: the text protocol's store). False when the port is closed.
     bool store();
     // Protection field 0 "Gerade", 1 "Rechts", 2 "Links", 3 "Weitwinkel".
@@ -148,7 +159,8 @@ private:
     bool runQs40(bool (*operation)(Qs40Context&, std::uint8_t), Progress* progress = nullptr);
     ReadResult readQs40();
     WriteResult writeQs40(const std::array<long long, kNuvaSwitchPointCount>& points,
-                          const std::array<long long, kNuvaHysteresisCount>& hysteresis, Progress* progress);
+                          const std::array<long long, kNuvaHysteresisCount>& hysteresis, Progress* progress,
+                          bool storeAfterwards);
     std::optional<std::array<long long, kNuvaLimitCount>> readLimitsQs40();
     LimitWrite writeLimitsQs40(const std::array<long long, kNuvaLimitCount>& values);
 
@@ -159,7 +171,8 @@ private:
     bool m_connected = false; // m_port was opened by this session and is still its own
     int m_type = 0;
     int m_typeBeforeSearch = 0;
-    int m_searchStep = 0; // pass * 19 + port - 1
+    SearchLines m_searchLines;
+    int m_searchStep = 0; // pass * ports + port - firstPort
     std::string m_version;
     std::vector<std::uint8_t> m_lastReceived;
     std::string m_lineError;

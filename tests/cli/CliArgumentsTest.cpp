@@ -109,7 +109,8 @@ TEST(CliArgumentsTest, EverythingTheHelpOffersIsAccepted) {
             } else if (std::all_of(word.begin(), word.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
                 args.push_back(word); // a command word ("qs40 identify")
             } else {
-                args.push_back(word == "NEW" ? "9" : "in.qel");
+                // "FILE.qel", "IMAGE.mot" name files; "NEW", "N", "V1" numbers.
+                args.push_back(word.find('.') == std::string::npos ? "1" : "in.qel");
             }
         }
         const CliParseResult r = ParseCliArguments(args);
@@ -151,4 +152,41 @@ TEST(CliArgumentsTest, Qs40CommandsAndTheirOptions) {
     EXPECT_EQ(errorOf({"qs40", "write", "a.spi", "--reduced"}),
               "option --reduced does not apply to qs40 write");
     EXPECT_EQ(errorOf({"read", "--address", "5", "--all"}), "option --all does not apply to read");
+}
+
+TEST(CliArgumentsTest, NuvaCommandsAndTheirOptions) {
+    const CliArguments write = parsed({"nuva", "write", "--slave", "7", "a.qel", "--no-store", "--master=2"});
+    EXPECT_EQ(write.command, CliCommand::NuvaWrite);
+    EXPECT_EQ(write.projectFile, "a.qel");
+    EXPECT_TRUE(write.noStore);
+    EXPECT_EQ(write.slave, 7);
+    EXPECT_EQ(write.master, 2);
+    const CliArguments defaults = parsed({"nuva", "poll", "--count", "2"});
+    EXPECT_EQ(defaults.slave, 222);
+    EXPECT_EQ(defaults.master, 1);
+    EXPECT_EQ(defaults.intervalMs, 1000u); // as the ZYL 36 window polls
+    EXPECT_FALSE(defaults.timeoutGiven);
+    EXPECT_TRUE(parsed({"nuva", "search", "--timeout", "300"}).timeoutGiven);
+    EXPECT_EQ(parsed({"nuva", "field", "3"}).field, 3);
+    EXPECT_EQ(parsed({"nuva", "limits", "--set", "5", "3", "20", "80", "25", "5", "2000", "65535"}).limitSet,
+              (std::vector<long long>{5, 3, 20, 80, 25, 5, 2000, 65535}));
+    EXPECT_TRUE(parsed({"nuva", "limits"}).limitSet.empty());
+
+    EXPECT_EQ(errorOf({"nuva"}), "nuva needs a command: search, read, write, field, poll or limits");
+    EXPECT_EQ(errorOf({"nuva", "identify"}), "unknown nuva command 'identify'");
+    EXPECT_EQ(errorOf({"nuva", "field"}), "nuva field needs the field number, 0 to 3");
+    EXPECT_EQ(errorOf({"nuva", "field", "4"}), "the field must be a number from 0 to 3, not '4'");
+    EXPECT_EQ(errorOf({"nuva", "limits", "--set", "1", "2"}), "nuva limits --set needs eight values");
+    EXPECT_EQ(errorOf({"nuva", "limits", "--set", "1", "2", "3", "4", "5", "6", "7", "65536"}),
+              "a limit value must be a number from 0 to 65535, not '65536'");
+    EXPECT_EQ(errorOf({"nuva", "limits", "7"}), "unexpected operand '7'");
+    EXPECT_EQ(errorOf({"nuva", "read", "--slave", "256"}),
+              "option --slave takes a number from 0 to 255, not '256'");
+    EXPECT_EQ(errorOf({"nuva", "read", "--no-store"}), "option --no-store does not apply to nuva read");
+    EXPECT_EQ(errorOf({"read", "--address", "5", "--slave", "3"}), "option --slave does not apply to read");
+    // Both families find their sensors at the rates of their windows: a given rate or RTS
+    // handling would be silently ignored.
+    EXPECT_EQ(errorOf({"--baud", "9600", "nuva", "search"}), "option --baud does not apply to nuva search");
+    EXPECT_EQ(errorOf({"qs40", "identify", "--rts", "toggle"}),
+              "option --rts does not apply to qs40 identify");
 }

@@ -4,7 +4,9 @@
 // named "comN", which the Wine prefix maps to COM N) is pointed at.
 #include "ChildProgram.h"
 #include "MeasurementExport.h"
+#include "NuvaProjectFile.h"
 #include "Qd20Variant.h"
+#include "Qs40_nuva_speziell.h"
 #include "SRecordImage.h"
 #include "SimQs40TextSensor.h"
 #include "SpiFile.h"
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -493,4 +496,130 @@ TEST_F(ZylCtlProcessTest, VerboseShowsEveryFrameBothWays) {
     EXPECT_NE(o.err.find("-> 85 04 41 40\n<- 85 06 59 "), std::string::npos) << o.err;
     EXPECT_NE(o.err.find("-> 85 04 76 77\n<- "), std::string::npos) << o.err;
     EXPECT_NE(o.err.find("-> 85 04 53 52\n<- 85 04 59 58\n"), std::string::npos) << o.err;
+}
+
+namespace {
+
+// A NUVA request as the simulator logs it, for the default addresses 222 and 1.
+std::string nuvaFrame(std::uint8_t command, std::vector<std::uint8_t> data = {}) {
+    std::string line;
+    char hex[4];
+    for (std::uint8_t b : NuvaRequestFrame({}, command, data)) {
+        std::snprintf(hex, sizeof hex, "%02X ", b);
+        line += hex;
+    }
+    line.pop_back();
+    return line;
+}
+
+// The simulated NUVA sensor's factory set: 800, 1200, 2000 and 2800 mm in every field,
+// hysteresis 48 mm.
+NuvaProjectValues nuvaFactory() {
+    NuvaProjectValues v;
+    for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k)
+        v.points[k] = std::array{800, 1200, 2000, 2800}[k % 4];
+    v.hysteresis = {48, 48, 48, 48};
+    return v;
+}
+
+// zylsim is another process: on a busy machine it may answer later than the window's 50 ms.
+// Every exchange waits this long once for a byte that does not come, so it is no longer.
+const std::vector<std::string> kNuvaSlowLine{"--timeout", "200"};
+
+} // namespace
+
+TEST_F(ZylCtlProcessTest, NuvaReadPrintsTheSetAndSavesTheWindowsProjectFile) {
+    const std::string tty = startSim({"--nuva", "12"});
+    std::vector<std::string> args{"--lang", "de",   "--port", tty,
+                                  "nuva",   "read", "-o",     file("read.qel").string()};
+    args.insert(args.end(), kNuvaSlowLine.begin(), kNuvaSlowLine.end());
+    const Outcome o = zylctl(args);
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    std::string expected;
+    for (const char* field : {"straight", "right", "left", "full area"})
+        expected += std::string(field) + " near 1: 800 mm\n" + field + " near 2: 1200 mm\n" + field +
+                    " far 1: 2000 mm\n" + field + " far 2: 2800 mm\n";
+    expected += "hysteresis near 1: 48 mm\nhysteresis near 2: 48 mm\nhysteresis far 1: 48 mm\n"
+                "hysteresis far 2: 48 mm\nnear-range switch-off: active\n";
+    EXPECT_EQ(o.out, expected);
+    // What the window's "Speichern" writes for these values, in German.
+    EXPECT_EQ(slurp(file("read.qel")), NuvaProjectFileText(nuvaFactory(), false));
+    EXPECT_EQ(loggedFrames(),
+              (std::vector<std::string>{"DE 01 05 58 82", nuvaFrame(':', {0xAA}), nuvaFrame('U')}));
+}
+
+TEST_F(ZylCtlProcessTest, NuvaWriteReadsBackAndReportsPointsTheSensorDidNotTake) {
+    const std::string tty = startSim({"--nuva", "13"});
+    NuvaProjectValues values = nuvaFactory();
+    values.points[0] = 1408;
+    values.points[15] = 6016; // beyond the 6000 mm of a QS40MNTB: acknowledged, not taken
+    std::ofstream(file("far.qel"), std::ios::binary) << NuvaProjectFileText(values, true);
+    std::vector<std::string> args{"--lang", "en", "--port", tty, "nuva", "write", file("far.qel").string()};
+    args.insert(args.end(), kNuvaSlowLine.begin(), kNuvaSlowLine.end());
+    const Outcome refused = zylctl(args);
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "zylctl: error during transfer 00008000\n");
+    std::vector<std::string> expected{"DE 01 05 58 82"};
+    for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k) {
+        const auto mm = static_cast<std::uint16_t>(values.points[k]);
+        expected.push_back(
+            nuvaFrame('L', {NuvaSwitchPointIndex(k), std::uint8_t(mm >> 8), std::uint8_t(mm)}));
+    }
+    for (std::uint8_t n = 1; n <= 4; ++n)
+        expected.push_back(nuvaFrame('H', {n, 0, 48}));
+    expected.push_back(nuvaFrame('U')); // and no "S": nothing is stored
+    EXPECT_EQ(loggedFrames(), expected);
+}
+
+TEST_F(ZylCtlProcessTest, NuvaLimitsAreWrittenStoredAndReadBack) {
+    const std::string tty = startSim({"--nuva", "12", "--no-near-switch"});
+    std::vector<std::string> args{"--port", tty,  "nuva", "limits", "--set", "5",   "3",
+                                  "20",     "80", "25",   "5",      "2000",  "3000"};
+    args.insert(args.end(), kNuvaSlowLine.begin(), kNuvaSlowLine.end());
+    const Outcome o = zylctl(args);
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, "hysteresis count: 5\nhysteresis level: 3\nminimum count: 20\nminimum level 1: 80\n"
+                     "minimum level 2: 25\nminimum level 3: 5\nthreshold 1: 2000\nthreshold 2: 3000\n");
+    EXPECT_EQ(loggedFrames(), (std::vector<std::string>{"DE 01 05 58 82",
+                                                        nuvaFrame('5', {0xAA, 0, 5, 0, 3, 0, 20, 0, 80, 0, 25,
+                                                                        0, 5, 0x07, 0xD0, 0x0B, 0xB8}),
+                                                        nuvaFrame('S'), nuvaFrame('6', {0xAA})}));
+}
+
+TEST_F(ZylCtlProcessTest, NuvaPollPrintsTheDistancesAndExportsThem) {
+    const std::string tty = startSim({"--nuva", "13"});
+    std::vector<std::string> args{"--port", tty,          "nuva", "poll",  "--count",
+                                  "3",      "--interval", "10",   "--csv", file("poll.csv").string()};
+    args.insert(args.end(), kNuvaSlowLine.begin(), kNuvaSlowLine.end());
+    const Outcome o = zylctl(args);
+    ASSERT_EQ(o.exitCode, 0) << o.err;
+    std::istringstream lines(o.out);
+    std::string csv = "Abstand [mm]\n";
+    int samples = 0;
+    for (std::string line; std::getline(lines, line); ++samples) {
+        EXPECT_GE(std::stoi(line), 400) << line; // the simulated target stays within 400 .. 5600 mm
+        EXPECT_LE(std::stoi(line), 5600) << line;
+        csv += line + "\n";
+    }
+    EXPECT_EQ(samples, 3);
+    if (textLineEnd() == CsvLineEnd::CrLf)
+        csv = std::regex_replace(csv, std::regex("\n"), "\r\n");
+    EXPECT_EQ(slurp(file("poll.csv")), csv);
+    EXPECT_EQ(loggedFrames(),
+              (std::vector<std::string>{"DE 01 05 58 82", nuvaFrame('C'), nuvaFrame('C'), nuvaFrame('C')}));
+}
+
+TEST_F(ZylCtlProcessTest, NuvaWithoutPortSearchesTheComNumbersAndWithPortTriesOnlyThatOne) {
+    if (underWine())
+        GTEST_SKIP() << "the COM numbers of the Wine prefix are not mapped through ZYLCONFIG_PORTS";
+    const std::string tty = startSim({"--nuva", "13", "--slave", "7"});
+    ::setenv("ZYLCONFIG_PORTS", ("1=" + file("nothing").string() + ",2=" + tty).c_str(), 1);
+    const Outcome searched = zylctl({"--timeout", "300", "nuva", "search", "--slave", "7"});
+    const Outcome one = zylctl({"--port", "1", "nuva", "search"});
+    ::unsetenv("ZYLCONFIG_PORTS");
+    EXPECT_EQ(searched.exitCode, 0) << searched.err;
+    EXPECT_EQ(searched.out, "port: COM2\nsensor: QS40MNTB\nversion: 3.1\n");
+    EXPECT_EQ(loggedFrames(), std::vector<std::string>{"07 01 05 58 5B"});
+    EXPECT_EQ(one.exitCode, 3);
+    EXPECT_NE(one.err.find("no such device"), std::string::npos) << one.err;
 }

@@ -101,6 +101,16 @@ TEST(ManPageTest, MarkersBecomeRoffWithOptionsBoldAndPlaceholdersItalic) {
               ".TP\n.B 0\ndone\n.TP\n.B 2\nwrong options\n");
 }
 
+TEST(ManPageTest, TheSecondWordOfACommandIsTypedAsItStands) {
+    const ProgramUsage usage{
+        "tool", "", {}, {{"Commands", {{"net", "read [-o FILE.x]", ValueKind::None, ""}}, true}}, {}};
+    const ManPageResult page = fillManPage("@SYNOPSIS@\n@SECTION Commands@\n", usage);
+    ASSERT_EQ(page.error, "");
+    EXPECT_TRUE(page.page.starts_with(".B tool\n[\\fIOPTION\\fR]... \\fBnet\\fR \\fBread\\fR "
+                                      "[\\fB\\-o\\fR \\fIFILE.x\\fR]\n"))
+        << page.page;
+}
+
 TEST(ManPageTest, TemplateMustPlaceEverySectionOnceAndOnlyThoseThatExist) {
     const struct {
         const char* manTemplate;

@@ -128,6 +128,10 @@ complete_case "COM2 COM20 " zylctl --port = COM2
 complete_case "$pty " zylctl --port "$pty"
 mkdir -p "$work/files/sub" && touch "$work/files/a.qel" "$work/files/b.csv"
 complete_case "$work/files/a.qel $work/files/sub " zylctl write --address 5 "$work/files/"
+complete_case "copy identify poll read update write " zylctl qs40 ""
+complete_case "limits " zylctl --port 3 nuva l
+complete_case "--no-store " zylctl nuva write --no
+complete_case "$work/files/a.qel $work/files/sub " zylctl nuva write "$work/files/"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures package checks failed" >&2

@@ -91,9 +91,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CliArguments& a = *result.arguments;
     FUZZ_CHECK(!a.port.empty());
     FUZZ_CHECK(a.baud >= 50 && a.baud <= 4'000'000 && a.timeoutMs >= 1 && a.timeoutMs <= 60'000);
-    // The canonical form below is written for the ZYL 24 commands; the QS40 ones are checked
-    // for their ranges only.
-    if (IsQs40Command(a.command))
+    // The canonical form below is written for the ZYL 24 commands; the QS40 and ZYL 36 ones are
+    // checked for their ranges only.
+    if (IsNuvaCommand(a.command)) {
+        FUZZ_CHECK(a.field >= 0 && a.field <= 3);
+        FUZZ_CHECK(a.limitSet.empty() || a.limitSet.size() == 8);
+        for (long long v : a.limitSet)
+            FUZZ_CHECK(v >= 0 && v <= 0xFFFF);
+    }
+    if (IsQs40Command(a.command) || IsNuvaCommand(a.command))
         return 0;
     const bool addressed = a.command != CliCommand::Ports && a.command != CliCommand::Search;
     FUZZ_CHECK(addressed == a.address.has_value());

@@ -47,6 +47,10 @@ TEST(NuvaProjectFileTest, AMissingHeaderSkipsItsSectionAndTheNextHeaderIsCompare
     EXPECT_EQ(load.points[11], 8.0);
     EXPECT_FALSE(load.points[12]); // "[full area]" and "[Hysterese]" are missing
     EXPECT_FALSE(load.hysteresis[0]);
+    EXPECT_EQ(load.missingSection(), "[straight]");
+    const std::string whole = NuvaProjectFileText(sample(), true);
+    EXPECT_EQ(NuvaReadProjectFile(whole).missingSection(), "");
+    EXPECT_EQ(NuvaReadProjectFile(whole.substr(0, whole.find("[Hysterese]"))).missingSection(), "[Hysterese]");
 }
 
 TEST(NuvaProjectFileTest, BadInputEndsTheLoadAndKeepsWhatCameBefore) {

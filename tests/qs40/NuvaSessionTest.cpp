@@ -55,6 +55,20 @@ TEST_F(NuvaSessionTest, SearchTriesEveryPortAt57600BeforeTheOtherRates) {
     EXPECT_EQ(ports.device(3)->timeouts().readTotalConstantMs, 100u);
 }
 
+TEST_F(NuvaSessionTest, SearchOfNamedPortsLooksOnlyThereWithTheGivenTimeout) {
+    sensor.setBaud(19200);
+    provider.monitorPresent = false;
+    // Both passes on COM 3 alone.
+    const NuvaSession::Connection c = session.search(&progress, {3, 3, 250});
+    EXPECT_EQ(c.sensorType, 12);
+    EXPECT_EQ(provider.opens(), 2);
+    EXPECT_EQ(ports.device(3)->timeouts().readTotalConstantMs, 250u);
+    // Ports where nothing answers: nothing found, nothing left open.
+    EXPECT_EQ(session.search(&progress, {1, 2}).sensorType, 0);
+    EXPECT_EQ(provider.opens(), 2 + 4);
+    EXPECT_FALSE(ports.isOpen(1) || ports.isOpen(2) || ports.isOpen(3));
+}
+
 TEST_F(NuvaSessionTest, ManualConnectionRefusesPortsItCannotHaveAndKeepsNothingOpen) {
     for (int com : {0, 21, -1})
         EXPECT_EQ(session.connectManual(com).failure, "comport not allowed") << com;
@@ -107,6 +121,15 @@ TEST_F(NuvaSessionTest, CleanWriteStoresInTheEeprom) {
     EXPECT_TRUE(r.stored);
     EXPECT_EQ(sensor.stores(), 1);
     EXPECT_EQ(heard().back().command, 'S');
+}
+
+TEST_F(NuvaSessionTest, WriteWithoutStoreLeavesTheEepromAlone) {
+    connect();
+    const NuvaSession::WriteResult r = session.write(points(2000), {48, 48, 48, 48}, nullptr, false);
+    EXPECT_TRUE(r.transferred());
+    EXPECT_FALSE(r.stored);
+    EXPECT_EQ(sensor.stores(), 0);
+    EXPECT_EQ(heard().back().command, 'U');
 }
 
 TEST_F(NuvaSessionTest, WritesThatCannotBeSentSendNothing) {
