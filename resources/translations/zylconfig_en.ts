@@ -17,10 +17,10 @@
     </message>
 </context>
 <context>
-    <name>main</name>
+    <name>SettingsWarnings</name>
     <message>
-        <source>Diese Einträge der Portzuordnung werden nicht verwendet:</source>
-        <translation>These port assignments are not used:</translation>
+        <source>Diese Einstellungen sind ungültig und werden nicht verwendet:</source>
+        <translation>These settings are invalid and are not used:</translation>
     </message>
 </context>
 <context>
@@ -390,12 +390,6 @@ Do You want to quit anyway?</translation>
     <message>
         <source>&amp;language</source>
         <translation>&amp;Sprache</translation>
-    </message>
-    <message>
-        <source>Der gespeicherte Wert &quot;%1&quot; = &quot;%2&quot; ist ungültig und wird nicht verwendet.
-(%3)</source>
-        <translation>The stored value &quot;%1&quot; = &quot;%2&quot; is invalid and is not used.
-(%3)</translation>
     </message>
     <message>
         <source>Die Einstellungen konnten nicht gespeichert werden:

@@ -7,6 +7,7 @@
 #include "Prompts.h"
 #include "Schnittstelle.h"
 #include "SensorWindow.h"
+#include "SettingsWarnings.h"
 #include "TAboutBox.h"
 
 #include <QActionGroup>
@@ -24,6 +25,7 @@
 
 #include <climits>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -223,21 +225,18 @@ void TStartForm::EnglishMenuClick() {
     EnglishMenu->setChecked(true);
 }
 
-void TStartForm::reportBadSetting(const QString& name, const QString& value) {
-    const QSettings settings(kOrganisation, kApplication);
-    m_app.prompts.message(this, Prompts::Icon::Error,
-                          tr("Der gespeicherte Wert \"%1\" = \"%2\" ist ungültig und wird nicht "
-                             "verwendet.\n(%3)")
-                              .arg(name, value, settings.fileName()),
-                          Prompts::Ok);
+void TStartForm::LoadStartSettings() {
+    restoreLastRun();
+    SettingsWarnings::show(m_app.prompts, this, std::exchange(m_app.startWarnings, {}));
 }
 
-void TStartForm::LoadStartSettings() {
+void TStartForm::restoreLastRun() {
     QSettings settings(kOrganisation, kApplication);
     if (!settings.contains(kEnglishValue) && !settings.contains(kSensorValue) && !settings.contains(kPortValue))
         return; // first run: nothing to restore
 
-    // A value that is missing is skipped; one that is no number in its range is reported and skipped.
+    // A value that is missing is skipped; one that is no number in its range is reported and
+    // skipped, and what depends on it takes its default.
     auto readInt = [&](const QString& name, int min, int max) -> std::optional<int> {
         const QVariant v = settings.value(name);
         if (!v.isValid())
@@ -245,7 +244,7 @@ void TStartForm::LoadStartSettings() {
         bool ok = false;
         const int n = v.toInt(&ok);
         if (!ok || n < min || n > max) {
-            reportBadSetting(name, v.toString());
+            m_app.startWarnings << SettingsWarnings::valueLine(name, v);
             return std::nullopt;
         }
         return n;
@@ -261,14 +260,8 @@ void TStartForm::LoadStartSettings() {
     if (!sensor || *sensor == 0)
         return;
     m_app.SensorType = static_cast<std::uint8_t>(*sensor);
-    // A family without a stored port opens without one and asks for it when connecting.
-    int port = 0;
-    if (settings.contains(kPortValue)) {
-        const auto stored = readInt(kPortValue, 0, kHighestPort);
-        if (!stored)
-            return; // do not open a window on a port nobody chose
-        port = *stored;
-    }
+    // Without a usable port the family window opens without one and asks for it when connecting.
+    const int port = readInt(kPortValue, 0, kHighestPort).value_or(0);
     ShowSensorWindow(port);
 }
 

@@ -38,6 +38,8 @@ public:
 
     // Shows the family window of SensorType with the given COM number. The caption is not used.
     void ShowSensorWindow(int port, const QString& caption = QString());
+    // Restores the last run, then shows in one message what could not be used of it and of the
+    // settings read before (AppState::startWarnings).
     void LoadStartSettings();
     void SaveStartSettings();
     // True for the codes shown in the ZYL24 window.
@@ -80,7 +82,7 @@ private:
     // Closes the family windows first, so that each can still ask about unsaved settings.
     bool closeSensorWindows();
     static bool raiseIfShown(SensorWindow* window);
-    void reportBadSetting(const QString& name, const QString& value);
+    void restoreLastRun();
 
     AppState& m_app;
     SensorWindow* m_zyl24 = nullptr;

@@ -8,6 +8,7 @@
 #include "LaunchOptions.h"
 #include "NativePorts.h"
 #include "PortMap.h"
+#include "PortMapSettings.h"
 #include "QtPrompts.h"
 #include "Schnittstelle.h"
 #include "TAboutBox.h"
@@ -24,8 +25,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QSettings>
-#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -33,19 +32,6 @@
 #include <vector>
 
 namespace {
-
-// Port assignments of the settings group "Ports" ("COM3=/dev/ttyUSB0"), then the environment.
-PortMap readPortMap() {
-    PortMap map(nativePortNaming());
-    QSettings settings(QStringLiteral("qel"), QStringLiteral("Vantrisco"));
-    settings.beginGroup(QStringLiteral("Ports"));
-    std::vector<std::pair<std::string, std::string>> entries;
-    for (const QString& key : settings.childKeys())
-        entries.emplace_back(key.toStdString(), settings.value(key).toString().toStdString());
-    map.addSettings(entries);
-    map.addEnvironment();
-    return map;
-}
 
 // The logo in the sizes desktops ask for; the same pictures are installed as the program's icon.
 QIcon programIcon() {
@@ -87,13 +73,16 @@ int main(int argc, char* argv[]) {
     if (demo) {
         provider = std::make_unique<DemoDeviceProvider>(clock);
     } else {
-        PortMap map = readPortMap();
+        PortMap map = readPortMapSettings(nativePortNaming());
         portWarnings = map.warnings();
         provider = createNativeDeviceProvider(std::move(map));
     }
     Schnittstelle ports(*provider, clock);
     QtPrompts prompts;
     AppState app(ports, prompts, clock);
+    // Shown by the start window once it has restored the last run's language.
+    for (const std::string& w : portWarnings)
+        app.startWarnings << QString::fromStdString(w);
     // German until the start window restores the last run's language; Qt's own dialogs too.
     Language::setEnglish(app, false);
 
@@ -123,17 +112,5 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     start->show();
 
-    for (const std::string& w : portWarnings)
-        std::fprintf(stderr, "zylconfig: %s\n", w.c_str());
-    if (!portWarnings.empty()) {
-        // Built when shown, so it comes in the language the last run restored.
-        QTimer::singleShot(0, start.get(), [&app, &start, &portWarnings] {
-            QString text = QCoreApplication::translate(
-                "main", "Diese Einträge der Portzuordnung werden nicht verwendet:");
-            for (const std::string& w : portWarnings)
-                text += QStringLiteral("\n") + QString::fromStdString(w);
-            app.prompts.message(start.get(), Prompts::Icon::Warning, text, Prompts::Ok);
-        });
-    }
     return QApplication::exec();
 }

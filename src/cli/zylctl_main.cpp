@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
         }
         com = *number;
     } else {
-        map.addSetting(std::to_string(com), arguments.port);
+        map.map(com, arguments.port); // a path typed here may be relative to where zylctl runs
     }
     for (const std::string& warning : map.warnings())
         std::cerr << "zylctl: " << warning << '\n';

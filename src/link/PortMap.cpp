@@ -36,10 +36,19 @@ std::optional<int> comNumberOf(std::string_view key) {
     return number;
 }
 
+// Whether a stored device names a device wherever the program starts: a full path
+// ("/dev/ttyUSB0"; on Windows "\\.\COM12" or a plain "COM12"). A relative name would mean
+// another file in every working directory, and a number or "true" there is a damaged entry.
+bool isDevicePath(std::string_view path, PortMap::Naming naming) {
+    if (naming == PortMap::Naming::Posix)
+        return path.front() == '/';
+    return path.starts_with("\\\\") || path.starts_with("//") || (startsWithCom(path) && comNumberOf(path));
+}
+
 } // namespace
 
 void PortMap::addEntry(std::string_view key, std::string_view path, std::string_view source,
-                       std::string_view entry) {
+                       std::string_view entry, bool stored) {
     const auto warn = [&](const std::string& why) {
         m_warnings.push_back(std::string(source) + ": entry \"" + std::string(entry) + "\" ignored: " + why);
     };
@@ -58,6 +67,10 @@ void PortMap::addEntry(std::string_view key, std::string_view path, std::string_
         warn("the device path is empty");
         return;
     }
+    if (stored && !isDevicePath(path, m_naming)) {
+        warn("\"" + std::string(path) + "\" is not the full path of a device");
+        return;
+    }
     // Windows opens "COM12" only as "\\.\COM12" (plain names work up to COM9 alone).
     if (m_naming == Naming::Windows && startsWithCom(path) && comNumberOf(path))
         m_paths[static_cast<std::size_t>(com)] = "\\\\.\\" + std::string(path);
@@ -66,7 +79,7 @@ void PortMap::addEntry(std::string_view key, std::string_view path, std::string_
 }
 
 void PortMap::addSetting(std::string_view key, std::string_view path) {
-    addEntry(key, path, "Ports", std::string(key) + "=" + std::string(path));
+    addEntry(key, path, "Ports", std::string(key) + "=" + std::string(path), true);
 }
 
 void PortMap::addSettings(const std::vector<std::pair<std::string, std::string>>& entries) {
@@ -87,7 +100,7 @@ void PortMap::addOverrides(std::string_view list, std::string_view source) {
                                  "\" ignored: expected NUMBER=DEVICE, for example 3=/dev/ttyUSB0");
             continue;
         }
-        addEntry(entry.substr(0, eq), entry.substr(eq + 1), source, entry);
+        addEntry(entry.substr(0, eq), entry.substr(eq + 1), source, entry, false);
     }
 }
 

@@ -17,11 +17,13 @@ public:
 
     explicit PortMap(Naming naming) : m_naming(naming) {}
 
-    // One entry of the settings group: key "COM3" (or just "3"), value "/dev/ttyUSB0".
+    // One entry of the settings group: key "COM3" (or just "3"), value "/dev/ttyUSB0". The
+    // value must be a full device path (on Windows also "COM12").
     void addSetting(std::string_view key, std::string_view path);
     void addSettings(const std::vector<std::pair<std::string, std::string>>& entries);
     // A comma-separated list "1=/dev/pts/4,3=/dev/ttyUSB0"; its entries replace earlier ones
-    // for the same numbers. `source` names the list in warnings.
+    // for the same numbers. `source` names the list in warnings. A relative device is taken as
+    // it is: whoever sets the list knows the directory it is meant for.
     void addOverrides(std::string_view list, std::string_view source = kEnvironmentVariable);
     // addOverrides() with the value of ZYLCONFIG_PORTS, when it is set.
     void addEnvironment();
@@ -44,7 +46,7 @@ public:
 
 private:
     void addEntry(std::string_view key, std::string_view path, std::string_view source,
-                  std::string_view entry);
+                  std::string_view entry, bool stored);
 
     Naming m_naming;
     std::array<std::string, kMaxPort + 1> m_paths;

@@ -66,6 +66,21 @@ std::optional<Qd20WindowRecord> Qd20WindowRecord::decode(std::span<const std::ui
     return r;
 }
 
+std::string Qd20WindowRecord::outOfRange() const {
+    struct Field {
+        const char* name;
+        int value;
+        int highest;
+    };
+    const Field fields[] = {{"FktQ1", FktQ1, 9}, {"OSQ1", OSQ1, 1}, {"IVQ1", IVQ1, 1},
+                            {"FktQ2", FktQ2, 2}, {"OSQ2", OSQ2, 1}, {"IVQ2", IVQ2, 1},
+                            {"TV", TV, 1},       {"BW", BW, 2},     {"SetQ1", SetQ1, 1}};
+    for (const Field& f : fields)
+        if (f.value < 0 || f.value > f.highest)
+            return std::string(f.name) + " = " + std::to_string(f.value);
+    return {};
+}
+
 int Qd20WindowRecord::resolveAddress(int recordAddress, std::optional<int> fullAddress) {
     if (fullAddress && *fullAddress >= 1 && *fullAddress <= 128 && (*fullAddress & 0xF) == (recordAddress & 0xF))
         return *fullAddress;

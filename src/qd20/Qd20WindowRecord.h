@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 struct Qd20WindowRecord {
     static constexpr std::size_t kSize = 20;
@@ -40,6 +41,10 @@ struct Qd20WindowRecord {
     // nullopt when the value does not have the record's size (a damaged or foreign value is
     // ignored rather than half applied). An RtsMode outside 0..2 comes back as -1.
     static std::optional<Qd20WindowRecord> decode(std::span<const std::uint8_t> bytes);
+    // Empty when every slider position is one its slider has; otherwise the first that is not,
+    // as "FktQ1 = 15". The window writes only positions its sliders show, so another value
+    // means the record was damaged, and the window then takes none of it.
+    std::string outOfRange() const;
 
     // The address to show after reading: the full address stored beside the record when it is
     // a bus address (1..128) and agrees with the record's 4 bits (so a record written later

@@ -34,6 +34,14 @@ std::optional<NuvaWindowRecord> NuvaWindowRecord::decode(std::span<const std::ui
     return record;
 }
 
+std::string NuvaWindowRecord::outOfRange() const {
+    constexpr std::uint16_t kLongestRange = 6000;
+    for (std::size_t k = 0; k < values.points.size(); ++k)
+        if (values.points[k] > kLongestRange)
+            return "switch point " + std::to_string(k + 1) + " = " + std::to_string(values.points[k]);
+    return {};
+}
+
 std::uint16_t NuvaWindowRecord::wholeMillimetres(double value) {
     if (!(value > 0))
         return 0;

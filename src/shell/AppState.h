@@ -5,6 +5,7 @@
 #include "Qs40ParameterSet.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -44,6 +45,10 @@ struct AppState {
     bool StopSearch = false;
     std::array<std::uint8_t, 256> TypePort{}; // COM number per sensor type code
     Qs40ParameterSet Qs40Parameters;          // the one QS40 sensor's values
+
+    // Stored settings found unusable before the start window appeared, one line each (see
+    // SettingsWarnings); the start window shows them once, when it first appears.
+    QStringList startWarnings;
 
     // Texts the language handlers set for use by other windows.
     QString QuestionSuffix = QStringLiteral(" bereits offen\nschliessen?"); // port-already-open question

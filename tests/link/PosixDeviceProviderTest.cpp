@@ -74,14 +74,21 @@ TEST(PortMapTest, SettingsEnvironmentAndDefaultsCombine) {
 
 TEST(PortMapTest, MalformedEntriesAreReportedAndTheGoodOnesKept) {
     PortMap map(PortMap::Naming::Posix);
-    map.addOverrides("1=/dev/pts/4,x=/dev/a,21=/dev/b,0=/dev/c,5=,/dev/ttyUSB3,-2=/dev/d,6=/dev/pts/9");
+    map.addOverrides(
+        "1=/dev/pts/4,x=/dev/a,21=/dev/b,0=/dev/c,5=,/dev/ttyUSB3,-2=/dev/d,6=/dev/pts/9,7=pts/3");
     map.addSetting("COMX", "/dev/e");
     map.addSetting("COM8", "");
+    // A stored device must not depend on where the program starts.
+    map.addSetting("COM9", "ttyUSB0");
+    map.addSetting("COM10", "1");
     EXPECT_EQ(map.path(1), "/dev/pts/4");
     EXPECT_EQ(map.path(6), "/dev/pts/9");
     EXPECT_EQ(map.path(5), "/dev/ttyS4");
+    EXPECT_EQ(map.path(7), "pts/3"); // typed for this run, in its directory
+    EXPECT_EQ(map.path(9), "/dev/ttyS8");
+    EXPECT_EQ(map.path(10), "/dev/ttyS9");
     const std::vector<std::string>& w = map.warnings();
-    ASSERT_EQ(w.size(), 8u);
+    ASSERT_EQ(w.size(), 10u);
     EXPECT_EQ(w[0], "ZYLCONFIG_PORTS: entry \"x=/dev/a\" ignored: \"x\" is not a COM number");
     EXPECT_EQ(w[1], "ZYLCONFIG_PORTS: entry \"21=/dev/b\" ignored: COM numbers run from 1 to 20");
     EXPECT_THAT(w[2], HasSubstr("\"0=/dev/c\""));
@@ -91,6 +98,15 @@ TEST(PortMapTest, MalformedEntriesAreReportedAndTheGoodOnesKept) {
     EXPECT_THAT(w[5], HasSubstr("\"-2=/dev/d\""));
     EXPECT_EQ(w[6], "Ports: entry \"COMX=/dev/e\" ignored: \"COMX\" is not a COM number");
     EXPECT_EQ(w[7], "Ports: entry \"COM8=\" ignored: the device path is empty");
+    EXPECT_EQ(w[8], "Ports: entry \"COM9=ttyUSB0\" ignored: \"ttyUSB0\" is not the full path of a device");
+    EXPECT_THAT(w[9], HasSubstr("\"COM10=1\""));
+
+    PortMap windows(PortMap::Naming::Windows);
+    windows.addSettings({{"COM4", "//./COM14"}, {"COM5", "true"}, {"COM6", "COM"}});
+    EXPECT_EQ(windows.path(4), "//./COM14");
+    EXPECT_EQ(windows.path(5), "\\\\.\\COM5");
+    EXPECT_EQ(windows.path(6), "\\\\.\\COM6");
+    EXPECT_EQ(windows.warnings().size(), 2u);
 }
 
 TEST(PortMapTest, EnvironmentVariableOverridesSettings) {

@@ -248,3 +248,24 @@ TEST(Qd20WindowRecordTest, LayoutAndLimits) {
     EXPECT_EQ(Qd20WindowRecord::resolveAddress(5, 300), 5);   // no bus address
     EXPECT_EQ(Qd20WindowRecord::resolveAddress(5, std::nullopt), 5);
 }
+
+TEST(Qd20WindowRecordTest, ASliderPositionNoSliderHasMarksTheRecordDamaged) {
+    struct Field {
+        int Qd20WindowRecord::*position;
+        const char* name;
+        int highest;
+    };
+    const Field fields[] = {{&Qd20WindowRecord::FktQ1, "FktQ1", 9}, {&Qd20WindowRecord::OSQ1, "OSQ1", 1},
+                            {&Qd20WindowRecord::IVQ1, "IVQ1", 1},   {&Qd20WindowRecord::FktQ2, "FktQ2", 2},
+                            {&Qd20WindowRecord::OSQ2, "OSQ2", 1},   {&Qd20WindowRecord::IVQ2, "IVQ2", 1},
+                            {&Qd20WindowRecord::TV, "TV", 1},       {&Qd20WindowRecord::BW, "BW", 2},
+                            {&Qd20WindowRecord::SetQ1, "SetQ1", 1}};
+    for (const Field& f : fields) {
+        Qd20WindowRecord r;
+        r.*f.position = f.highest;
+        EXPECT_EQ(Qd20WindowRecord::decode(r.encode())->outOfRange(), "") << f.name;
+        r.*f.position = f.highest + 1;
+        EXPECT_EQ(Qd20WindowRecord::decode(r.encode())->outOfRange(),
+                  std::string(f.name) + " = " + std::to_string(f.highest + 1));
+    }
+}

@@ -97,6 +97,11 @@ TEST(NuvaWindowRecordTest, TwentyWordsLeastSignificantByteFirst) {
     ASSERT_TRUE(back);
     EXPECT_EQ(back->values, record.values);
     EXPECT_FALSE(NuvaWindowRecord::decode(std::span(bytes).first(39)));
+    // No sensor of the family measures beyond 6000 mm: a point there means a damaged record.
+    record.values.points[15] = 6000;
+    EXPECT_EQ(record.outOfRange(), "");
+    record.values.points[2] = 6001;
+    EXPECT_EQ(record.outOfRange(), "switch point 3 = 6001");
     EXPECT_EQ(NuvaWindowRecord::wholeMillimetres(1407.9), 1407);
     EXPECT_EQ(NuvaWindowRecord::wholeMillimetres(-3), 0);
 }

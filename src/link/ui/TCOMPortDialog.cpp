@@ -4,6 +4,7 @@
 #include "PortDeviceChooser.h"
 #include "Prompts.h"
 #include "Schnittstelle.h"
+#include "SettingsWarnings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -47,6 +49,19 @@ QComboBox* makeBox(QWidget* parent, const char* name, const QStringList& entries
 // Ports the user chose to use although their driver reports another type than RS-232 or RS-422.
 QString useAnywayKey(int com) {
     return QStringLiteral("UseAnyway/COM") + QString::number(com);
+}
+
+// What the check box stored: "true"/"false" as QSettings writes it, or 1/0. Any other text would
+// count as true for QVariant, which is no choice the user made.
+std::optional<bool> storedSwitch(const QVariant& value) {
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    const QString text = value.toString().trimmed().toLower();
+    if (text == QLatin1String("true") || text == QLatin1String("1"))
+        return true;
+    if (text == QLatin1String("false") || text == QLatin1String("0"))
+        return false;
+    return std::nullopt;
 }
 
 QSettings programSettings() {
@@ -94,9 +109,15 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
     connect(UseAnyway, &QCheckBox::toggled, this, &TCOMPortDialog::useAnywayToggled);
     {
         const QSettings settings = programSettings();
-        for (int com = 1; com <= Schnittstelle::kMaxPort; ++com)
-            if (settings.value(useAnywayKey(com)).toBool())
-                m_app.ports.setUseAnyway(com, true);
+        for (int com = 1; com <= Schnittstelle::kMaxPort; ++com) {
+            const QVariant stored = settings.value(useAnywayKey(com));
+            if (!stored.isValid())
+                continue;
+            if (const std::optional<bool> on = storedSwitch(stored))
+                m_app.ports.setUseAnyway(com, *on);
+            else
+                m_app.startWarnings << SettingsWarnings::valueLine(useAnywayKey(com), stored);
+        }
     }
     DeviceChooser = new PortDeviceChooser(app, this);
     connect(DeviceChooser, &PortDeviceChooser::deviceChosen, this, &TCOMPortDialog::updateDevicePath);

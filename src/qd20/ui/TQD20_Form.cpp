@@ -6,6 +6,7 @@
 #include "Prompts.h"
 #include "Qd20WindowRecord.h"
 #include "Schnittstelle.h"
+#include "SettingsWarnings.h"
 #include "TCGraphic.h"
 #include "TCSchaltpunkt.h"
 #include "TCSlide.h"
@@ -157,42 +158,58 @@ void TQD20_Form::stopWindowTimers() {
 }
 
 void TQD20_Form::readSettings() {
+    // What cannot be used is named in one warning; the controls keep their presets for it.
+    QStringList ignored;
     const BinaryRecordStore::ReadResult kept = m_app.records->read(kSettingsGroup, kRecordValue, Qd20WindowRecord::kSize);
     if (!kept.warning.empty())
-        qWarning("%s", kept.warning.c_str());
-    const auto record = kept.bytes ? Qd20WindowRecord::decode(*kept.bytes) : std::nullopt;
-    if (!record)
-        return;
+        ignored << QString::fromStdString(kept.warning);
+    auto record = kept.bytes ? Qd20WindowRecord::decode(*kept.bytes) : std::nullopt;
+    if (record && !record->outOfRange().empty()) {
+        ignored << SettingsWarnings::recordLine(kSettingsGroup, kRecordValue, record->outOfRange());
+        record.reset();
+    }
+    if (record)
+        applyRecord(*record, ignored);
+    SettingsWarnings::show(m_app.prompts, this, ignored);
+}
+
+void TQD20_Form::applyRecord(const Qd20WindowRecord& record, QStringList& ignored) {
     QSettings settings = programSettings();
     settings.beginGroup(QString::fromLatin1(kSettingsGroup));
+    // The full bus address kept beside the record, which holds only its low 4 bits.
     std::optional<int> fullAddress;
-    bool ok = false;
-    const int stored = settings.value(kAddressValue).toInt(&ok);
-    if (ok)
-        fullAddress = stored;
+    if (const QVariant stored = settings.value(kAddressValue); stored.isValid()) {
+        bool ok = false;
+        const int address = stored.toInt(&ok);
+        if (ok && address >= 0 && address <= 128)
+            fullAddress = address;
+        else
+            ignored << SettingsWarnings::valueLine(
+                QLatin1String(kSettingsGroup) + QLatin1Char('/') + kAddressValue, stored);
+    }
 
     Qd20Settings s = settingsFromControls();
     using R = Qd20WindowRecord;
-    s.SwitchPointQ1A = record->firstPoints[R::Q1];
-    s.SwitchPointQ2A = record->firstPoints[R::Q2];
-    s.AnalogPoint1 = record->firstPoints[R::Analog];
-    s.SwitchPointQ1B = record->secondPoints[R::Q1];
-    s.SwitchPointQ2B = record->secondPoints[R::Q2];
-    s.AnalogPoint2 = record->secondPoints[R::Analog];
-    s.fktQ1 = record->FktQ1;
-    s.osQ1 = record->OSQ1;
-    s.ivQ1 = record->IVQ1;
-    s.fktQ2 = record->FktQ2;
-    s.osQ2 = record->OSQ2;
-    s.ivQ2 = record->IVQ2;
-    s.tv = record->TV;
-    s.bw = record->BW;
-    s.setQ1 = record->SetQ1;
+    s.SwitchPointQ1A = record.firstPoints[R::Q1];
+    s.SwitchPointQ2A = record.firstPoints[R::Q2];
+    s.AnalogPoint1 = record.firstPoints[R::Analog];
+    s.SwitchPointQ1B = record.secondPoints[R::Q1];
+    s.SwitchPointQ2B = record.secondPoints[R::Q2];
+    s.AnalogPoint2 = record.secondPoints[R::Analog];
+    s.fktQ1 = record.FktQ1;
+    s.osQ1 = record.OSQ1;
+    s.ivQ1 = record.IVQ1;
+    s.fktQ2 = record.FktQ2;
+    s.osQ2 = record.OSQ2;
+    s.ivQ2 = record.IVQ2;
+    s.tv = record.TV;
+    s.bw = record.BW;
+    s.setQ1 = record.SetQ1;
     applySettingsToControls(s);
 
-    const int address = Qd20WindowRecord::resolveAddress(record->address, fullAddress);
+    const int address = Qd20WindowRecord::resolveAddress(record.address, fullAddress);
     Slave_Adr->setCurrentText(address == 0 ? QStringLiteral("no") : QString::number(address));
-    m_app.ports.RtsMode = static_cast<std::int16_t>(record->RtsMode);
+    m_app.ports.RtsMode = static_cast<std::int16_t>(record.RtsMode);
 }
 
 void TQD20_Form::writeSettings() {

@@ -26,6 +26,7 @@
 #include <QMainWindow>
 #include <QMetaObject>
 #include <QPointer>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
@@ -53,6 +54,7 @@ class TCSchaltpunkt;
 class TCSlide;
 class SerialDevice;
 struct AppState;
+struct Qd20WindowRecord;
 
 class TQD20_Form : public QMainWindow, public SensorWindow {
     Q_OBJECT
@@ -347,7 +349,9 @@ private:
     // Showing and closing (TQD20_Form.cpp)
     void FormShow();
     bool FormClose();
+    // The window's record and the full address beside it; what cannot be used is warned about.
     void readSettings();
+    void applyRecord(const Qd20WindowRecord& record, QStringList& ignored);
     void writeSettings();
     void setConnectedSet(bool enabled);
     void setStatus(int panel, const QString& text);

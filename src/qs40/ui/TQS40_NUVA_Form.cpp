@@ -6,6 +6,7 @@
 #include "BinaryRecordStore.h"
 #include "NuvaWindowRecord.h"
 #include "Prompts.h"
+#include "SettingsWarnings.h"
 #include "TCSchaltpunkt.h"
 #include "TLimitParas.h"
 
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSlider>
+#include <QStringList>
 #include <QTimer>
 
 #include <cmath>
@@ -122,9 +124,16 @@ bool TQS40_NUVA_Form::FormClose() {
 void TQS40_NUVA_Form::readRecord() {
     const BinaryRecordStore::ReadResult kept =
         m_app.records->read(kRecordGroup, kRecordValue, NuvaWindowRecord::kSize);
+    auto record = kept.bytes ? NuvaWindowRecord::decode(*kept.bytes) : std::nullopt;
+    QStringList ignored;
     if (!kept.warning.empty())
-        qWarning("%s", kept.warning.c_str());
-    const auto record = kept.bytes ? NuvaWindowRecord::decode(*kept.bytes) : std::nullopt;
+        ignored << QString::fromStdString(kept.warning);
+    if (record && !record->outOfRange().empty()) {
+        ignored << SettingsWarnings::recordLine(kRecordGroup, kRecordValue, record->outOfRange());
+        record.reset();
+    }
+    // The window keeps its presets for what cannot be used.
+    SettingsWarnings::show(m_app.prompts, this, ignored);
     if (!record)
         return;
     m_loading = true;
