@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
+#include <deque>
 #include <string>
 
 namespace {
@@ -17,12 +17,13 @@ struct LanguageCase {
 };
 
 // putenv is there on every platform the tests run on; "NAME=" unsets the variable on Windows and
-// leaves it empty elsewhere, which the program takes alike. The strings must outlive the call.
+// leaves it empty elsewhere, which the program takes alike. The environment keeps the string
+// itself, so every one stays where it is for the rest of the run (later tests start programs
+// with this environment).
 void setOrUnset(const char* name, const char* value) {
-    static std::map<std::string, std::string> entries;
-    std::string& entry = entries[name];
-    entry = std::string(name) + "=" + value;
-    ::putenv(entry.data());
+    static std::deque<std::string> entries;
+    entries.push_back(std::string(name) + "=" + value);
+    ::putenv(entries.back().data());
 }
 
 } // namespace

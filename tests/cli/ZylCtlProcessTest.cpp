@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -622,4 +623,71 @@ TEST_F(ZylCtlProcessTest, NuvaWithoutPortSearchesTheComNumbersAndWithPortTriesOn
     EXPECT_EQ(loggedFrames(), std::vector<std::string>{"07 01 05 58 5B"});
     EXPECT_EQ(one.exitCode, 3);
     EXPECT_NE(one.err.find("no such device"), std::string::npos) << one.err;
+}
+
+namespace {
+
+// An environment variable set (or, with nullptr, removed) for the programs started while the
+// object lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedVariable() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+} // namespace
+
+TEST_F(ZylCtlProcessTest, PortMapWarningsArePrintedOnceAndTheGoodEntriesStillCount) {
+    if (underWine())
+        GTEST_SKIP() << "the Windows zylctl reads its Ports group from the registry";
+    const std::string tty = startSim({"--sensor", "5:220"});
+    fs::create_directories(file("config/qel"));
+    std::ofstream(file("config/qel/Vantrisco.conf"))
+        << "[Ports]\nCOM0=/dev/ttyUSB0\nDrucker=/dev/lp0\nCOM3=ttyUSB1\nCOM4=" << tty << "\n";
+    const ScopedVariable config("XDG_CONFIG_HOME", file("config").c_str());
+    const ScopedVariable list("ZYLCONFIG_PORTS", "21=/dev/ttyUSB2");
+    const Outcome o = zylctl({"--port", "4", "search"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(o.out, "address 5\n");
+    for (const char* entry : {"\"COM0=/dev/ttyUSB0\"", "\"Drucker=/dev/lp0\"", "\"COM3=ttyUSB1\"",
+                              "ZYLCONFIG_PORTS: entry \"21=/dev/ttyUSB2\""})
+        EXPECT_EQ(occurrences(o.err, entry), 1u) << entry << " in\n" << o.err;
+    EXPECT_EQ(occurrences(o.err, "zylctl: "), 4u) << o.err;
+}
+
+TEST_F(ZylCtlProcessTest, MessagesComeInTheLanguageOfTheFirstLocaleVariableSet) {
+    const std::string tty = startSim({"--sensor", "5:220"});
+    struct Case {
+        const char* lcAll;
+        const char* lcMessages;
+        const char* lang;
+        const char* message;
+    };
+    for (const Case& c : {Case{nullptr, nullptr, "de_DE.UTF-8", "zylctl: kein Sensor verfügbar"},
+                          Case{nullptr, "de_AT", "en_GB.UTF-8", "zylctl: kein Sensor verfügbar"},
+                          Case{"en_US.UTF-8", "de_DE", "de_DE", "zylctl: no sensor available"}}) {
+        const ScopedVariable all("LC_ALL", c.lcAll);
+        const ScopedVariable messages("LC_MESSAGES", c.lcMessages);
+        const ScopedVariable lang("LANG", c.lang);
+        const Outcome o = zylctl({"--port", tty, "read", "--address", "7"});
+        EXPECT_EQ(o.exitCode, 1);
+        EXPECT_TRUE(o.err.starts_with(c.message)) << c.message << ":\n" << o.err;
+    }
 }

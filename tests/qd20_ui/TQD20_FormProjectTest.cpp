@@ -1,8 +1,11 @@
 // Project files (.qel) saved from and loaded into the ZYL24 window's controls.
 #include "Qd20FormFixture.h"
 
+#include <QDir>
 #include <QFile>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -119,4 +122,56 @@ TEST_F(Qd20ProjectTest, FilesThatAreNoProjectFilesAreReportedAndChangeNothing) {
     load("[IV2]\r\nOn\r\n[Typ Q2]");
     EXPECT_EQ(window->IVQ2Slide->Position(), 0);
     EXPECT_EQ(prompts.messages(), QStringList{"Fehler in Datei"});
+}
+
+namespace {
+
+// Files of this process may grow to `bytes` and no further while the object lives: a write
+// beyond fails as on a full disk (whoever runs the tests, also root).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN); // the write fails instead of ending the process
+        const rlimit limit{bytes, m_old.rlim_max};
+        m_set = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool set() const { return m_set; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_set = false;
+};
+
+} // namespace
+
+TEST_F(Qd20ProjectTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndSaysSo) {
+    const QString path = settingsDir.filePath("kept.qel");
+    const QByteArray old = "[Q1]\r\n57\r\n60\r\n";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(old);
+    }
+    {
+        const FileSizeLimit limit(static_cast<rlim_t>(old.size()));
+        ASSERT_TRUE(limit.set());
+        prompts.answerFile(path);
+        window->SichernButtonClick();
+    }
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), old);
+    const QStringList messages = prompts.messages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("Datei kann nicht geschrieben werden:\n" + path))
+        << messages[0].toStdString();
+    EXPECT_EQ(QDir(settingsDir.path()).entryList({"kept.qel*"}, QDir::Files), QStringList{"kept.qel"});
 }

@@ -10,6 +10,7 @@
 #include "Prompts.h"
 #include "Qd20MeasurementText.h"
 #include "Qd20SimulatedReply.h"
+#include "SavedFile.h"
 #include "TCGraphic.h"
 #include "TCSchaltpunkt.h"
 #include "TCSlide.h"
@@ -232,8 +233,7 @@ void TQD20_Form::STsaveClick() {
 // Written aside and put in place at the end, so a failed write leaves an older file intact.
 bool TQD20_Form::writeUserFile(const QString& path, const std::string& content) {
     QSaveFile file(path);
-    const auto size = static_cast<qint64>(content.size());
-    if (file.open(QIODevice::WriteOnly) && file.write(content.data(), size) == size && file.commit())
+    if (file.open(QIODevice::WriteOnly) && SavedFile::writeAndCommit(file, content))
         return true;
     m_app.prompts.message(this, Prompts::Icon::Error,
                           tr("Datei kann nicht geschrieben werden:\n%1\n%2").arg(path, file.errorString()),

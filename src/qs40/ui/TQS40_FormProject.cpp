@@ -5,6 +5,7 @@
 #include "AppState.h"
 #include "Prompts.h"
 #include "Qs40FormDrawing.h"
+#include "SavedFile.h"
 #include "SpiFile.h"
 #include "TSensorParameterDialog.h"
 
@@ -37,8 +38,7 @@ void TQS40_Form::SichernMenuClick() {
         return;
     }
     const std::string text = m_session.projectFile();
-    file.write(text.data(), static_cast<qint64>(text.size()));
-    if (!file.commit()) {
+    if (!SavedFile::writeAndCommit(file, text)) {
         reportError(saveFailedText().arg(*path), Prompts::Ok);
         return;
     }

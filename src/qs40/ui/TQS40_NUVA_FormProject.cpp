@@ -4,6 +4,7 @@
 #include "AppState.h"
 #include "NuvaProjectFile.h"
 #include "Prompts.h"
+#include "SavedFile.h"
 #include "TCSchaltpunkt.h"
 
 #include <QCoreApplication>
@@ -33,9 +34,7 @@ void TQS40_NUVA_Form::SichernButtonClick() {
     values.hysteresis = Hysteresis;
     const std::string text = NuvaProjectFileText(values, m_app.EnglishUi);
     QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) ||
-        !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !SavedFile::writeAndCommit(file, text))
         error(tr("Datei kann nicht geschrieben werden:") + QStringLiteral("\n") + *path);
 }
 
