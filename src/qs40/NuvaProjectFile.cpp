@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -36,6 +37,7 @@ std::string_view trimmed(std::string_view s) {
 }
 
 // A decimal number; a decimal comma (as written by a German locale) is taken like a point.
+// "nan" and "inf" are no distances, although the number reader takes them.
 std::optional<double> parseNumber(std::string_view text) {
     std::string s(trimmed(text));
     for (char& c : s)
@@ -43,7 +45,7 @@ std::optional<double> parseNumber(std::string_view text) {
             c = '.';
     double value = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size())
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

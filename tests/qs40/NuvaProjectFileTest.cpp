@@ -67,6 +67,8 @@ TEST(NuvaProjectFileTest, BadInputEndsTheLoadAndKeepsWhatCameBefore) {
         {"x\nMy QS40MNTx file\n[straight]\n100\n200\nabc\n400\n", S::BadNumber, 6, 2},
         {"x\nQS40MNTx\n[straight]\n100\n", S::BadNumber, 5, 1}, // the file ends early
         {"x\nQS40MNTx\n[straight]\n1,5\n2\n3\n4\n-\n-\n-\n[Hysterese]\n70000\n", S::BadNumber, 12, 4},
+        {"x\nQS40MNTx\n[straight]\n100\nnan\n", S::BadNumber, 5, 1},
+        {"x\nQS40MNTx\n[straight]\n100\n200\n-inf\n", S::BadNumber, 6, 2},
     };
     for (const Case& c : cases) {
         const NuvaProjectLoad load = NuvaReadProjectFile(c.text);
