@@ -55,6 +55,18 @@ std::string_view CliTexts::text(CliText id) const {
     return m_english ? p.english : p.german;
 }
 
+std::string CliTexts::portFailure(const LinkReason& reason, std::string_view fallback) const {
+    if (!reason)
+        return std::string(fallback);
+    std::string message = reason.text(m_english);
+    const bool absent =
+        reason.code == LinkReasonCode::NoSuchDevice || reason.code == LinkReasonCode::NoPortBehindDevice;
+    if (absent && reason.defaultDevice && reason.com != 0)
+        message += " " + std::string(text(CliText::MapHint)) +
+                   " ZYLCONFIG_PORTS=" + std::to_string(reason.com) + "=/dev/ttyUSB0.";
+    return message;
+}
+
 bool CliTexts::englishFromEnvironment() {
     for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(name);

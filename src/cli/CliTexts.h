@@ -2,6 +2,8 @@
 // What zylctl tells its user, in German or English. The messages the window shows for the same
 // situations are used word for word, so an operator who knows one front end recognises the
 // other; the rest are zylctl's own.
+#include "LinkReason.h"
+
 #include <string>
 #include <string_view>
 
@@ -31,8 +33,8 @@ enum class CliText {
     StateFree,        // states of a listed device
     StateInUse,
     StateNoPermission,
-    Opens, // a COM number of "ports" that opens
-    AddressInUse,     // set-address: something answers at the new address (followed by it)
+    Opens,             // a COM number of "ports" that opens
+    AddressInUse,      // set-address: something answers at the new address (followed by it)
     NuvaNotFound,      // no ZYL 36 sensor on the ports tried
     NuvaReadError,     // a ZYL 36 read, limit read or measurement failed
     NuvaTransferError, // a ZYL 36 write, store, field selection or limit write failed
@@ -45,6 +47,10 @@ public:
     explicit CliTexts(bool english) : m_english(english) {}
     bool english() const { return m_english; }
     std::string_view text(CliText id) const;
+    // Why a port did not open, as every command reports it: the port layer's reason in this
+    // language, and for a COM number on its default device that is not there, how to put
+    // another device behind it. `fallback` when the layer gave no reason.
+    std::string portFailure(const LinkReason& reason, std::string_view fallback) const;
 
     // The language of the environment: German when LC_ALL, LC_MESSAGES or LANG (the first
     // that is set) starts with "de", English otherwise.

@@ -8,7 +8,6 @@
 #include "ZylCtl.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -16,7 +15,6 @@ namespace {
 
 // A project file of the window is well under a kilobyte.
 constexpr std::size_t kMaxProjectBytes = 64 * 1024;
-constexpr double kWordMax = 0xFFFF;
 // How long a wait between polls may run on before it looks for Ctrl+C.
 constexpr std::uint64_t kPauseStepMs = 50;
 // The distance export holds the link word of each poll: millimetres, one column.
@@ -30,12 +28,6 @@ constexpr std::array<std::string_view, kNuvaHysteresisCount> kPointNames{"near 1
 constexpr std::array<std::string_view, kNuvaLimitCount> kLimitNames{
     "hysteresis count", "hysteresis level", "minimum count", "minimum level 1",
     "minimum level 2",  "minimum level 3",  "threshold 1",   "threshold 2"};
-
-// The project file line of switch point k when every section is where the window writes it:
-// two lines, then five per field (the header and four points).
-int projectLineOfPoint(std::size_t k) {
-    return static_cast<int>(4 + k / 4 * 5 + k % 4);
-}
 
 // The mismatch mask as the window shows it: eight hexadecimal digits.
 std::string maskText(std::uint32_t mask) {
@@ -136,7 +128,8 @@ std::optional<int> NuvaCtl::connect() {
     // On the one line the user named, a port that does not open is a port error; during the
     // search over all ports most of them are simply not there.
     if (m_args.portGiven && m_ports.lastOpenReason())
-        return fail(ZylCtl::kExitPort, m_ports.lastOpenReason().text(m_texts.english()));
+        return fail(ZylCtl::kExitPort,
+                    m_texts.portFailure(m_ports.lastOpenReason(), m_ports.lastOpenError()));
     return fail(ZylCtl::kExitSensor, m_texts.text(CliText::NuvaNotFound));
 }
 
@@ -169,13 +162,25 @@ int NuvaCtl::read() {
               << '\n';
     if (m_args.outputFile.empty())
         return ZylCtl::kExitOk;
+    // The file holds what the window saves after a read: the points as its editors took them.
     NuvaProjectValues values;
     std::copy(r.values.points.begin(), r.values.points.end(), values.points.begin());
+    const std::array<long long, kNuvaSwitchPointCount> points = pointsOnScale(values.points);
+    std::copy(points.begin(), points.end(), values.points.begin());
     std::copy(r.values.hysteresis.begin(), r.values.hysteresis.end(), values.hysteresis.begin());
     return save(m_args.outputFile, NuvaProjectFileText(values, m_texts.english()), ZylCtl::kExitOk);
 }
 
-std::optional<NuvaCtl::Values> NuvaCtl::loadProjectFile() {
+std::array<long long, kNuvaSwitchPointCount>
+NuvaCtl::pointsOnScale(const std::array<double, kNuvaSwitchPointCount>& points) const {
+    const int end = NuvaSession::maxDistance(m_session.connectedType());
+    std::array<long long, kNuvaSwitchPointCount> onScale{};
+    for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k)
+        onScale[k] = NuvaSession::pointOnScale(points[k], end);
+    return onScale;
+}
+
+std::optional<NuvaProjectValues> NuvaCtl::loadProjectFile() {
     const std::string& path = m_args.projectFile;
     const TextFile::ReadResult file = TextFile::read(path, kMaxProjectBytes);
     if (file.error == TextFile::ReadError::Unreadable) {
@@ -203,17 +208,9 @@ std::optional<NuvaCtl::Values> NuvaCtl::loadProjectFile() {
         fail(ZylCtl::kExitUsage, fileError + ": " + std::string(missing));
         return std::nullopt;
     }
-    Values values;
-    for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k) {
-        // Whole millimetres, cut as the window cuts its editors' values; a point that does not
-        // fit the sensor's 16-bit word is never sent as some other value.
-        const double mm = std::trunc(*load.points[k]);
-        if (!(mm >= 0 && mm <= kWordMax)) {
-            fail(ZylCtl::kExitUsage, fileError + ":" + std::to_string(projectLineOfPoint(k)));
-            return std::nullopt;
-        }
-        values.points[k] = static_cast<long long>(mm);
-    }
+    NuvaProjectValues values;
+    for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k)
+        values.points[k] = *load.points[k];
     for (std::size_t k = 0; k < kNuvaHysteresisCount; ++k)
         values.hysteresis[k] = *load.hysteresis[k];
     return values;
@@ -225,8 +222,10 @@ int NuvaCtl::write() {
         return ZylCtl::kExitUsage;
     if (const auto code = connect())
         return *code;
+    // The window sends what its editors hold, and they put every point on the scale of the
+    // sensor found.
     const NuvaSession::WriteResult r =
-        m_session.write(values->points, values->hysteresis, nullptr, !m_args.noStore);
+        m_session.write(pointsOnScale(values->points), values->hysteresis, nullptr, !m_args.noStore);
     // As the window reports it: the points the sensor did not take as a mask, bit k for word k
     // of the read-back.
     if (!r.transferred())

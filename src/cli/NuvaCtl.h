@@ -5,6 +5,7 @@
 // other's.
 #include "CliArguments.h"
 #include "CliTexts.h"
+#include "NuvaProjectFile.h"
 #include "NuvaSession.h"
 #include "Qs40ParameterSet.h"
 #include "Schnittstelle.h"
@@ -34,11 +35,6 @@ public:
     int run();
 
 private:
-    struct Values {
-        std::array<long long, kNuvaSwitchPointCount> points{};
-        std::array<long long, kNuvaHysteresisCount> hysteresis{};
-    };
-
     int search();
     int read();
     int write();
@@ -51,7 +47,10 @@ private:
     std::optional<int> connect();
     // A project file checked completely before the port is touched; empty on a file error
     // (reported).
-    std::optional<Values> loadProjectFile();
+    std::optional<NuvaProjectValues> loadProjectFile();
+    // Switch points as the window's editors hold them for the sensor found.
+    std::array<long long, kNuvaSwitchPointCount>
+    pointsOnScale(const std::array<double, kNuvaSwitchPointCount>& points) const;
     // A file error (exit 2) when `path` could not be written, found out before the sensor is
     // searched, so nothing is read or measured for nothing.
     std::optional<int> checkOutput(const std::string& path);

@@ -73,8 +73,9 @@ std::optional<int> Qs40Ctl::connect() {
         return ZylCtl::kExitInterrupted;
     // On the one line the user named, a port that does not open is a port error; during the
     // search over all ports most of them are simply not there.
-    if (m_args.portGiven && !m_ports.lastOpenError().empty())
-        return fail(ZylCtl::kExitPort, m_ports.lastOpenError());
+    if (m_args.portGiven && m_ports.lastOpenReason())
+        return fail(ZylCtl::kExitPort,
+                    m_texts.portFailure(m_ports.lastOpenReason(), m_ports.lastOpenError()));
     return failText(ZylCtl::kExitSensor, CliText::Qs40NotFound);
 }
 

@@ -140,20 +140,6 @@ int ZylCtl::save(const std::string& path, const std::string& content, int codeOn
     return codeOnSuccess;
 }
 
-// What went wrong with a port, in the chosen language, and how to put another device behind a
-// number that is on its default device.
-std::string ZylCtl::reasonText(const LinkReason& reason, const std::string& fallback) const {
-    if (!reason)
-        return fallback;
-    std::string text = reason.text(m_texts.english());
-    const bool absent =
-        reason.code == LinkReasonCode::NoSuchDevice || reason.code == LinkReasonCode::NoPortBehindDevice;
-    if (absent && reason.defaultDevice && reason.com != 0)
-        text += " " + std::string(m_texts.text(CliText::MapHint)) + " ZYLCONFIG_PORTS=" + std::to_string(reason.com) +
-                "=/dev/ttyUSB0.";
-    return text;
-}
-
 int ZylCtl::ports() {
     for (int com = 1; com <= Schnittstelle::kMaxPort; ++com) {
         const OpenResult opened = m_provider.open(com);
@@ -163,7 +149,7 @@ int ZylCtl::ports() {
         } else {
             // The port layer names the port first ("COM 2 (/dev/ttyS1): no such device."); the
             // table already shows it.
-            const std::string text = reasonText(opened.reason, opened.message);
+            const std::string text = m_texts.portFailure(opened.reason, opened.message);
             std::string_view why = text;
             const std::string name = "COM " + std::to_string(com) + " (" + m_provider.describe(com) + ")";
             if (why.starts_with(name)) {
@@ -211,7 +197,7 @@ std::optional<int> ZylCtl::connect(CliLink& link, bool probeAddress) {
     case CliLink::OpenOutcome::Ok:
         break;
     case CliLink::OpenOutcome::OpenFailed:
-        return fail(kExitPort, reasonText(link.openReason(), link.openError()));
+        return fail(kExitPort, m_texts.portFailure(link.openReason(), link.openError()));
     case CliLink::OpenOutcome::Refused:
         return fail(kExitPort, std::string(m_texts.text(CliText::ComportError)) + ": " +
                                    m_provider.describe(m_com) + " refuses " + std::to_string(m_args.baud) +

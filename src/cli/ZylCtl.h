@@ -37,7 +37,6 @@ public:
 private:
     int ports();
     void listDevices();
-    std::string reasonText(const LinkReason& reason, const std::string& fallback) const;
     int search();
     int read();
     int write();

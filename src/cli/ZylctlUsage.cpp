@@ -1,5 +1,12 @@
 #include "ZylctlUsage.h"
 
+namespace {
+
+// The commands of the ZYL 24 line: the qs40 and nuva commands set rates and RTS themselves.
+constexpr std::string_view kZyl24Commands = "ports search read write store factory set-address poll";
+
+} // namespace
+
 const ProgramUsage& ZylctlUsage() {
     static const ProgramUsage usage{
         "zylctl",
@@ -61,12 +68,14 @@ const ProgramUsage& ZylctlUsage() {
                  {"nuva", "read [-o FILE.qel]", ValueKind::None,
                   "Print the 16 switch points of the four protection fields, the four hystereses and the "
                   "near-range switch-off as \"key: value\" lines; with -o save them as the ZYL 36 window's "
-                  "project file (its first line in the language of --lang)."},
+                  "project file after a read (the points on its 16 mm steps, the first line in the "
+                  "language of --lang)."},
                  {"nuva", "write FILE.qel [--no-store]", ValueKind::None,
                   "Send the project file's switch points and hystereses, read them back and store them in "
-                  "the sensor. A point the sensor did not take fails with exit status 1 and the window's "
-                  "mismatch mask (bit k for word k of the read-back). A file without all five sections "
-                  "sends nothing."},
+                  "the sensor. The points first go on the ZYL 36 window's 16 mm steps within the sensor's "
+                  "measuring range, as its editors put them. A point the sensor did not take fails with "
+                  "exit status 1 and the window's mismatch mask (bit k for word k of the read-back). A "
+                  "file without all five sections sends nothing."},
                  {"nuva", "field N", ValueKind::None,
                   "Select the active protection field of a QS40MNTD: 0 straight, 1 right, 2 left, 3 full "
                   "area."},
@@ -84,10 +93,12 @@ const ProgramUsage& ZylctlUsage() {
                  {"--port", "COMn|N|PATH", ValueKind::Port,
                   "The port: a COM number (3 or COM3), mapped to a device as described under PORTS, or a "
                   "device path. Default: 1."},
-                 {"--baud", "N", ValueKind::Number, "Baud rate of the line, 50 to 4000000. Default: 38400."},
+                 {"--baud", "N", ValueKind::Number, "Baud rate of the line, 50 to 4000000. Default: 38400.",
+                  kZyl24Commands},
                  {"--rts", "enabled|disabled|toggle", ValueKind::Choice,
                   "RTS handling of the line: toggle switches the transmitter of a two-wire RS-485 "
-                  "converter on only while bytes are sent. Default: enabled."},
+                  "converter on only while bytes are sent. Default: enabled.",
+                  kZyl24Commands},
                  {"--timeout", "MS", ValueKind::Number,
                   "Read time-out in milliseconds while the sensor is being found, 1 to 60000; once it has "
                   "answered, the measuring time-outs apply. Default: 100. For the nuva commands the read "
@@ -124,9 +135,9 @@ const ProgramUsage& ZylctlUsage() {
                   "[LSB];Skaliert [mm]\" and one row per sample. nuva poll: the header \"Abstand [mm]\" and "
                   "one distance per row. An interrupted poll still writes what it measured."},
                  {"--slave", "N", ValueKind::Number,
-                  "nuva: the sensor's slave address on the NUVA link, 0 to 255. Default: 222."},
+                  "nuva: the sensor's slave address on the NUVA link, 0 to 255. Default: 222.", "nuva"},
                  {"--master", "N", ValueKind::Number,
-                  "nuva: the program's master address on the NUVA link, 0 to 255. Default: 1."},
+                  "nuva: the program's master address on the NUVA link, 0 to 255. Default: 1.", "nuva"},
                  {"--no-store", "", ValueKind::None,
                   "nuva write: leave the values in the sensor without storing them in its EEPROM; they "
                   "hold until it is switched off."},

@@ -97,15 +97,28 @@ std::string bashCompletion(const ProgramUsage& usage) {
                     if (const UsageItem* o = usage.findOption(w))
                         for (const std::string& n : allNames(*o))
                             commandOptions.insert(n);
-    std::vector<std::string> global, withValue;
+    // Options the table gives to the commands of some first words only ("--slave": "nuva"),
+    // gathered per first word; before the command is known they are offered with the others.
+    std::vector<std::string> global, scoped, withValue;
+    std::vector<std::string> scopeWords;
+    std::map<std::string, std::vector<std::string>> scopeOptions;
     std::string valueCases;
     for (const UsageSection& section : usage.sections) {
         if (section.commands)
             continue;
         for (const UsageItem& item : section.items) {
             const std::vector<std::string> names = allNames(item);
+            if (!item.commands.empty()) {
+                scoped.insert(scoped.end(), names.begin(), names.end());
+                for (const std::string& word : argumentWords(item.commands)) {
+                    if (!scopeOptions.contains(word))
+                        scopeWords.push_back(word);
+                    std::vector<std::string>& own = scopeOptions[word];
+                    own.insert(own.end(), names.begin(), names.end());
+                }
+            }
             for (const std::string& n : names)
-                if (!commandOptions.contains(n))
+                if (!commandOptions.contains(n) && item.commands.empty())
                     global.push_back(n);
             if (item.value == ValueKind::None)
                 continue;
@@ -190,6 +203,25 @@ std::string bashCompletion(const ProgramUsage& usage) {
     s += "    if [[ $cur == -* ]]; then\n"
          "        local options='" +
          join(global, " ") + "'\n";
+    if (!scoped.empty()) {
+        // First words with the same options share a case.
+        std::vector<std::pair<std::string, std::vector<std::string>>> groups;
+        for (const std::string& word : scopeWords) {
+            const std::string options = join(scopeOptions[word], " ");
+            const auto group = std::find_if(groups.begin(), groups.end(),
+                                            [&options](const auto& g) { return g.first == options; });
+            if (group == groups.end())
+                groups.push_back({options, {word}});
+            else
+                group->second.push_back(word);
+        }
+        s += "        case ${command%% *} in\n"
+             "        '') options+=' " +
+             join(scoped, " ") + "' ;;\n";
+        for (const auto& [options, words] : groups)
+            s += "        " + join(words, "|") + ") options+=' " + options + "' ;;\n";
+        s += "        esac\n";
+    }
     std::string operandCases;
     // A command is known by its word, or by both words in a family ("qs40 read"); a command
     // that stands on several lines gathers its options and its file operand under one case.

@@ -24,6 +24,9 @@ struct UsageItem {
     std::string_view argument;
     ValueKind value = ValueKind::None;
     std::string_view text; // plain text; the formatters wrap and escape it
+    // For an option that only some commands take, though it is no part of their synopsis: the
+    // first words of those commands, separated by blanks ("nuva"). Empty for every other item.
+    std::string_view commands = {};
 };
 
 struct UsageSection {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -27,6 +28,18 @@ bool isNuvaType(int type) {
 constexpr std::array<std::size_t, 4> kMetallLimitSlots{3, 4, 6, 7};
 
 } // namespace
+
+long long NuvaSession::pointOnScale(double mm, int maxDistance) {
+    const double start = kPointScaleStart;
+    const double end = std::max(maxDistance, kPointScaleStart);
+    const double step = kPointScaleStep;
+    const double v = std::isnan(mm) || mm < start ? start : std::min(mm, end);
+    double onStep = std::floor(v / step + 0.5) * step;
+    if (onStep > end)
+        onStep -= step;
+    // The start is a step itself, so nothing lands below it.
+    return static_cast<long long>(onStep);
+}
 
 NuvaSession::NuvaSession(Schnittstelle& ports, std::array<std::uint8_t, 256>& typePort,
                          Qs40ParameterSet& qs40)

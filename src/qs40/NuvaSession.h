@@ -38,6 +38,16 @@ public:
     NuvaSession(const NuvaSession&) = delete;
     NuvaSession& operator=(const NuvaSession&) = delete;
 
+    // The switch points stand on a scale from 304 mm in steps of 16 mm up to the end of the
+    // sensor's measuring range: 5300 mm for the QS40MNTD, 6000 mm for the other kinds.
+    static constexpr int kPointScaleStart = 304;
+    static constexpr int kPointScaleStep = 16;
+    static constexpr int maxDistance(int sensorType) { return sensorType == kNuvaTypeMntd ? 5300 : 6000; }
+    // A switch point as the window's editors hold it, and so as the sensor gets it: limited to
+    // the scale (a value that is not a number counts as its start), then put on the nearest
+    // step, halves upwards, or on the last step below a range end that is no step.
+    static long long pointOnScale(double mm, int maxDistance);
+
     // The window's address fields and "8-bit Sensor" option.
     NuvaLinkOptions options;
     // Polls ask for the signal energy too ("P" instead of "C").

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include <iterator>
 #include <sstream>
 
 namespace {
@@ -115,6 +116,23 @@ TEST(CliArgumentsTest, EverythingTheHelpOffersIsAccepted) {
         }
         const CliParseResult r = ParseCliArguments(args);
         EXPECT_TRUE(r.arguments.has_value()) << command.names << ": " << r.error;
+        // An option the table gives to some commands only (which the completion offers them
+        // alone) is taken by those and refused by the others.
+        for (const UsageSection& section : usage.sections)
+            for (const UsageItem& option : section.items) {
+                if (option.commands.empty())
+                    continue;
+                std::vector<std::string> withOption = args;
+                withOption.push_back(std::string(itemNames(option).front()));
+                if (option.value != ValueKind::None)
+                    withOption.push_back(sample(option));
+                std::istringstream scope{std::string(option.commands)};
+                const bool inScope =
+                    std::find(std::istream_iterator<std::string>(scope), {}, std::string(command.names)) !=
+                    std::istream_iterator<std::string>();
+                EXPECT_EQ(ParseCliArguments(withOption).arguments.has_value(), inScope)
+                    << command.names << " " << command.argument << " with " << option.names;
+            }
     }
     for (const UsageSection& section : usage.sections) {
         if (section.title != "Options")

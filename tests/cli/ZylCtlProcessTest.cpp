@@ -549,17 +549,18 @@ TEST_F(ZylCtlProcessTest, NuvaReadPrintsTheSetAndSavesTheWindowsProjectFile) {
               (std::vector<std::string>{"DE 01 05 58 82", nuvaFrame(':', {0xAA}), nuvaFrame('U')}));
 }
 
-TEST_F(ZylCtlProcessTest, NuvaWriteReadsBackAndReportsPointsTheSensorDidNotTake) {
+TEST_F(ZylCtlProcessTest, NuvaWriteSendsThePointsOnTheWindowsScaleReadsBackAndStores) {
     const std::string tty = startSim({"--nuva", "13"});
     NuvaProjectValues values = nuvaFactory();
-    values.points[0] = 1408;
-    values.points[15] = 6016; // beyond the 6000 mm of a QS40MNTB: acknowledged, not taken
+    values.points[0] = 1410;  // the window's editors hold it on its 16 mm step: 1408
+    values.points[15] = 6016; // and at the QS40MNTB's 6000 mm at most
     std::ofstream(file("far.qel"), std::ios::binary) << NuvaProjectFileText(values, true);
     std::vector<std::string> args{"--lang", "en", "--port", tty, "nuva", "write", file("far.qel").string()};
     args.insert(args.end(), kNuvaSlowLine.begin(), kNuvaSlowLine.end());
-    const Outcome refused = zylctl(args);
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err, "zylctl: error during transfer 00008000\n");
+    const Outcome o = zylctl(args);
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    values.points[0] = 1408;
+    values.points[15] = 6000;
     std::vector<std::string> expected{"DE 01 05 58 82"};
     for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k) {
         const auto mm = static_cast<std::uint16_t>(values.points[k]);
@@ -568,7 +569,8 @@ TEST_F(ZylCtlProcessTest, NuvaWriteReadsBackAndReportsPointsTheSensorDidNotTake)
     }
     for (std::uint8_t n = 1; n <= 4; ++n)
         expected.push_back(nuvaFrame('H', {n, 0, 48}));
-    expected.push_back(nuvaFrame('U')); // and no "S": nothing is stored
+    expected.push_back(nuvaFrame('U'));
+    expected.push_back(nuvaFrame('S'));
     EXPECT_EQ(loggedFrames(), expected);
 }
 

@@ -3,9 +3,9 @@
 #include "ZylCtl.h"
 
 #include "ChildProgram.h"
-#include "DemoDeviceProvider.h"
 #include "CliArguments.h"
 #include "Clock.h"
+#include "DemoDeviceProvider.h"
 #include "MeasurementExport.h"
 #include "Q20_speziell.h"
 #include "Qd20ProjectFile.h"
@@ -249,7 +249,29 @@ TEST_F(ZylCtlTest, PortReasonsAndTheDeviceListFollowTheLanguage) {
         << devices;
     EXPECT_TRUE(listed.starts_with("COM1  demo: ZYL24 bus (ZYL24_220 at address 5, ZYL24_1000 at address "
                                    "12)öffnet sich\n"));
-    EXPECT_NE(listed.find("\nCOM7  demo: nothing attached  dieses Gerät gibt es nicht.\n"), std::string::npos);
+    EXPECT_NE(listed.find("\nCOM7  demo: nothing attached  dieses Gerät gibt es nicht.\n"),
+              std::string::npos);
+}
+
+// A COM number on its default device that is not there: every family says so alike, with how to
+// put another device behind the number.
+TEST_F(ZylCtlTest, PortThatDoesNotOpenIsReportedAlikeByEveryFamily) {
+    LinkReason absent;
+    absent.code = LinkReasonCode::NoSuchDevice;
+    absent.com = 3;
+    absent.device = "/dev/ttyS2";
+    absent.defaultDevice = true;
+    provider.refuse(3, OpenError::Absent, absent.english(), absent);
+    const std::string expected = "zylctl: " + absent.text(false) +
+                                 " Ein anderes Gerät wählen Sie im Portdialog des Programms oder setzen zum "
+                                 "Beispiel ZYLCONFIG_PORTS=3=/dev/ttyUSB0.\n";
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"search"}, {"qs40", "identify"}, {"nuva", "search"}}) {
+        std::vector<std::string> argv{"--lang", "de", "--port", "3"};
+        argv.insert(argv.end(), command.begin(), command.end());
+        EXPECT_EQ(run(argv, 3), ZylCtl::kExitPort) << command.front();
+        EXPECT_EQ(err.str(), expected) << command.front();
+    }
 }
 
 TEST_F(ZylCtlTest, AddressChangeIsRefusedWhenTheNewAddressIsTakenOrTheSensorSaysNo) {

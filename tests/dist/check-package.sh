@@ -131,6 +131,9 @@ complete_case "$work/files/a.qel $work/files/sub " zylctl write --address 5 "$wo
 complete_case "copy identify poll read update write " zylctl qs40 ""
 complete_case "limits " zylctl --port 3 nuva l
 complete_case "--no-store " zylctl nuva write --no
+complete_case "--set --slave " zylctl nuva limits --s
+complete_case "" zylctl read --address 5 --sl
+complete_case "" zylctl qs40 read --b
 complete_case "$work/files/a.qel $work/files/sub " zylctl nuva write "$work/files/"
 
 if [ "$failures" -ne 0 ]; then

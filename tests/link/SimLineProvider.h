@@ -13,14 +13,14 @@ class SimLineProvider : public DeviceProvider {
 public:
     explicit SimLineProvider(Clock& clock) : m_clock(clock) {}
     void plug(int com, std::function<void(SimulatedLine&)> setup = {}) { m_setups[com] = std::move(setup); }
-    void refuse(int com, OpenError error, std::string message) {
-        m_refusals[com] = {error, std::move(message)};
+    void refuse(int com, OpenError error, std::string message, LinkReason reason = {}) {
+        m_refusals[com] = {error, std::move(message), std::move(reason)};
     }
     int opens() const { return m_opens; }
     OpenResult open(int com) override {
         ++m_opens;
         if (auto r = m_refusals.find(com); r != m_refusals.end())
-            return {nullptr, r->second.first, r->second.second};
+            return {nullptr, r->second.error, r->second.message, r->second.reason};
         const auto it = m_setups.find(com);
         if (it == m_setups.end())
             return {nullptr, OpenError::Absent, "COM " + std::to_string(com) + ": no such device"};
@@ -34,7 +34,12 @@ public:
 private:
     Clock& m_clock;
     std::map<int, std::function<void(SimulatedLine&)>> m_setups;
-    std::map<int, std::pair<OpenError, std::string>> m_refusals;
+    struct Refusal {
+        OpenError error;
+        std::string message;
+        LinkReason reason;
+    };
+    std::map<int, Refusal> m_refusals;
     int m_opens = 0;
 };
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -140,6 +142,27 @@ TEST_F(NuvaSessionTest, WritesThatCannotBeSentSendNothing) {
     EXPECT_EQ(session.write(points(2000), {70000, 48, 48, 48}, nullptr).errors, 1);
     EXPECT_EQ(session.write(points(-16), {48, 48, 48, 48}, nullptr).errors, 1);
     EXPECT_TRUE(sensor.frames().empty());
+}
+
+// The rule the window's editors and zylctl both put switch points on before they are sent.
+TEST(NuvaSessionScaleTest, PointsGoOnTheSixteenMillimetreStepsWithinTheMeasuringRange) {
+    const int mntd = NuvaSession::maxDistance(kNuvaTypeMntd);
+    const int mntb = NuvaSession::maxDistance(kNuvaTypeMntb);
+    EXPECT_EQ(mntd, 5300);
+    EXPECT_EQ(mntb, 6000);
+    EXPECT_EQ(NuvaSession::maxDistance(NuvaSession::kTextProtocolType), 6000);
+    const struct {
+        double mm;
+        int end;
+        long long expected;
+    } cases[] = {
+        {800, mntd, 800},          {1000, mntd, 1008}, {999.99, mntd, 992}, {1007.9, mntd, 1008},
+        {311.99, mntd, 304},       {312, mntd, 320},   {0, mntd, 304},      {-5, mntd, 304},
+        {std::nan(""), mntd, 304}, {5300, mntd, 5296}, {70000, mntd, 5296}, {HUGE_VAL, mntd, 5296},
+        {5300, mntb, 5296},        {5999, mntb, 6000}, {70000, mntb, 6000}, {5990, mntb, 5984},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(NuvaSession::pointOnScale(c.mm, c.end), c.expected) << c.mm << " to " << c.end;
 }
 
 TEST_F(NuvaSessionTest, ReadTakesTwentyWordsAndTheNearRangeSwitchOff) {

@@ -83,7 +83,7 @@ void TQS40_NUVA_Form::FormShow() {
     setGlyph("GO");
     BES->setEnabled(false);
     SettingsStored = true;
-    MaxDistance = 5300;
+    MaxDistance = NuvaSession::maxDistance(kNuvaTypeMntd);
     for (TCSchaltpunkt* p : m_points)
         p->SetStoppValue(static_cast<float>(MaxDistance));
     readRecord();
@@ -138,7 +138,7 @@ void TQS40_NUVA_Form::readRecord() {
         return;
     m_loading = true;
     for (std::size_t k = 0; k < kNuvaSwitchPointCount; ++k)
-        m_points[k]->SetPos1Value(record->values.points[k]);
+        setPoint(k, record->values.points[k]);
     std::array<long long, kNuvaHysteresisCount> h{};
     for (std::size_t k = 0; k < kNuvaHysteresisCount; ++k)
         h[k] = record->values.hysteresis[k];

@@ -128,7 +128,7 @@ private:
     NuvaSession m_session;
     TLimitParas* m_limits = nullptr;
 
-    int MaxDistance = 5300;
+    int MaxDistance = NuvaSession::maxDistance(kNuvaTypeMntd);
     bool SettingsStored = true;
     bool m_loading = false; // values set by the program, not edits of the user
     std::array<long long, kNuvaHysteresisCount> Hysteresis{300, 300, 300, 300};

@@ -27,8 +27,6 @@
 
 namespace {
 
-constexpr int kMetallMaxDistance = 6000;
-constexpr int kMntdMaxDistance = 5300;
 constexpr int kHysteresisFallback = 300;
 constexpr int kParityEntry = 2;
 constexpr int kMaxTolerance = 65535;
@@ -152,7 +150,7 @@ void TQS40_NUVA_Form::applyTypeLayout() {
         m_fieldGroups[field]->setVisible(allFields);
     GBSchutzfeld->setVisible(allFields);
     GBAdressen->setVisible(type != kTypeMetall);
-    MaxDistance = type == kNuvaTypeMntd ? kMntdMaxDistance : kMetallMaxDistance;
+    MaxDistance = NuvaSession::maxDistance(type);
     m_loading = true;
     for (TCSchaltpunkt* p : m_points)
         p->SetStoppValue(static_cast<float>(MaxDistance));
@@ -184,8 +182,11 @@ void TQS40_NUVA_Form::showHysteresis(const std::array<long long, kNuvaHysteresis
     Hysteresis = values;
 }
 
+// Points from the sensor, a file, a preset or the record go on the scale by the same rule as
+// zylctl's, so a file the window loads and sends reaches the sensor as it does from zylctl; the
+// editor then keeps the value as it is.
 void TQS40_NUVA_Form::setPoint(std::size_t k, double mm) {
-    m_points[k]->SetPos1Value(static_cast<float>(mm));
+    m_points[k]->SetPos1Value(static_cast<float>(NuvaSession::pointOnScale(mm, MaxDistance)));
 }
 
 void TQS40_NUVA_Form::HysteresisChange() {

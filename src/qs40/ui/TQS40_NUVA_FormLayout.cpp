@@ -25,8 +25,6 @@
 
 namespace {
 
-constexpr float kPointStart = 304.0f;
-constexpr float kPointStep = 16.0f;
 constexpr float kPointInitial = 1408.0f;
 constexpr int kMaxScale = 6000;
 
@@ -153,9 +151,9 @@ QGroupBox* TQS40_NUVA_Form::buildFieldGroup(int field) {
             auto* hl = new QHBoxLayout(holder);
             hl->setContentsMargins(72, 2, 8, 2);
             TCSchaltpunkt::Values v;
-            v.Start = kPointStart;
+            v.Start = static_cast<float>(NuvaSession::kPointScaleStart);
             v.Stopp = static_cast<float>(MaxDistance);
-            v.Step = kPointStep;
+            v.Step = static_cast<float>(NuvaSession::kPointScaleStep);
             v.SP1 = kPointInitial;
             // The second point is unused; at the scale's end it never pushes the first one down.
             v.SP2 = static_cast<float>(kMaxScale);
