@@ -123,8 +123,8 @@ TEST_F(NuvaCtlTest, WriteStoresInTheSensorUnlessToldNotTo) {
 TEST_F(NuvaCtlTest, PointTheSensorDidNotTakeFailsWithTheWindowsMaskAndIsNotStored) {
     // The read-back says 2801 mm for the last point: its low byte and the distance's low byte
     // arrive changed alike, so the checksum still holds. Before the "U" reply come the "X"
-    // reply (10 bytes) and 20 acknowledgements of 7 bytes; word 15 ends at byte 35 of it, the
-    // distance at byte 45.
+    // reply (10 bytes) and 20 acknowledgements of 7 bytes; in it the low byte of word 15 is
+    // byte 35, that of the distance byte 45.
     prepare = [](SimulatedLine& line) {
         line.corruptIncoming(150 + 35, 0x01);
         line.corruptIncoming(150 + 45, 0x01);
