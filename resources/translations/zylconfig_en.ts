@@ -149,6 +149,14 @@
         <source>Wählen Sie im Portdialog das Gerät für diese Nummer.</source>
         <translation>Choose the device for this number in the port dialog.</translation>
     </message>
+    <message>
+        <source>Die Verbindung zum Gerät ist abgebrochen:</source>
+        <translation>The connection to the device was lost:</translation>
+    </message>
+    <message>
+        <source>Suchen oder verbinden Sie neu, sobald es wieder angeschlossen ist.</source>
+        <translation>Search or connect again once it is plugged in.</translation>
+    </message>
 </context>
 <context>
     <name>TFortschritt</name>

@@ -14,3 +14,10 @@ QString LinkTexts::reasonText(const LinkReason& reason, bool english) {
                                        "LinkTexts", "Wählen Sie im Portdialog das Gerät für diese Nummer.");
     return text;
 }
+
+QString LinkTexts::lostText(const LinkReason& reason, bool english) {
+    return QCoreApplication::translate("LinkTexts", "Die Verbindung zum Gerät ist abgebrochen:") +
+           QLatin1Char('\n') + reasonText(reason, english) + QLatin1Char('\n') +
+           QCoreApplication::translate("LinkTexts",
+                                       "Suchen oder verbinden Sie neu, sobald es wieder angeschlossen ist.");
+}

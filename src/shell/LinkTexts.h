@@ -8,5 +8,8 @@ struct LinkReason;
 namespace LinkTexts {
 
 QString reasonText(const LinkReason& reason, bool english);
+// The one message of a window whose port failed under an activity (a pulled adapter): the
+// connection has ended, why, and how to get it back.
+QString lostText(const LinkReason& reason, bool english);
 
 } // namespace LinkTexts

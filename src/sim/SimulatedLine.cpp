@@ -158,6 +158,10 @@ std::size_t SimulatedLine::read(std::uint8_t* buf, std::size_t max) {
 }
 
 std::size_t SimulatedLine::write(const std::uint8_t* data, std::size_t count) {
+    if (m_failAfter && m_failAfter->first-- == 0) {
+        m_failure = std::move(m_failAfter->second);
+        m_failAfter.reset();
+    }
     if (!m_failure.empty())
         return 0;
     const std::uint8_t mask = dataMask();
@@ -199,6 +203,12 @@ bool SimulatedLine::applySettings(const LineSettings& settings) {
 bool SimulatedLine::setTimeouts(const Timeouts& timeouts) {
     m_timeouts = timeouts;
     return true;
+}
+
+LinkReason SimulatedLine::lastErrorReason() const {
+    if (m_failure.empty())
+        return {};
+    return LinkReason::transferFailure(m_deviceName, "reading", true, m_failure);
 }
 
 std::uint8_t SimulatedLine::takeLineErrors() {

@@ -10,6 +10,8 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 class SimulatedLine;
@@ -85,8 +87,14 @@ public:
     void setSystemRs485Mode(bool on) { m_systemRs485 = on; }
     // A predicate that refuses line settings, like a driver that rejects a baud rate.
     void setSettingsFilter(std::function<bool(const LineSettings&)> accept) { m_accept = std::move(accept); }
-    // Every read and write fails from now on, like a pulled USB adapter.
+    // Every read and write fails from now on, like a pulled USB adapter: lastError() is `why`,
+    // and lastErrorReason() says the device has gone, with `why` as the system's words.
     void failFromNow(const std::string& why) { m_failure = why; }
+    // The same, once `writes` more writes have gone through: the next one sends nothing and
+    // fails, like an adapter pulled in the middle of an activity.
+    void failAfterWrites(std::size_t writes, std::string why) { m_failAfter = {writes, std::move(why)}; }
+    // The device a failure names ("simulated line" unless set).
+    void setDeviceName(std::string name) { m_deviceName = std::move(name); }
     void setLineError() { m_lineError = true; }
 
     // Every byte the program wrote, in order.
@@ -110,6 +118,7 @@ public:
     ProviderSubtype providerSubtype() const override { return m_subtype; }
     bool systemRs485Mode() const override { return m_systemRs485; }
     std::string lastError() const override { return m_failure; }
+    LinkReason lastErrorReason() const override;
 
 private:
     struct Pending {
@@ -144,6 +153,8 @@ private:
     std::function<bool(const LineSettings&)> m_accept;
     std::function<ByteFate(std::size_t, std::uint8_t)> m_fate;
     std::string m_failure;
+    std::optional<std::pair<std::size_t, std::string>> m_failAfter; // writes still allowed, why
+    std::string m_deviceName = "simulated line";
     bool m_echo = false;
     bool m_purgeKeepsBytesOnTheirWay = false;
     bool m_rts = false;

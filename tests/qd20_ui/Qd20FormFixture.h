@@ -85,6 +85,9 @@ public:
             return result;
         }
         auto line = std::make_unique<SimulatedLine>(&m_clock);
+        line->setDeviceName(describe(com));
+        if (failAfterWrites >= 0)
+            line->failAfterWrites(static_cast<std::size_t>(failAfterWrites), "Input/output error");
         bus.lineReset();
         line->attach(&bus);
         for (SimPeer* peer : others)
@@ -105,6 +108,7 @@ public:
     Chatterbox chatter;
     bool chatty = false;
     bool absent = false;
+    int failAfterWrites = -1;          // >= 0: lines opened from now on fail after this many writes
     SimulatedLine* lastLine = nullptr; // owned by the port table while the port is open
 };
 

@@ -165,16 +165,3 @@ TEST_F(Qd20MeasureTest, FastModeReadsTheStreamIntoTheWholePlot) {
     EXPECT_GE(window->samples().exportCount(), 100u);
     EXPECT_GT(window->samples().slot(0), 0);
 }
-
-TEST_F(Qd20MeasureTest, LostPortStopsThePollSaysWhyOnceAndDisconnects) {
-    window->StartButtonClick();
-    ASSERT_TRUE(window->RohDataTimer->isActive());
-    pollAt(150.0f);
-    provider.lastLine->failFromNow("sim COM 1: the device is no longer there");
-    window->RohDataTimerTimer();
-    window->RohDataTimerTimer(); // a tick already queued changes nothing
-    EXPECT_FALSE(window->RohDataTimer->isActive());
-    EXPECT_FALSE(window->Connected);
-    EXPECT_FALSE(window->StartButton->isEnabled());
-    EXPECT_EQ(prompts.messages(), QStringList{"sim COM 1: the device is no longer there"});
-}

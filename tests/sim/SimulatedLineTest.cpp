@@ -87,6 +87,25 @@ TEST(SimulatedLineTest, DeviceDetachedWhileBytesAreHandedRoundHearsNoMore) {
     EXPECT_TRUE(victim.heard.empty());
 }
 
+TEST(SimulatedLineTest, ALineArmedToFailTakesItsWritesThenReportsTheDeviceGone) {
+    SimulatedLine line;
+    Successor peer;
+    line.attach(&peer);
+    line.setDeviceName("sim COM 2");
+    line.failAfterWrites(2, "Input/output error");
+    const std::uint8_t bytes[] = {1, 2, 3};
+    EXPECT_EQ(line.write(bytes, 1), 1u);
+    EXPECT_EQ(line.write(bytes + 1, 1), 1u);
+    EXPECT_FALSE(line.lastErrorReason());
+    EXPECT_EQ(line.write(bytes + 2, 1), 0u);
+    EXPECT_EQ(readAll(line), Bytes{}); // the replies to what went through are lost with it
+    EXPECT_EQ(peer.heard, (Bytes{1, 2}));
+    EXPECT_EQ(line.lastError(), "Input/output error");
+    const LinkReason why = line.lastErrorReason();
+    EXPECT_EQ(why.code, LinkReasonCode::DeviceGone);
+    EXPECT_EQ(why.english(), "sim COM 2: the device is no longer there (unplugged?): Input/output error");
+}
+
 TEST(SimIdentDeviceTest, AnswersOnlyACompleteRequestAtItsRate) {
     FakeClock clock;
     SimulatedLine line(&clock);

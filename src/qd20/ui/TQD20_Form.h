@@ -54,6 +54,7 @@ class TCSchaltpunkt;
 class TCSlide;
 class SerialDevice;
 struct AppState;
+struct LinkReason;
 struct Qd20WindowRecord;
 
 class TQD20_Form : public QMainWindow, public SensorWindow {
@@ -368,8 +369,15 @@ private:
     bool takePortDialogChoices();
     bool openBusPortChecked();
     void showNotConnected();
+    // Closes the port and shows the window without a sensor.
+    void endConnection();
+    // The port failed under an exchange (a pulled adapter): whatever ran on it ends, the
+    // connection with it, and the window says why, once.
+    void lineLost(const LinkReason& why);
     bool probeAddress(std::uint8_t address);
     void finishSearch();
+    // Stops the search's timer and progress and gives back the connection commands.
+    void endSearchRun();
     // 4 ms between bytes, 2 ms per byte, and the constant part of the read time-out.
     void applyMeasurementTimeouts(std::uint32_t totalConstantMs = 2000);
     // The device of the window's port; null while the port is closed.
@@ -431,6 +439,7 @@ private:
     QString m_statusHex;
     bool m_noSensorShown = true;
     bool m_disconnectedByUser = false; // "Trennen" ended the last connection
+    bool m_lineLost = false;           // the port failed and has not been opened again since
     std::array<QMetaObject::Connection, 6> m_editorConnections{};
     Qd20SampleMemory m_samples; // measurement ring, stream block and pixel curve
     PixelHistory m_pixels;

@@ -88,14 +88,23 @@ bool TQD20_Form::Qd20Transact(const Qd20Request& request) {
     else if (result.status == Qd20Status::Bytes)
         showExchangeStatus(StatusKind::Bytes, QString::fromStdString(result.statusHex));
     data_ok->setChecked(result.dataOk);
-    if (!result.deviceError.empty()) {
-        // The port itself is gone (a pulled adapter): every further exchange would fail the same
-        // way, so the connection ends here and the reason is told once.
-        TrennenMenuClick();
-        m_app.prompts.message(this, Prompts::Icon::Error, QString::fromStdString(result.deviceError),
-                              Prompts::Ok);
-    }
+    // The port itself has failed (a pulled adapter): every further exchange would fail the same way.
+    if (!result.deviceError.empty())
+        lineLost(device->lastErrorReason());
     return result.dataOk;
+}
+
+// Whatever was running (a poll, a service timer, the search) stops with the connection, so the
+// reason is told once instead of once per tick or per remaining transfer; the messages those
+// would give are held back until a port is opened again. The port is closed at once, so the
+// next search or connection opens it afresh.
+void TQD20_Form::lineLost(const LinkReason& why) {
+    m_lineLost = true;
+    stopWindowTimers();
+    if (TSuchen->isActive())
+        endSearchRun();
+    endConnection();
+    m_app.prompts.message(this, Prompts::Icon::Error, LinkTexts::lostText(why, m_app.EnglishUi), Prompts::Ok);
 }
 
 void TQD20_Form::prefillPortDialog() {
@@ -155,6 +164,7 @@ bool TQD20_Form::openBusPortChecked() {
         showNotConnected();
         return false;
     }
+    m_lineLost = false;
     if (m_app.ports.LineIsBusy(PortNumber)) {
         prompts.message(this, Prompts::Icon::Error, QStringLiteral("comport is busy"), Prompts::Ok);
         m_app.ports.ClosePort(PortNumber);
@@ -249,15 +259,21 @@ void TQD20_Form::TSuchenTimer() {
     }
 }
 
-void TQD20_Form::finishSearch() {
+void TQD20_Form::endSearchRun() {
     TSuchen->stop();
     if (m_app.progress)
         m_app.progress->hide();
     for (QAction* a : {SuchenMenu, SuchenButton, ManuellMenu, TrennenMenu})
         a->setEnabled(true);
+}
+
+void TQD20_Form::finishSearch() {
+    endSearchRun();
     if (FoundCount != 0) {
         if (m_app.SensorType != 0)
             LesenMenuClick();
+        if (m_lineLost)
+            return; // the port failed while reading: told, and the window shows no sensor
         Connected = true;
         m_disconnectedByUser = false;
         Slave_Adr->setCurrentText(Slave_Adr->itemText(0));
@@ -288,8 +304,12 @@ void TQD20_Form::ManuellMenuClick() {
     if (!openBusPortChecked())
         return;
     m_app.ports.port(PortNumber).echoesOwnBytes = m_app.ports.EchoTest(PortNumber);
-    if (probeAddress(*address)) {
+    const bool found = probeAddress(*address);
+    if (found)
         LesenMenuClick();
+    if (m_lineLost)
+        return; // the port failed: told, and the window shows no sensor
+    if (found) {
         setStatus(1, portPanelText());
         Connected = true;
         m_disconnectedByUser = false;
@@ -376,11 +396,15 @@ void TQD20_Form::SetzenButtonClick() {
 }
 
 void TQD20_Form::TrennenMenuClick() {
+    endConnection();
+    m_disconnectedByUser = true;
+}
+
+void TQD20_Form::endConnection() {
     if (m_app.ports.isOpen(PortNumber)) {
         m_app.ports.ClosePort(PortNumber);
         m_app.SensorType = 0;
     }
-    m_disconnectedByUser = true;
     leaveHalvernMode();
     showNotConnected();
 }

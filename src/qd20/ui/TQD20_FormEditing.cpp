@@ -31,12 +31,12 @@ Qd20Sender TQD20_Form::transferSender() {
 }
 
 // Common ending of every transfer: while simulating, the acknowledge a sensor would give;
-// otherwise a message when the sensor did not accept.
+// otherwise a message when the sensor did not accept (a lost port has told its own reason).
 void TQD20_Form::endOfTransfer(bool ok, std::optional<std::uint8_t> address) {
     if (simulating()) {
         if (address)
             m_app.simulation->ShowReplyFrame(Qd20SimulatedReply::acknowledge(*address));
-    } else if (!ok) {
+    } else if (!ok && !m_lineLost) {
         m_app.prompts.message(this, Prompts::Icon::Error, sendErrorText(), Prompts::Ok);
     }
 }

@@ -206,7 +206,10 @@ void TQD20_Form::blockRead() {
     SerialDevice* device = openDevice();
     if (!device || !m_samples.fillFromStream(*device)) {
         m_samples.setHaveData(false);
-        m_app.prompts.message(this, Prompts::Icon::Error, sendErrorText(), Prompts::Ok);
+        if (device && !device->lastError().empty())
+            lineLost(device->lastErrorReason());
+        else
+            m_app.prompts.message(this, Prompts::Icon::Error, sendErrorText(), Prompts::Ok);
         return;
     }
     Grafik->SetAnzahl(m_samples.plotCount());

@@ -260,6 +260,10 @@ void TQD20_Form::HalvernDataTimerTimer() {
         return;
     const int type = m_app.SensorType;
     const auto distance = ReadHalvernDistance(*device, m_app.ports.port(PortNumber).echoesOwnBytes, type);
+    if (!device->lastError().empty()) {
+        lineLost(device->lastErrorReason()); // a missed reading is skipped, a lost port ends the poll
+        return;
+    }
     if (!distance)
         return;
     // Type 15 counts thousandths: a tenth of that leaves the plot's signed 16-bit range beyond
