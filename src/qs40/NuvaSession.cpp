@@ -54,9 +54,24 @@ bool NuvaSession::portOpen() const {
 NuvaReply NuvaSession::exchange(const NuvaRequest& request, bool waitLong) {
     NuvaReply reply = NuvaExchange(m_ports, m_port, options, request.command, request.data, waitLong);
     m_lastReceived = reply.received;
-    if (!reply.deviceError.empty())
+    if (!reply.deviceError.empty()) {
         m_lineError = reply.deviceError;
+        endConnection(m_ports.device(m_port)->lastErrorReason());
+    }
     return reply;
+}
+
+void NuvaSession::endConnection(const LinkReason& why) {
+    m_lost = why;
+    stopSupervision();
+    closePort();
+}
+
+void NuvaSession::takeLineFailure(const Qs40Context& ctx) {
+    if (ctx.lineError.empty())
+        return;
+    m_lineError = ctx.lineError;
+    endConnection(ctx.lineReason);
 }
 
 // Only a port this session connected is closed: the number alone may name a port that another
@@ -73,6 +88,7 @@ void NuvaSession::disconnect() {
 }
 
 NuvaSession::Connection NuvaSession::connected(int com, int type) {
+    m_lost.reset();
     m_connected = true;
     m_port = com;
     m_type = type;
@@ -122,6 +138,9 @@ bool NuvaSession::searchStep(Progress* progress, Connection& result) {
         result = connected(com, r.sensorType);
         return true;
     }
+    // The search goes on at the other ports; should it find nothing, this may be why.
+    if (!r.deviceError.empty())
+        m_lost = m_ports.device(com)->lastErrorReason();
     m_ports.ClosePort(com);
     return false;
 }
@@ -154,7 +173,15 @@ NuvaSession::Connection NuvaSession::connectManual(int com) {
         m_version = r.version;
         return connected(com, r.sensorType);
     }
-    none.failure = m_ports.lastOpenError().empty() ? r.deviceError : m_ports.lastOpenError();
+    if (!r.deviceError.empty()) {
+        // The device went away under the identification: there is nothing to try the text
+        // protocol on.
+        m_lost = m_ports.device(com)->lastErrorReason();
+        m_ports.ClosePort(com);
+        none.failure = r.deviceError;
+        return none;
+    }
+    none.failure = m_ports.lastOpenError();
     m_ports.ClosePort(com);
     const int type =
         m_ports.OpenAndIdentify(com, 0, kOneStopBit, kNoParity, kEightBits, kSecondPassTimeoutMs, nullptr);
@@ -364,8 +391,7 @@ bool NuvaSession::runQs40(bool (*operation)(Qs40Context&, std::uint8_t), Progres
     m_lastReceived.clear();
     Qs40Context ctx(m_ports, m_typePort, m_qs40, progress);
     const bool ok = operation(ctx, kTextProtocolType);
-    if (!ctx.lineError.empty())
-        m_lineError = ctx.lineError;
+    takeLineFailure(ctx);
     return ok;
 }
 
@@ -412,8 +438,7 @@ std::optional<std::array<long long, kNuvaLimitCount>> NuvaSession::readLimitsQs4
         Qs40DrainReply(ctx);
     }
     Qs40Restart(ctx, kTextProtocolType);
-    if (!ctx.lineError.empty())
-        m_lineError = ctx.lineError;
+    takeLineFailure(ctx);
     if (!ok)
         return std::nullopt;
     std::array<long long, kNuvaLimitCount> out{};
@@ -445,7 +470,6 @@ NuvaSession::LimitWrite NuvaSession::writeLimitsQs40(const std::array<long long,
         Qs40Restart(ctx, kTextProtocolType);
         result.ok = written && result.stored;
     }
-    if (!ctx.lineError.empty())
-        m_lineError = ctx.lineError;
+    takeLineFailure(ctx);
     return result;
 }

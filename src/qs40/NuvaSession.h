@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class Schnittstelle;
@@ -65,6 +66,10 @@ public:
     const std::vector<std::uint8_t>& lastReceived() const { return m_lastReceived; }
     // The line's own error that ended the last operation (empty when none).
     const std::string& lineError() const { return m_lineError; }
+    // The sensor's line failed (a pulled adapter): the session has ended its supervision and
+    // closed the port. Also a port whose device went away during a search or a manual
+    // connection that then found nothing. Handed out once, so that it is told once.
+    std::optional<LinkReason> takeLostLine() { return std::exchange(m_lost, std::nullopt); }
 
     // ---- Connection ----------------------------------------------------------------------------
     struct Connection {
@@ -163,6 +168,9 @@ private:
     NuvaReply exchange(const NuvaRequest& request, bool waitLong);
     bool exchangeOk(const NuvaRequest& request, bool waitLong) { return exchange(request, waitLong).ok(); }
     void closePort();
+    // The line of the connection failed: nothing more can go over it.
+    void endConnection(const LinkReason& why);
+    void takeLineFailure(const Qs40Context& ctx);
     Connection connected(int com, int type);
     Poll superviseDistance(Poll poll);
     // Type 7: the text protocol's operations.
@@ -186,6 +194,7 @@ private:
     std::string m_version;
     std::vector<std::uint8_t> m_lastReceived;
     std::string m_lineError;
+    std::optional<LinkReason> m_lost;
 
     std::unique_ptr<SerialDevice> m_monitor;
     int m_monitorCount = 0;

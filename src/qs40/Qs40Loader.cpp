@@ -86,7 +86,7 @@ Qs40DownloadResult Qs40DownloadImage(Qs40Context& ctx, std::uint8_t sensorType, 
     device->applySettings(savedSettings);
     device->setTimeouts(savedTimeouts);
     if (line.broken()) {
-        ctx.lineError = device->lastError();
+        ctx.lineFailed(*device);
         return Qs40DownloadResult::NoAnswer;
     }
     return result;

@@ -11,6 +11,7 @@ Qs40UpdateResult Qs40ServiceActions::firmwareUpdate(std::optional<std::span<cons
                                                     Progress* between) {
     // Values read for a reduced update lack the switch points and limits a complete one needs.
     const bool valuesHeld = m_held == reduced;
+    m_ctx.clearLineError();
     m_ctx.progress = between;
     const Qs40UpdateResult result =
         Qs40FirmwareUpdate(m_ctx, m_sensorType, imageFile, reduced, onPage, valuesHeld);
@@ -23,11 +24,21 @@ Qs40UpdateResult Qs40ServiceActions::firmwareUpdate(std::optional<std::span<cons
         m_held.reset();
     else if (valuesOnlyHere)
         m_held = reduced;
+    closeIfLineFailed(m_ctx.port());
     return result;
 }
 
 bool Qs40ServiceActions::setUserMode() {
-    return Qs40Sum(m_ctx, m_sensorType);
+    const bool ok = Qs40Sum(m_ctx, m_sensorType);
+    closeIfLineFailed(m_ctx.port());
+    return ok;
+}
+
+void Qs40ServiceActions::closeIfLineFailed(int port) {
+    if (m_ctx.lineError.empty())
+        return;
+    m_lost = m_ctx.lineReason;
+    m_ports.ClosePort(port);
 }
 
 bool Qs40ServiceActions::handheldOpen() const {
@@ -35,19 +46,28 @@ bool Qs40ServiceActions::handheldOpen() const {
 }
 
 Qs40ServiceActions::Handheld Qs40ServiceActions::sendToHandheld() {
+    m_ctx.clearLineError();
     if (!handheldOpen())
         return Handheld::NotOpen;
-    return Qs40SendToHandheld(m_ctx, m_sensorType) ? Handheld::Done : Handheld::Failed;
+    const bool ok = Qs40SendToHandheld(m_ctx, m_sensorType);
+    closeIfLineFailed(m_ports.LastOpenedPort);
+    return ok ? Handheld::Done : Handheld::Failed;
 }
 
 Qs40ServiceActions::Handheld Qs40ServiceActions::readFromHandheld() {
+    m_ctx.clearLineError();
     if (!handheldOpen())
         return Handheld::NotOpen;
-    return Qs40ReadFromHandheld(m_ctx) ? Handheld::Done : Handheld::Failed;
+    const bool ok = Qs40ReadFromHandheld(m_ctx);
+    closeIfLineFailed(m_ports.LastOpenedPort);
+    return ok ? Handheld::Done : Handheld::Failed;
 }
 
 Qs40ServiceActions::Handheld Qs40ServiceActions::sendMotFile(std::span<const std::uint8_t> file) {
+    m_ctx.clearLineError();
     if (!handheldOpen())
         return Handheld::NotOpen;
-    return Qs40SendMotFile(m_ctx, file) ? Handheld::Done : Handheld::Failed;
+    const bool ok = Qs40SendMotFile(m_ctx, file);
+    closeIfLineFailed(m_ports.LastOpenedPort);
+    return ok ? Handheld::Done : Handheld::Failed;
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 
 class Schnittstelle;
 
@@ -50,12 +51,19 @@ public:
 
     // Why the last exchange failed when the line itself failed (empty otherwise).
     const std::string& lineError() const { return m_ctx.lineError; }
+    // The line failed under a function (a pulled adapter): its port has been closed. Handed out
+    // once, so that it is told once.
+    std::optional<LinkReason> takeLostLine() { return std::exchange(m_lost, std::nullopt); }
 
 private:
+    // After a function on `port`: a line that failed is closed, as nothing more can go over it.
+    void closeIfLineFailed(int port);
+
     Schnittstelle& m_ports;
     const std::uint8_t& m_sensorType;
     Qs40Context m_ctx;
     // Set after a failed attempt that had read the values: the reduced flag it ran with, as
     // only the values of that kind of update were read.
     std::optional<bool> m_held;
+    std::optional<LinkReason> m_lost;
 };

@@ -97,7 +97,19 @@ void Qs40Session::disconnect() {
     m_portNumber = 0;
 }
 
+bool Qs40Session::endIfLineFailed() {
+    if (m_ctx.lineError.empty())
+        return false;
+    m_lost = m_ctx.lineReason;
+    disconnect();
+    m_params.MeasDistance = 0;
+    m_params.MeasEnergy = 0;
+    m_params.MeasState = 0;
+    return true;
+}
+
 void Qs40Session::taken(int port, bool manual) {
+    m_lost.reset();
     m_sensorType = kTypeMntb;
     m_typePort[kTypeMntb] = static_cast<std::uint8_t>(port);
     m_portNumber = port;
@@ -139,7 +151,7 @@ Qs40Session::Connect Qs40Session::search(Progress* progress, int firstPort, int 
     m_ctx.progress = progress;
     Qs40ReadSwitchPoints(m_ctx, m_sensorType); // a refused point keeps its start value
     m_ctx.progress = nullptr;
-    return Connect::Connected;
+    return endIfLineFailed() ? Connect::NothingFound : Connect::Connected;
 }
 
 Qs40Session::Connect Qs40Session::connect(const LineChoice& choice, Progress* progress) {
@@ -171,12 +183,12 @@ Qs40Session::Connect Qs40Session::connect(const LineChoice& choice, Progress* pr
     m_ctx.progress = progress;
     Qs40ReadSwitchPoints(m_ctx, m_sensorType);
     m_ctx.progress = nullptr;
-    return Connect::Connected;
+    return endIfLineFailed() ? Connect::NothingFound : Connect::Connected;
 }
 
 bool Qs40Session::readParameters(Progress* progress) {
     m_ctx.progress = progress;
-    m_ctx.lineError.clear();
+    m_ctx.clearLineError();
     bool ok = Qs40ReadSwitchPoints(m_ctx, m_sensorType);
     if (ok) {
         Qs40DrainReply(m_ctx);
@@ -188,20 +200,20 @@ bool Qs40Session::readParameters(Progress* progress) {
         Qs40Restart(m_ctx, m_sensorType);
     }
     m_ctx.progress = nullptr;
-    return ok;
+    return !endIfLineFailed() && ok;
 }
 
 bool Qs40Session::writeSwitchPoints(Progress* progress) {
     m_ctx.progress = progress;
-    m_ctx.lineError.clear();
+    m_ctx.clearLineError();
     const bool ok = Qs40WriteSwitchPoints(m_ctx, m_sensorType) && Qs40StoreEeprom(m_ctx, m_sensorType);
     m_ctx.progress = nullptr;
-    return ok;
+    return !endIfLineFailed() && ok;
 }
 
 bool Qs40Session::copyParameters(Progress* progress) {
     m_ctx.progress = progress;
-    m_ctx.lineError.clear();
+    m_ctx.clearLineError();
     bool ok = Qs40WriteSwitchPoints(m_ctx, m_sensorType);
     if (ok) {
         ok = Qs40Unlock(m_ctx, m_sensorType);
@@ -217,18 +229,21 @@ bool Qs40Session::copyParameters(Progress* progress) {
         Qs40Restart(m_ctx, m_sensorType);
     }
     m_ctx.progress = nullptr;
-    return ok;
+    return !endIfLineFailed() && ok;
 }
 
 bool Qs40Session::readMeasurement() {
-    m_ctx.lineError.clear();
-    return Qs40ReadMeasurement(m_ctx, m_sensorType);
+    m_ctx.clearLineError();
+    const bool ok = Qs40ReadMeasurement(m_ctx, m_sensorType);
+    return !endIfLineFailed() && ok;
 }
 
 Qs40UpdateResult Qs40Session::firmwareUpdate(std::span<const std::uint8_t> imageFile, bool reduced,
                                              const Qs40PageReport& onPage) {
-    m_ctx.lineError.clear();
-    return Qs40FirmwareUpdate(m_ctx, m_sensorType, imageFile, reduced, onPage);
+    m_ctx.clearLineError();
+    const Qs40UpdateResult result = Qs40FirmwareUpdate(m_ctx, m_sensorType, imageFile, reduced, onPage);
+    endIfLineFailed();
+    return result;
 }
 
 int Qs40Session::reservePercent(std::int32_t energy) {

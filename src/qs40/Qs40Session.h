@@ -11,8 +11,10 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
+#include <utility>
 
 class Progress;
 class Schnittstelle;
@@ -91,6 +93,9 @@ public:
                                     const Qs40PageReport& onPage);
     // Why the last exchange failed when the line itself failed (empty otherwise).
     const std::string& lineError() const { return m_ctx.lineError; }
+    // The line failed under an operation (a pulled adapter): the session has closed its port and
+    // holds no measurement any more. Handed out once, so that it is told once.
+    std::optional<LinkReason> takeLostLine() { return std::exchange(m_lost, std::nullopt); }
 
     // What the window shows of the last measurement.
     struct Display {
@@ -124,6 +129,8 @@ private:
     void releaseFoundPort(int port);
     // A QS40MNTB answered on port: the window's connection from now on.
     void taken(int port, bool manual);
+    // After an operation: a line that failed ends the connection. True when it did.
+    bool endIfLineFailed();
 
     Schnittstelle& m_ports;
     std::array<std::uint8_t, 256>& m_typePort;
@@ -135,4 +142,5 @@ private:
     int m_portNumber = 0;
     bool m_connected = false;
     bool m_manual = false;
+    std::optional<LinkReason> m_lost;
 };

@@ -33,7 +33,7 @@ void advance(Qs40Context& ctx, int by) {
 // The end of every operation: a failed line makes the operation fail and says why.
 bool finish(Qs40Context& ctx, Qs40TextLine& line, bool ok) {
     if (line.broken()) {
-        ctx.lineError = line.device().lastError();
+        ctx.lineFailed(line.device());
         return false;
     }
     return ok;
@@ -106,7 +106,7 @@ template <typename Requests> bool requestAcks(Qs40TextLine& line, const Requests
 } // namespace
 
 SerialDevice* Qs40Prepare(Qs40Context& ctx, std::uint8_t sensorType) {
-    ctx.lineError.clear();
+    ctx.clearLineError();
     const int com = ctx.port();
     if (!ctx.ports.isOpen(com) || sensorType != kQs40SensorType || !ctx.ports.device(com))
         return nullptr;
@@ -298,7 +298,7 @@ bool Qs40Sum(Qs40Context& ctx, std::uint8_t sensorType) {
 namespace {
 
 SerialDevice* handheldPort(Qs40Context& ctx) {
-    ctx.lineError.clear();
+    ctx.clearLineError();
     const int com = ctx.ports.LastOpenedPort;
     return ctx.ports.isOpen(com) ? ctx.ports.device(com) : nullptr;
 }

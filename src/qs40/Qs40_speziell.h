@@ -30,8 +30,19 @@ struct Qs40Context {
     const std::array<std::uint8_t, 256>& TypePort;
     Qs40ParameterSet& params;
     Progress* progress = nullptr;
-    // Set when an operation stopped because the line itself failed (the device's reason).
+    // Set when an operation stopped because the line itself failed: the device's words, and
+    // the same as a reason a window can give in its own language.
     std::string lineError;
+    LinkReason lineReason;
+
+    void lineFailed(const SerialDevice& device) {
+        lineError = device.lastError();
+        lineReason = device.lastErrorReason();
+    }
+    void clearLineError() {
+        lineError.clear();
+        lineReason = {};
+    }
 
     int port() const { return TypePort[kQs40SensorType]; }
 };

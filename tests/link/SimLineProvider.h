@@ -25,11 +25,17 @@ public:
         if (it == m_setups.end())
             return {nullptr, OpenError::Absent, "COM " + std::to_string(com) + ": no such device"};
         auto line = std::make_unique<SimulatedLine>(&m_clock);
+        line->setDeviceName(describe(com));
+        if (failAfterWrites >= 0)
+            line->failAfterWrites(static_cast<std::size_t>(failAfterWrites), "Input/output error");
         if (it->second)
             it->second(*line);
         return {std::move(line), OpenError::None, {}};
     }
     std::string describe(int com) const override { return "sim COM " + std::to_string(com); }
+    // Lines opened from now on fail after this many writes, like an adapter pulled in the middle
+    // of what opened them (-1: they do not).
+    int failAfterWrites = -1;
 
 private:
     Clock& m_clock;

@@ -236,7 +236,15 @@ TEST_F(NuvaSessionTest, LostLineEndsTheSupervisionAndFreesTheMonitorPort) {
     EXPECT_FALSE(p.ok);
     EXPECT_FALSE(session.supervising());
     EXPECT_FALSE(provider.monitor.isOpen());
+    EXPECT_FALSE(provider.monitor.rts());
+    EXPECT_FALSE(session.portOpen()); // the next connection opens it afresh
     EXPECT_EQ(session.lineError(), "device unplugged");
+    const std::optional<LinkReason> why = session.takeLostLine();
+    ASSERT_TRUE(why);
+    EXPECT_EQ(why->code, LinkReasonCode::DeviceGone);
+    EXPECT_FALSE(session.takeLostLine());
+    EXPECT_FALSE(session.poll().ok);
+    EXPECT_FALSE(session.takeLostLine()); // told once
 }
 
 TEST_F(NuvaSessionTest, SupervisionDoesNotStartWithoutItsOutput) {

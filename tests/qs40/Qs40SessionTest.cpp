@@ -164,6 +164,31 @@ TEST_F(Qs40SessionTest, ReadWriteAndCopyRunTheirSequences) {
     EXPECT_FALSE(session.readMeasurement());
 }
 
+TEST_F(Qs40SessionTest, ALineThatFailsEndsTheConnectionAndIsToldOnce) {
+    SimulatedLine* line = nullptr;
+    provider.plug(3, [&](SimulatedLine& l) {
+        l.attach(&sensor);
+        line = &l;
+    });
+    ASSERT_EQ(session.search(nullptr), Connect::Connected);
+    ASSERT_TRUE(session.readMeasurement());
+    ASSERT_NE(params.MeasDistance, 0);
+    line->failFromNow("Input/output error");
+    EXPECT_FALSE(session.readMeasurement());
+    EXPECT_FALSE(session.connected());
+    EXPECT_FALSE(ports.isOpen(3));
+    EXPECT_EQ(session.display().distance, 0); // no measurement is shown as if it were current
+    EXPECT_EQ(session.lineError(), "Input/output error");
+    const std::optional<LinkReason> why = session.takeLostLine();
+    ASSERT_TRUE(why);
+    EXPECT_EQ(why->code, LinkReasonCode::DeviceGone);
+    EXPECT_FALSE(session.takeLostLine());
+
+    // The next search opens the port afresh.
+    EXPECT_EQ(session.search(nullptr), Connect::Connected);
+    EXPECT_TRUE(session.readMeasurement());
+}
+
 TEST_F(Qs40SessionTest, DisplayFollowsTheMeasurement) {
     struct Case {
         std::int32_t energy;

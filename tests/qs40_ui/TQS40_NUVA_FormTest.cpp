@@ -173,16 +173,6 @@ TEST_F(NuvaFormTest, SupervisionTeachesThenDrivesRtsOfTheMonitorPort) {
     sensor.setFixedDistance(1551);
     tick();
     EXPECT_FALSE(provider.monitor.rts());
-
-    // A lost line: the timer stops with one message and the monitor port is given back.
-    prompts.clear();
-    provider.sensorLine->failFromNow("device unplugged");
-    tick();
-    EXPECT_FALSE(timer->isActive());
-    EXPECT_EQ(prompts.messages().size(), 1);
-    EXPECT_TRUE(prompts.messages().value(0).startsWith("Fehler bei Datenübertragung"));
-    EXPECT_FALSE(provider.monitor.isOpen());
-    EXPECT_EQ(action("StartButton")->property("glyph").toString(), "GO");
 }
 
 TEST_F(NuvaFormTest, SupervisionWithoutItsOutputDoesNotStart) {

@@ -105,6 +105,9 @@ private:
     void listMessage(const QString& text);
     void reportConnectResult(Qs40Session::Connect result);
     QString withLineError(const QString& text) const;
+    // After an operation: when the line failed under it, the connection has ended; the window
+    // shows that and says why, once. True when it did.
+    bool lineLost();
 
     // The service functions (TQS40_FormService.cpp).
     void buildServiceMenu();

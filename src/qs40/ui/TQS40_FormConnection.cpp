@@ -4,6 +4,7 @@
 
 #include "AppState.h"
 #include "Artwork.h"
+#include "LinkTexts.h"
 #include "Prompts.h"
 #include "Qs40FormDrawing.h"
 #include "TCOMPortDialog.h"
@@ -59,6 +60,8 @@ void TQS40_Form::ManuellMenuClick() {
 }
 
 void TQS40_Form::reportConnectResult(Qs40Session::Connect result) {
+    if (lineLost())
+        return;
     const bool connected = result == Qs40Session::Connect::Connected;
     setConnectedControls(connected);
     showPortText();
@@ -85,7 +88,8 @@ void TQS40_Form::LesenButtonClick() {
         showProgress();
         const bool ok = m_session.readParameters(m_app.progress);
         hideProgress();
-        if (ok || reportError(withLineError(readErrorText()), Prompts::Ok | Prompts::Retry) != Prompts::Retry)
+        if (ok || lineLost() ||
+            reportError(withLineError(readErrorText()), Prompts::Ok | Prompts::Retry) != Prompts::Retry)
             break;
     }
     zeichne_all();
@@ -110,7 +114,8 @@ void TQS40_Form::sendWithRetry(const std::function<bool()>& send) {
             m_app.prompts.message(this, Prompts::Icon::Information, successText(), Prompts::Ok);
             return;
         }
-        if (reportError(withLineError(sendErrorText()), Prompts::Ok | Prompts::Retry) != Prompts::Retry)
+        if (lineLost() ||
+            reportError(withLineError(sendErrorText()), Prompts::Ok | Prompts::Retry) != Prompts::Retry)
             return;
     }
 }
@@ -139,7 +144,7 @@ void TQS40_Form::SensorLesen() {
     if (!ok)
         stopPolling();
     showMeasurement();
-    if (!ok)
+    if (!ok && !lineLost())
         reportError(withLineError(readErrorText()), Prompts::Ok);
 }
 
@@ -179,4 +184,23 @@ void TQS40_Form::showMeasurement() {
 QString TQS40_Form::withLineError(const QString& text) const {
     const std::string& why = m_session.lineError();
     return why.empty() ? text : text + QLatin1Char('\n') + QString::fromStdString(why);
+}
+
+// Whatever ran on the line has stopped with it: no Retry is offered for a port that is gone,
+// the controls show no connection and the measurement no value, and the next search or
+// connection opens the port afresh.
+bool TQS40_Form::lineLost() {
+    std::optional<LinkReason> why = m_session.takeLostLine();
+    if (!why)
+        why = m_service.takeLostLine();
+    if (!why)
+        return false;
+    stopPolling();
+    m_session.disconnect();
+    setConnectedControls(false);
+    setHandheldEnabled(false);
+    showPortText();
+    showMeasurement();
+    reportError(LinkTexts::lostText(*why, m_app.EnglishUi), Prompts::Ok);
+    return true;
 }

@@ -109,6 +109,8 @@ void TQS40_Form::runFirmwareUpdate(bool reduced) {
         &between);
     endTransferProgress();
 
+    if (lineLost())
+        return;
     if (result.code == 0) {
         reportService(kUpdateDone, kUpdateDone);
         return;
@@ -119,8 +121,11 @@ void TQS40_Form::runFirmwareUpdate(bool reduced) {
 }
 
 void TQS40_Form::SUMClick() {
-    const QString text = m_service.setUserMode() ? QStringLiteral("Set User Mode erfolgreich")
-                                                 : QStringLiteral("Set User Mode gescheitert");
+    const bool ok = m_service.setUserMode();
+    if (lineLost())
+        return;
+    const QString text =
+        ok ? QStringLiteral("Set User Mode erfolgreich") : QStringLiteral("Set User Mode gescheitert");
     reportService(text, text);
 }
 
@@ -159,6 +164,8 @@ void TQS40_Form::transferieremotfile1Click() {
 }
 
 void TQS40_Form::reportHandheld(Qs40ServiceActions::Handheld result) {
+    if (lineLost())
+        return;
     switch (result) {
     case Qs40ServiceActions::Handheld::Done:
         SetButtons();

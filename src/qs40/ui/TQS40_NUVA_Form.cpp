@@ -162,6 +162,7 @@ void TQS40_NUVA_Form::limitsWritten(bool stored) {
         markStored();
     else
         SettingsStored = false;
+    lineLost();
 }
 
 void TQS40_NUVA_Form::markStored() {

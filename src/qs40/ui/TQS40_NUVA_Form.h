@@ -111,6 +111,11 @@ private:
 
     // Connection and values
     void afterConnection(const NuvaSession::Connection& c, bool fromSearch);
+    // Controls, status line and displays of a window without a sensor.
+    void showNoSensor();
+    // After an operation: when the line failed under it, the session has ended the connection;
+    // the window shows that and says why, once. True when it did.
+    bool lineLost();
     void endSearch();
     void applyTypeLayout();
     void setSensorControlsEnabled(bool enabled);

@@ -3,6 +3,7 @@
 #include "TQS40_NUVA_Form.h"
 
 #include "AppState.h"
+#include "LinkTexts.h"
 #include "Prompts.h"
 #include "Schnittstelle.h"
 #include "TAboutBox.h"
@@ -119,27 +120,50 @@ void TQS40_NUVA_Form::afterConnection(const NuvaSession::Connection& c, bool fro
             break;
         }
         setStatus(1, QStringLiteral("Port: ") + QString::number(c.port));
-        LesenButtonClick();
         setSensorControlsEnabled(true);
         setGlyph("GO");
+        LesenButtonClick(); // a line that fails here leaves the window without a sensor again
     } else {
-        setSensorControlsEnabled(false);
-        SWDownload->setEnabled(false);
-        setStatus(0, QStringLiteral("Sensor: "));
-        setStatus(1, QStringLiteral("Port: "));
-        m_noSensorStatus = true;
-        setStatus(2, tr("kein Sensor"));
+        showNoSensor();
         if (c.failure == "comport not allowed") {
             error(QStringLiteral("comport not allowed"));
         } else {
+            // Ports that are not there are no news after a search; a device that went away is.
             QString text = tr("kein QS40MNTx gefunden");
-            if (!fromSearch && !c.failure.empty())
+            if (const auto why = m_session.takeLostLine())
+                text += QStringLiteral("\n") + LinkTexts::reasonText(*why, m_app.EnglishUi);
+            else if (!fromSearch && !c.failure.empty())
                 text += QStringLiteral("\n") + QString::fromStdString(c.failure);
             error(text);
         }
     }
     AbstandBar->setMaximum(MaxDistance);
     AbstandBar->setTickInterval(MaxDistance / 10);
+}
+
+void TQS40_NUVA_Form::showNoSensor() {
+    setSensorControlsEnabled(false);
+    SWDownload->setEnabled(false);
+    setStatus(0, QStringLiteral("Sensor: "));
+    setStatus(1, QStringLiteral("Port: "));
+    m_noSensorStatus = true;
+    setStatus(2, tr("kein Sensor"));
+    setDataOk(false);
+    showDistance(0);
+    Energie->clear();
+}
+
+// Polling and supervision end with the line (the session has already let go of the
+// supervision output), and no box follows for the rest of the activity: its exchanges are not
+// sent any more.
+bool TQS40_NUVA_Form::lineLost() {
+    const std::optional<LinkReason> why = m_session.takeLostLine();
+    if (!why)
+        return false;
+    stopPolling();
+    showNoSensor();
+    error(LinkTexts::lostText(*why, m_app.EnglishUi));
+    return true;
 }
 
 // Which groups a sensor type has, and its measuring range.
@@ -212,6 +236,8 @@ void TQS40_NUVA_Form::LesenButtonClick() {
     showExchangeStatus();
     if (r.nearSwitch)
         m_limits->setNearSwitch(*r.nearSwitch);
+    if (lineLost())
+        return;
     if (!r.ok) {
         error(readErrorText());
         return;
@@ -241,13 +267,15 @@ void TQS40_NUVA_Form::SetzenButtonClick() {
     if (progress)
         progress->hide();
     // Whatever arrived is in the sensor now, but not in its EEPROM.
-    if (!r.transferred()) {
+    if (!r.transferred() || !r.stored)
         SettingsStored = false;
+    if (lineLost())
+        return;
+    if (!r.transferred()) {
         error(transferErrorText() + QStringLiteral(" %1").arg(r.mismatch, 8, 16, QLatin1Char('0')).toUpper());
         return;
     }
     if (!r.stored) {
-        SettingsStored = false;
         error(transferErrorText());
         return;
     }
@@ -261,8 +289,11 @@ void TQS40_NUVA_Form::EEPROMspeichern1Click() {
         return;
     const bool ok = m_session.store();
     showExchangeStatus();
-    if (!ok) {
+    if (!ok)
         SettingsStored = false;
+    if (lineLost())
+        return;
+    if (!ok) {
         error(transferErrorText());
         return;
     }
@@ -276,6 +307,8 @@ void TQS40_NUVA_Form::CSSchutzfeldExit() {
     setDataOk(false);
     const bool ok = m_session.selectField(CSSchutzfeld->Position());
     showExchangeStatus();
+    if (lineLost())
+        return;
     if (!ok) {
         error(transferErrorText());
         return;
@@ -340,15 +373,14 @@ void TQS40_NUVA_Form::MesswerteMenuClick() {
 void TQS40_NUVA_Form::Timer1Timer() {
     const NuvaSession::Poll p = m_session.poll();
     showExchangeStatus();
+    if (lineLost())
+        return;
     if (!p.ok) {
-        // The timer stops before the message, so a lost line gives one message, not one per
-        // tick; the supervision output is released with it.
+        // The timer stops before the message, so a sensor that stops answering gives one
+        // message, not one per tick; the supervision output is released with it.
         stopPolling();
         setDataOk(false);
-        QString text = readErrorText();
-        if (!m_session.lineError().empty())
-            text += QStringLiteral("\n") + QString::fromStdString(m_session.lineError());
-        error(text);
+        error(readErrorText());
         return;
     }
     setDataOk(!p.teaching);
@@ -368,6 +400,8 @@ void TQS40_NUVA_Form::LimitParameter1Click() {
     setDataOk(false);
     const auto values = m_session.readLimits();
     showExchangeStatus();
+    if (lineLost())
+        return;
     if (!values) {
         error(readErrorText());
         return;
