@@ -2,6 +2,8 @@
 // activity ends with one message, the window shows no sensor, and a new connection works.
 #include "Qd20FormFixture.h"
 
+#include "SimHalvernSensor.h"
+
 #include <QProgressBar>
 
 #include <functional>
@@ -109,4 +111,22 @@ TEST_F(Qd20FormTest, ALostPortEndsEveryActivityWithOneMessageAndLetsTheUserConne
         window.reset();
         prompts.clear();
     }
+}
+
+TEST_F(Qd20FormTest, ALostPortEndsTheHalvernPollWithOneMessage) {
+    SimHalvernSensor halvern(14, &clock);
+    provider.others.push_back(&halvern);
+    open();
+    window->HalvernMenuClick();
+    ASSERT_TRUE(window->HalvernMode) << prompts.messages().join('|').toStdString();
+    window->StartButtonClick();
+    window->HalvernDataTimerTimer();
+    provider.lastLine->failFromNow("Input/output error");
+    for (int i = 0; i < 5 && window->HalvernDataTimer->isActive(); ++i)
+        window->HalvernDataTimerTimer();
+    EXPECT_EQ(prompts.messages().join(" | ").toStdString(), kLostGerman.toStdString());
+    EXPECT_FALSE(window->HalvernDataTimer->isActive());
+    EXPECT_FALSE(window->HalvernMode);
+    EXPECT_FALSE(ports.isOpen(1));
+    EXPECT_FALSE(window->StartButton->isEnabled());
 }
