@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -71,6 +72,19 @@ struct Qs40FormTest : ::testing::Test {
         prompts.clear();
         sensor.clearFrames();
         return *window;
+    }
+
+    // Opened and connected by hand to `com`, at the line settings the simulated devices use.
+    void connectManually(int com) {
+        open();
+        portDialog.PortNummer->setEditText(QString::number(com));
+        portDialog.BaudRate->setEditText("38400");
+        portDialog.Parity->setCurrentIndex(0);
+        portDialog.Datenbits->setEditText("8");
+        portDialog.CBTimeout->setEditText("100");
+        trigger("ManuellMenu");
+        ASSERT_TRUE(window->session().connectedManually()) << prompts.messages().join(" | ").toStdString();
+        prompts.clear();
     }
 
     template <typename T> T* find(const char* name) {

@@ -43,17 +43,7 @@ struct Qs40LostLineTest : Qs40FormTest {
         if (!pullAt.empty() && text.starts_with(pullAt) && --pullAfter == 0)
             line->failFromNow("Input/output error");
     }
-    void connectHandheld() {
-        open();
-        portDialog.PortNummer->setEditText(QString::number(kHandheldCom));
-        portDialog.BaudRate->setEditText("38400");
-        portDialog.Parity->setCurrentIndex(0);
-        portDialog.Datenbits->setEditText("8");
-        portDialog.CBTimeout->setEditText("100");
-        trigger("ManuellMenu");
-        ASSERT_TRUE(window->session().connectedManually()) << prompts.messages().join(" | ").toStdString();
-        prompts.clear();
-    }
+    void connectHandheld() { connectManually(kHandheldCom); }
     QString imageFile() {
         QFile file(path("fw.mot"));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));

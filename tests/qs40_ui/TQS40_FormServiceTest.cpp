@@ -35,17 +35,7 @@ struct Qs40FormServiceTest : Qs40FormTest {
         file.write(content.data(), qint64(content.size()));
         return file.fileName();
     }
-    void connectHandheld() {
-        open();
-        portDialog.PortNummer->setEditText(QString::number(kHandheldCom));
-        portDialog.BaudRate->setEditText("38400");
-        portDialog.Parity->setCurrentIndex(0);
-        portDialog.Datenbits->setEditText("8");
-        portDialog.CBTimeout->setEditText("100");
-        trigger("ManuellMenu");
-        ASSERT_TRUE(window->session().connectedManually()) << prompts.messages().join(" | ").toStdString();
-        prompts.clear();
-    }
+    void connectHandheld() { connectManually(kHandheldCom); }
 };
 
 TEST_F(Qs40FormServiceTest, ServiceMenuAndFromPalmShowOnlyWithExpertAccess) {
