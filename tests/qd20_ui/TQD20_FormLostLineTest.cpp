@@ -36,10 +36,6 @@ TEST_F(Qd20FormTest, ALostPortEndsEveryActivityWithOneMessageAndLetsTheUserConne
     const std::vector<LostCase> cases{
         {"distance poll", true, 3, [](Qd20FormTest& t) { t.window->StartButtonClick(); },
          [](Qd20FormTest& t) { pollTicks(t.window->RohDataTimer, [&] { t.window->RohDataTimerTimer(); }); }},
-        {"Q1 poll", true, 2, [](Qd20FormTest& t) { t.window->TriggerButtonClick(); },
-         [](Qd20FormTest& t) {
-             pollTicks(t.window->MessDataTimer, [&] { t.window->MessDataTimerTimer(); });
-         }},
         // The echo test and the first probe go out, the second probe fails.
         {"search", false, 2, [](Qd20FormTest& t) { t.window->SuchenMenuClick(); },
          [](Qd20FormTest& t) { t.runSearch(); }},

@@ -87,27 +87,16 @@ TEST_F(Qs40LostLineTest, ALostLineEndsEveryActivityWithOneMessageAndLetsTheUserC
          }},
         {"read", false, true, "GL2", 1, triggering("LesenButton")},
         {"write", false, true, "IL2", 1, triggering("SetzenButton")},
-        {"copy", false, true, "IL3", 1, triggering("Parameterkopieren1")},
         {"polling", false, true, "INM1", 3,
          [](Qs40LostLineTest& t) {
              t.trigger("StartButton");
              for (int i = 0; i < 10 && t.timer()->isActive(); ++i)
                  QMetaObject::invokeMethod(t.window.get(), "TimerLesenTimer");
          }},
-        {"single measurement", false, true, "ESM", 1,
-         [](Qs40LostLineTest& t) {
-             t.action("lesedauernd")->setChecked(false);
-             t.trigger("StartButton");
-         }},
         {"firmware download", false, true, "D", 2,
          [](Qs40LostLineTest& t) {
              t.prompts.answerFile(t.imageFile());
              t.trigger("SWDownload");
-         }},
-        {"reduced firmware download", false, true, "D", 1,
-         [](Qs40LostLineTest& t) {
-             t.prompts.answerFile(t.imageFile());
-             t.trigger("SWDownloadMNTB1");
          }},
         {"user mode", false, true, "SUM", 1, triggering("SUM")},
         {"to the handheld", true, true, "il2", 1, triggering("topalm")},

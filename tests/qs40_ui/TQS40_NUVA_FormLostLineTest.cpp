@@ -62,7 +62,6 @@ TEST_F(NuvaFormTest, ALostLineEndsEveryActivityWithOneMessageAndLetsTheUserConne
          [](NuvaFormTest& t) { QMetaObject::invokeMethod(t.window.get(), "CSSchutzfeldExit"); }},
         {"limits read", true, 0, kLost, [](NuvaFormTest& t) { t.action("LimitParameter1")->trigger(); }},
         {"limits write", true, 1, kLost, [](NuvaFormTest& t) { t.window->limitDialog()->BSetClick(); }},
-        {"preset", true, 5, kLost, [](NuvaFormTest& t) { t.child<QPushButton>("England_12")->click(); }},
         // The sensor's port fails at every try; the other ports hold no sensor.
         {"search", false, 0, kNotFound,
          [](NuvaFormTest& t) {
