@@ -89,12 +89,17 @@ bool Qs40Session::connected() const {
     return m_connected && m_ports.isOpen(m_portNumber);
 }
 
+// Without a connection there is no current measurement: what was measured last is not shown
+// as if it still were.
 void Qs40Session::disconnect() {
     if (connected())
         m_ports.ClosePort(m_portNumber);
     m_connected = false;
     m_manual = false;
     m_portNumber = 0;
+    m_params.MeasDistance = 0;
+    m_params.MeasEnergy = 0;
+    m_params.MeasState = 0;
 }
 
 bool Qs40Session::endIfLineFailed() {
@@ -102,9 +107,6 @@ bool Qs40Session::endIfLineFailed() {
         return false;
     m_lost = m_ctx.lineReason;
     disconnect();
-    m_params.MeasDistance = 0;
-    m_params.MeasEnergy = 0;
-    m_params.MeasState = 0;
     return true;
 }
 

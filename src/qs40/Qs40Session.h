@@ -93,8 +93,8 @@ public:
                                     const Qs40PageReport& onPage);
     // Why the last exchange failed when the line itself failed (empty otherwise).
     const std::string& lineError() const { return m_ctx.lineError; }
-    // The line failed under an operation (a pulled adapter): the session has closed its port and
-    // holds no measurement any more. Handed out once, so that it is told once.
+    // The line failed under an operation (a pulled adapter): the session has disconnected.
+    // Handed out once, so that it is told once.
     std::optional<LinkReason> takeLostLine() { return std::exchange(m_lost, std::nullopt); }
 
     // What the window shows of the last measurement.
