@@ -92,6 +92,8 @@ Qd20Result CliLink::transact(const Qd20Request& request) {
             *m_trace << "   " << result.deviceError << '\n';
     }
     m_deviceError = result.deviceError;
+    if (!m_deviceError.empty())
+        m_deviceReason = dev->lastErrorReason();
     return result;
 }
 

@@ -45,6 +45,8 @@ public:
     Qd20Sender sender();
     // The port's reason once the device itself failed (a pulled adapter); empty before.
     const std::string& deviceError() const { return m_deviceError; }
+    // The same as a code with its details.
+    const LinkReason& deviceReason() const { return m_deviceReason; }
 
 private:
     Schnittstelle& m_ports;
@@ -52,4 +54,5 @@ private:
     std::ostream* m_trace;
     std::function<bool()> m_stopRequested;
     std::string m_deviceError;
+    LinkReason m_deviceReason;
 };

@@ -80,9 +80,15 @@ int NuvaCtl::fail(int code, std::string_view message) {
     return code;
 }
 
+std::string NuvaCtl::lineFailure() {
+    if (m_session.lineError().empty())
+        return {};
+    return m_texts.portFailure(m_session.takeLostLine().value_or(LinkReason{}), m_session.lineError());
+}
+
 int NuvaCtl::failExchange(CliText text, std::string_view detail) {
     if (!m_session.lineError().empty())
-        return fail(ZylCtl::kExitSensor, m_session.lineError());
+        return fail(ZylCtl::kExitSensor, lineFailure());
     std::string message(m_texts.text(text));
     if (!detail.empty())
         message += " " + std::string(detail);
@@ -267,7 +273,7 @@ int NuvaCtl::poll() {
             ++missed;
             // A port that is gone would only fail the same way every time.
             if (!m_session.lineError().empty()) {
-                fail(ZylCtl::kExitSensor, m_session.lineError());
+                fail(ZylCtl::kExitSensor, lineFailure());
                 break;
             }
             m_err << "zylctl: " << m_texts.text(CliText::NuvaReadError) << ' ' << (i + 1) << '\n';

@@ -58,6 +58,8 @@ private:
     // The line's own reason when the port failed, else the window's message for the situation.
     int failExchange(CliText text, std::string_view detail = {});
     int fail(int code, std::string_view message);
+    // Why the port failed under the last exchange, in the user's language; empty while it works.
+    std::string lineFailure();
     // Sleeps in short steps; false when a stop was requested meanwhile.
     bool pause(std::uint64_t ms);
 

@@ -64,6 +64,12 @@ int Qs40Ctl::failText(int code, CliText text, std::string_view detail) {
     return fail(code, message);
 }
 
+std::string Qs40Ctl::lineFailure() {
+    if (m_session.lineError().empty())
+        return {};
+    return m_texts.portFailure(m_session.takeLostLine().value_or(LinkReason{}), m_session.lineError());
+}
+
 std::optional<int> Qs40Ctl::connect() {
     const int first = m_args.portGiven ? m_com : 1;
     const int last = m_args.portGiven ? m_com : Qs40Session::kLastSearchedPort;
@@ -93,7 +99,7 @@ int Qs40Ctl::read() {
     if (const auto code = connect())
         return *code;
     if (!m_session.readParameters(&m_progress))
-        return failText(ZylCtl::kExitSensor, CliText::Qs40ReadError, m_session.lineError());
+        return failText(ZylCtl::kExitSensor, CliText::Qs40ReadError, lineFailure());
     for (int n = 1; n <= Qs40ParameterSet::kSwitchPoints; ++n) {
         const auto i = static_cast<std::size_t>(n);
         m_out << "switch point " << n << ": " << m_params.SwitchL[i] << " mm\n"
@@ -148,7 +154,7 @@ int Qs40Ctl::write(bool copy) {
     m_session.geometry().applyLimits(m_session.switchL(), m_session.switchH());
     const bool ok = copy ? m_session.copyParameters(&m_progress) : m_session.writeSwitchPoints(&m_progress);
     if (!ok)
-        return failText(ZylCtl::kExitSensor, CliText::Qs40SendError, m_session.lineError());
+        return failText(ZylCtl::kExitSensor, CliText::Qs40SendError, lineFailure());
     return ZylCtl::kExitOk;
 }
 
@@ -166,6 +172,9 @@ int Qs40Ctl::poll() {
             clock.sleepMs(static_cast<std::uint32_t>(due - now));
         if (!m_session.readMeasurement()) {
             ++missed;
+            // A port that is gone would only fail the same way for every sample left.
+            if (!m_session.lineError().empty())
+                return fail(ZylCtl::kExitSensor, lineFailure());
             m_err << "zylctl: " << m_texts.text(CliText::Qs40ReadError) << ' ' << (i + 1) << '\n';
             continue;
         }
@@ -203,9 +212,10 @@ int Qs40Ctl::update() {
         m_session.firmwareUpdate(bytes, m_args.reduced, [this](std::size_t page, std::size_t pages) {
             m_err << "page " << page << '/' << pages << std::endl;
         });
-    if (result.code != 0)
+    if (result.code != 0) {
+        const std::string lost = lineFailure();
         return failText(ZylCtl::kExitSensor, CliText::Qs40UpdateFailed,
-                        std::to_string(result.code) +
-                            (m_session.lineError().empty() ? "" : ", " + m_session.lineError()));
+                        std::to_string(result.code) + (lost.empty() ? "" : ", " + lost));
+    }
     return ZylCtl::kExitOk;
 }

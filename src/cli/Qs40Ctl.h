@@ -47,6 +47,8 @@ private:
     std::optional<SpiFile::Parsed> loadProjectFile();
     int fail(int code, std::string_view message);
     int failText(int code, CliText text, std::string_view detail = {});
+    // Why the port failed under the last exchange, in the user's language; empty while it works.
+    std::string lineFailure();
 
     const CliArguments& m_args;
     int m_com;

@@ -42,6 +42,7 @@ public:
     ProviderSubtype providerSubtype() const override { return m_inner->providerSubtype(); }
     bool systemRs485Mode() const override { return m_inner->systemRs485Mode(); }
     std::string lastError() const override { return m_inner->lastError(); }
+    LinkReason lastErrorReason() const override { return m_inner->lastErrorReason(); }
 
 private:
     void gather(char direction, const std::uint8_t* bytes, std::size_t n) {

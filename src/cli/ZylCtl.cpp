@@ -115,9 +115,13 @@ int ZylCtl::fail(int code, std::string_view message) {
     return code;
 }
 
+std::string ZylCtl::lineFailure(const CliLink& link) const {
+    return m_texts.portFailure(link.deviceReason(), link.deviceError());
+}
+
 int ZylCtl::sendError(std::string_view what) {
     if (m_link && !m_link->deviceError().empty())
-        return fail(kExitSensor, m_link->deviceError());
+        return fail(kExitSensor, lineFailure(*m_link));
     std::string message(m_texts.text(CliText::SendError));
     if (!what.empty())
         message += " (" + std::string(what) + ")";
@@ -208,7 +212,7 @@ std::optional<int> ZylCtl::connect(CliLink& link, bool probeAddress) {
     if (probeAddress) {
         if (!link.probe(static_cast<std::uint8_t>(*m_args.address)))
             return link.deviceError().empty() ? fail(kExitSensor, m_texts.text(CliText::NoSensor))
-                                              : fail(kExitSensor, link.deviceError());
+                                              : fail(kExitSensor, lineFailure(link));
         link.useMeasurementTimeouts();
     }
     return std::nullopt;
@@ -394,7 +398,7 @@ int ZylCtl::pollOn(CliLink& link, const Qd20Variant& variant) {
         const Qd20Result reply = link.transact(PlainRequest(address, m_args.pollCommand));
         if (!reply.deviceError.empty()) {
             // The port is gone: every further poll would only fail the same way.
-            m_err << "zylctl: " << reply.deviceError << '\n';
+            m_err << "zylctl: " << lineFailure(link) << '\n';
             ++missed;
             break;
         }

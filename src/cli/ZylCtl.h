@@ -72,6 +72,8 @@ private:
     std::optional<int> checkOutput(const std::string& path);
     // Writes a user file without ever destroying the previous one; a failure is a file error.
     int save(const std::string& path, const std::string& content, int codeOnSuccess);
+    // Why the port of `link` failed, in the user's language.
+    std::string lineFailure(const CliLink& link) const;
     // The send error, or the device's own reason when the port failed.
     int sendError(std::string_view what = {});
 

@@ -10,11 +10,13 @@
 #include "Q20_speziell.h"
 #include "Qd20ProjectFile.h"
 #include "SimLineProvider.h"
+#include "SimQs40TextSensor.h"
 #include "SimZyl24Bus.h"
 #include "SimulatedLine.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -294,14 +296,41 @@ TEST_F(ZylCtlTest, LostPortEndsThePollAtOnceWithItsReasonAndSavesWhatWasMeasured
     int polls = 0;
     bus.setFrameListener([&](const std::vector<std::uint8_t>& frame) {
         if (frame.at(2) == 'A' && ++polls == 3) // the probe and two measurements
-            current->failFromNow("sim COM 1: the device is no longer there");
+            current->failFromNow("Input/output error");
     });
     const std::string csv = tempFile("lost.csv");
     EXPECT_EQ(run({"poll", "--address", "5", "--count", "1000", "--csv", csv}), ZylCtl::kExitSensor);
     EXPECT_EQ(out.str(), "0;300.0\n");
-    EXPECT_EQ(err.str(), "zylctl: sim COM 1: the device is no longer there\n");
+    EXPECT_EQ(err.str(),
+              "zylctl: sim COM 1: the device is no longer there (unplugged?): Input/output error\n");
     EXPECT_EQ(polls, 3);
     EXPECT_EQ(slurp(csv), "Rohdaten [LSB];Skaliert [mm]\n0; 300.0\n");
+}
+
+// The QS40 poll likewise, told in the user's language even when --verbose traces the port.
+TEST_F(ZylCtlTest, LostQs40PortEndsThePollAtOnceWithItsReasonInTheUsersLanguage) {
+    SimQs40TextSensor qs40(&clock);
+    SimulatedLine* line = nullptr;
+    provider.plug(2, [&](SimulatedLine& opened) {
+        line = &opened;
+        opened.attach(&qs40);
+    });
+    int measurements = 0;
+    qs40.setFrameListener([&](const std::vector<std::uint8_t>& frame) {
+        if (std::string(frame.begin(), frame.end()).find("INM1") != std::string::npos && ++measurements == 3)
+            line->failFromNow("Input/output error");
+    });
+    EXPECT_EQ(run({"--lang", "de", "--verbose", "--port", "2", "qs40", "poll", "--count", "50"}, 2),
+              ZylCtl::kExitSensor);
+    const std::string samples = out.str();
+    EXPECT_EQ(std::count(samples.begin(), samples.end(), '\n'), 2) << samples;
+    const std::string errors = err.str();
+    EXPECT_NE(
+        errors.find("\nzylctl: sim COM 2: das Gerät ist nicht mehr da (abgezogen?): Input/output error\n"),
+        std::string::npos)
+        << errors;
+    EXPECT_EQ(errors.find("zylctl:"), errors.rfind("zylctl:")) << errors;
+    EXPECT_EQ(measurements, 3);
 }
 
 TEST_F(ZylCtlTest, OutputThatCouldNotBeWrittenIsRefusedBeforeThePortIsOpened) {
