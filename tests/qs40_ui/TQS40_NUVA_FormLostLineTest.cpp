@@ -61,7 +61,12 @@ TEST_F(NuvaFormTest, ALostLineEndsEveryActivityWithOneMessageAndLetsTheUserConne
         {"protection field", true, 0, kLost,
          [](NuvaFormTest& t) { QMetaObject::invokeMethod(t.window.get(), "CSSchutzfeldExit"); }},
         {"limits read", true, 0, kLost, [](NuvaFormTest& t) { t.action("LimitParameter1")->trigger(); }},
-        {"limits write", true, 1, kLost, [](NuvaFormTest& t) { t.window->limitDialog()->BSetClick(); }},
+        {"limits write", true, 2, kLost,
+         [](NuvaFormTest& t) {
+             t.action("LimitParameter1")->trigger();
+             ASSERT_TRUE(t.window->limitDialog()->isVisible());
+             t.window->limitDialog()->findChild<QPushButton*>(QStringLiteral("BSet"))->click();
+         }},
         // The sensor's port fails at every try; the other ports hold no sensor.
         {"search", false, 0, kNotFound,
          [](NuvaFormTest& t) {
@@ -99,6 +104,7 @@ TEST_F(NuvaFormTest, ALostLineEndsEveryActivityWithOneMessageAndLetsTheUserConne
         EXPECT_EQ(status(1), "Port: ");
         EXPECT_EQ(child<QLabel>("AbstandText")->text(), "0 mm");
         EXPECT_FALSE(dataOk());
+        EXPECT_FALSE(window->limitDialog()->isVisible());
 
         // Plugged in again: the next connection opens the port afresh.
         prompts.clear();

@@ -141,7 +141,10 @@ void TQS40_NUVA_Form::afterConnection(const NuvaSession::Connection& c, bool fro
     AbstandBar->setTickInterval(MaxDistance / 10);
 }
 
+// The limit dialog goes too: its values belong to a sensor that is no longer there, and its
+// "set" would only fail again.
 void TQS40_NUVA_Form::showNoSensor() {
+    m_limits->hide();
     setSensorControlsEnabled(false);
     SWDownload->setEnabled(false);
     setStatus(0, QStringLiteral("Sensor: "));
