@@ -150,6 +150,8 @@ void TQS40_NUVA_Form::showNoSensor() {
     setStatus(0, QStringLiteral("Sensor: "));
     setStatus(1, QStringLiteral("Port: "));
     m_noSensorStatus = true;
+    // The English text keeps the panel's "Status: " and the German one never had it; both are
+    // what the window has always shown, so neither is brought into line with the other.
     setStatus(2, tr("kein Sensor"));
     setDataOk(false);
     showDistance(0);
