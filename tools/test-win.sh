@@ -79,6 +79,9 @@ trap stop_all EXIT
 start_sim() {
   local com=$1 out=$win/wine/run/sim$1.out
   shift
+  # Emptied here, not only by the redirection of the background job: until that job has run,
+  # the wait below would find no file, or the terminal of an earlier run still in it.
+  : > "$out"
   "$linux/src/sim/zylsim" "$@" > "$out" 2> "$win/wine/run/sim$com.err" &
   sims+=($!)
   for _ in $(seq 500); do
