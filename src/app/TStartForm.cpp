@@ -227,7 +227,10 @@ void TStartForm::EnglishMenuClick() {
 
 void TStartForm::LoadStartSettings() {
     restoreLastRun();
-    SettingsWarnings::show(m_app.prompts, this, std::exchange(m_app.startWarnings, {}));
+    QStringList lines;
+    for (const PortMapWarning& w : std::exchange(m_app.portMapWarnings, {}))
+        lines << QString::fromStdString(w.text(m_app.EnglishUi));
+    SettingsWarnings::show(m_app.prompts, this, lines + std::exchange(m_app.startWarnings, {}));
 }
 
 void TStartForm::restoreLastRun() {

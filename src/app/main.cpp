@@ -69,20 +69,19 @@ int main(int argc, char* argv[]) {
 
     SystemClock clock;
     std::unique_ptr<DeviceProvider> provider;
-    std::vector<std::string> portWarnings;
+    std::vector<PortMapWarning> portWarnings;
     if (demo) {
         provider = std::make_unique<DemoDeviceProvider>(clock);
     } else {
         PortMap map = readPortMapSettings(nativePortNaming());
-        portWarnings = map.warnings();
+        portWarnings = map.warningList();
         provider = createNativeDeviceProvider(std::move(map));
     }
     Schnittstelle ports(*provider, clock);
     QtPrompts prompts;
     AppState app(ports, prompts, clock);
-    // Shown by the start window once it has restored the last run's language.
-    for (const std::string& w : portWarnings)
-        app.startWarnings << QString::fromStdString(w);
+    // Shown by the start window once it has restored the last run's language, in that language.
+    app.portMapWarnings = std::move(portWarnings);
     // German until the start window restores the last run's language; Qt's own dialogs too.
     Language::setEnglish(app, false);
 

@@ -73,31 +73,48 @@ std::optional<long long> number(std::string_view text, long long min, long long 
     return value;
 }
 
+// "'word'" for a message.
+std::string quoted(std::string_view word) {
+    return "'" + std::string(word) + "'";
+}
+
+// A list of words ending in " or ", in German.
+std::string germanList(std::string_view words) {
+    std::string out(words);
+    if (const auto last = out.rfind(" or "); last != std::string::npos)
+        out.replace(last, 4, " oder ");
+    return out;
+}
+
 class Parser {
 public:
-    explicit Parser(const std::vector<std::string>& args) : m_args(args) {}
+    Parser(const std::vector<std::string>& args, bool englishByDefault)
+        : m_args(args), m_englishByDefault(englishByDefault) {}
 
     CliParseResult run() {
         CliParseResult result;
         std::vector<std::string> operands;
         bool haveCommand = false;
         const Family* family = nullptr; // "qs40" or "nuva" given, its command word still to come
-        for (m_pos = 0; m_pos < m_args.size() && m_error.empty(); ++m_pos) {
+        // The first of --help, --version and a mistake decides; the rest is still read, because
+        // a --lang after them says in which language to answer.
+        for (m_pos = 0; m_pos < m_args.size(); ++m_pos) {
             std::string_view arg = m_args[m_pos];
             if (arg == "--help" || arg == "-h") {
-                result.help = true;
-                return result;
+                result.help = result.help || (!failed() && !result.version);
+                continue;
             }
             if (arg == "--version") {
-                result.version = true;
-                return result;
+                result.version = result.version || (!failed() && !result.help);
+                continue;
             }
             if (arg.size() > 1 && arg.front() == '-') {
                 option(arg);
             } else if (family) {
                 const auto it = family->commands.find(arg);
                 if (it == family->commands.end())
-                    m_error = "unknown " + std::string(family->name) + " command '" + std::string(arg) + "'";
+                    fail("unbekannter " + std::string(family->name) + "-Befehl " + quoted(arg),
+                         "unknown " + std::string(family->name) + " command " + quoted(arg));
                 else
                     m_a.command = it->second;
                 family = nullptr;
@@ -107,7 +124,7 @@ public:
             } else if (!haveCommand) {
                 const auto it = kCommands.find(arg);
                 if (it == kCommands.end())
-                    m_error = "unknown command '" + std::string(arg) + "'";
+                    fail("unbekannter Befehl " + quoted(arg), "unknown command " + quoted(arg));
                 else
                     m_a.command = it->second;
                 haveCommand = true;
@@ -115,14 +132,19 @@ public:
                 operands.push_back(std::string(arg));
             }
         }
-        if (m_error.empty() && family)
-            m_error = std::string(family->name) + " needs a command: " + std::string(family->words);
-        if (m_error.empty() && !haveCommand)
-            m_error = "no command given";
-        if (m_error.empty())
+        // A --lang that was itself wrong leaves the language to the caller's default.
+        result.english = m_a.english.value_or(m_englishByDefault);
+        if (result.help || result.version)
+            return result;
+        if (family)
+            fail(std::string(family->name) + " braucht einen Befehl: " + germanList(family->words),
+                 std::string(family->name) + " needs a command: " + std::string(family->words));
+        if (!haveCommand)
+            fail("kein Befehl angegeben", "no command given");
+        if (!failed())
             checkCommand(operands);
-        if (!m_error.empty()) {
-            result.error = m_error;
+        if (failed()) {
+            result.error = result.english ? m_error.second : m_error.first;
             return result;
         }
         result.arguments = m_a;
@@ -130,12 +152,20 @@ public:
     }
 
 private:
+    // Keeps the first mistake, in German and English.
+    void fail(std::string german, std::string english) {
+        if (!failed())
+            m_error = {std::move(german), std::move(english)};
+    }
+    bool failed() const { return !m_error.second.empty(); }
+
     // "--name value" or "--name=value".
     std::optional<std::string> value(std::string_view name, std::optional<std::string_view> inline_) {
         if (inline_)
             return std::string(*inline_);
         if (m_pos + 1 >= m_args.size()) {
-            m_error = "option " + std::string(name) + " needs a value";
+            fail("Option " + std::string(name) + " braucht einen Wert",
+                 "option " + std::string(name) + " needs a value");
             return std::nullopt;
         }
         return m_args[++m_pos];
@@ -150,8 +180,10 @@ private:
         if (const auto v = number(*text, min, max))
             target = static_cast<T>(*v);
         else
-            m_error = "option " + std::string(name) + " takes a number from " + std::to_string(min) + " to " +
-                      std::to_string(max) + ", not '" + *text + "'";
+            fail("Option " + std::string(name) + " nimmt eine Zahl von " + std::to_string(min) + " bis " +
+                     std::to_string(max) + ", nicht " + quoted(*text),
+                 "option " + std::string(name) + " takes a number from " + std::to_string(min) + " to " +
+                     std::to_string(max) + ", not " + quoted(*text));
     }
 
     void option(std::string_view arg) {
@@ -164,7 +196,8 @@ private:
         m_seen.push_back(std::string(name));
         if (name == "--port") {
             if (const auto v = value(name, inline_); v && v->empty())
-                m_error = "option --port needs a COM number or a device path";
+                fail("Option --port braucht eine COM-Nummer oder einen Gerätepfad",
+                     "option --port needs a COM number or a device path");
             else if (v)
                 m_a.port = *v;
             m_a.portGiven = true;
@@ -212,14 +245,15 @@ private:
         } else if (name == "--set") {
             // The eight values follow as operands.
         } else {
-            m_error = "unknown option '" + std::string(arg) + "'";
+            fail("unbekannte Option " + quoted(arg), "unknown option " + quoted(arg));
         }
     }
 
     // An empty name would only fail once the work is done.
     void fileOption(std::string_view name, std::optional<std::string_view> inline_, std::string& target) {
         if (const auto v = value(name, inline_); v && v->empty())
-            m_error = "option " + std::string(name) + " needs a file name";
+            fail("Option " + std::string(name) + " braucht einen Dateinamen",
+                 "option " + std::string(name) + " needs a file name");
         else if (v)
             target = *v;
     }
@@ -239,10 +273,10 @@ private:
             }
             words += (words.empty() ? "" : ", ") + std::string(word);
         }
-        const auto last = words.rfind(", ");
-        if (last != std::string::npos)
+        if (const auto last = words.rfind(", "); last != std::string::npos)
             words.replace(last, 2, " or ");
-        m_error = "option " + std::string(name) + " takes " + words + ", not '" + *v + "'";
+        fail("Option " + std::string(name) + " nimmt " + germanList(words) + ", nicht " + quoted(*v),
+             "option " + std::string(name) + " takes " + words + ", not " + quoted(*v));
     }
 
     bool seen(std::string_view name) const {
@@ -256,8 +290,9 @@ private:
     // --store must not make anybody believe the settings were stored.
     void onlyFor(std::initializer_list<std::string_view> options, bool allowed, std::string_view command) {
         for (std::string_view o : options)
-            if (!allowed && seen(o) && m_error.empty())
-                m_error = "option " + std::string(o) + " does not apply to " + std::string(command);
+            if (!allowed && seen(o))
+                fail("Option " + std::string(o) + " gilt nicht für " + std::string(command),
+                     "option " + std::string(o) + " does not apply to " + std::string(command));
     }
 
     void checkCommand(const std::vector<std::string>& operands) {
@@ -289,10 +324,10 @@ private:
         onlyFor({"--slave", "--master"}, nuva, commandName);
         onlyFor({"--no-store"}, c == CliCommand::NuvaWrite, commandName);
         onlyFor({"--set"}, c == CliCommand::NuvaLimits, commandName);
-        if (!m_error.empty())
+        if (failed())
             return;
         if (addressed && !m_a.address) {
-            m_error = commandName + " needs --address N";
+            fail(commandName + " braucht --address N", commandName + " needs --address N");
             return;
         }
         const bool takesFile = c == CliCommand::Write || c == CliCommand::Qs40Write ||
@@ -302,22 +337,29 @@ private:
         std::size_t wanted = (takesFile || c == CliCommand::SetAddress || c == CliCommand::NuvaField) ? 1 : 0;
         if (setLimits)
             wanted = kNuvaLimitValues;
+        const auto needsOperands = [&] {
+            if (c == CliCommand::Qs40Update)
+                fail(commandName + " braucht ein S-Record-Abbild", commandName + " needs an S-record image");
+            else if (c == CliCommand::NuvaField)
+                fail(commandName + " braucht die Nummer des Schutzfelds, 0 bis 3",
+                     commandName + " needs the field number, 0 to 3");
+            else if (setLimits)
+                fail(commandName + " --set braucht acht Werte", commandName + " --set needs eight values");
+            else if (takesFile)
+                fail(commandName + " braucht eine Projektdatei", commandName + " needs a project file");
+            else
+                fail(commandName + " braucht die neue Adresse", commandName + " needs the new address");
+        };
         if (operands.size() == 1 && takesFile && operands[0].empty()) {
-            m_error = commandName +
-                      (c == CliCommand::Qs40Update ? " needs an S-record image" : " needs a project file");
+            needsOperands();
             return;
         }
         if (operands.size() != wanted) {
             if (operands.size() > wanted)
-                m_error = "unexpected operand '" + operands[wanted] + "'";
-            else if (c == CliCommand::Qs40Update)
-                m_error = commandName + " needs an S-record image";
-            else if (c == CliCommand::NuvaField)
-                m_error = commandName + " needs the field number, 0 to 3";
-            else if (setLimits)
-                m_error = commandName + " --set needs eight values";
+                fail("unerwarteter Operand " + quoted(operands[wanted]),
+                     "unexpected operand " + quoted(operands[wanted]));
             else
-                m_error = commandName + (takesFile ? " needs a project file" : " needs the new address");
+                needsOperands();
             return;
         }
         if (takesFile)
@@ -325,15 +367,16 @@ private:
         if (c == CliCommand::SetAddress) {
             const auto v = number(operands[0], 1, 127);
             if (!v) {
-                m_error = "the new address must be a number from 1 to 127, not '" + operands[0] + "'";
+                fail("die neue Adresse muss eine Zahl von 1 bis 127 sein, nicht " + quoted(operands[0]),
+                     "the new address must be a number from 1 to 127, not " + quoted(operands[0]));
                 return;
             }
             m_a.newAddress = static_cast<int>(*v);
         }
         if (c == CliCommand::NuvaField || setLimits)
             nuvaNumbers(operands);
-        if (poll && m_a.count == 0 && m_error.empty())
-            m_error = commandName + " needs --count K";
+        if (poll && m_a.count == 0)
+            fail(commandName + " braucht --count K", commandName + " needs --count K");
         if ((c == CliCommand::Qs40Poll || c == CliCommand::NuvaPoll) && !seen("--interval"))
             m_a.intervalMs = c == CliCommand::Qs40Poll ? kQs40PollIntervalMs : kNuvaPollIntervalMs;
     }
@@ -344,13 +387,15 @@ private:
             if (const auto v = number(operands[0], 0, kNuvaLastField))
                 m_a.field = static_cast<int>(*v);
             else
-                m_error = "the field must be a number from 0 to 3, not '" + operands[0] + "'";
+                fail("das Schutzfeld muss eine Zahl von 0 bis 3 sein, nicht " + quoted(operands[0]),
+                     "the field must be a number from 0 to 3, not " + quoted(operands[0]));
             return;
         }
         for (const std::string& operand : operands) {
             const auto v = number(operand, 0, kNuvaWordMax);
             if (!v) {
-                m_error = "a limit value must be a number from 0 to 65535, not '" + operand + "'";
+                fail("ein Limitwert muss eine Zahl von 0 bis 65535 sein, nicht " + quoted(operand),
+                     "a limit value must be a number from 0 to 65535, not " + quoted(operand));
                 return;
             }
             m_a.limitSet.push_back(*v);
@@ -361,7 +406,8 @@ private:
     std::size_t m_pos = 0;
     CliArguments m_a;
     std::vector<std::string> m_seen;
-    std::string m_error;
+    bool m_englishByDefault;
+    std::pair<std::string, std::string> m_error; // German, English
 };
 
 } // namespace
@@ -383,14 +429,14 @@ std::optional<int> CliArguments::comNumber() const {
     return std::nullopt;
 }
 
-CliParseResult ParseCliArguments(const std::vector<std::string>& args) {
-    return Parser(args).run();
+CliParseResult ParseCliArguments(const std::vector<std::string>& args, bool englishByDefault) {
+    return Parser(args, englishByDefault).run();
 }
 
-std::string CliUsage() {
-    return shortUsage(ZylctlUsage());
+std::string CliUsage(bool english) {
+    return shortUsage(ZylctlUsage(), english ? nullptr : &ZylctlUsageGerman());
 }
 
-std::string CliHelp() {
-    return helpText(ZylctlUsage());
+std::string CliHelp(bool english) {
+    return helpText(ZylctlUsage(), english ? nullptr : &ZylctlUsageGerman());
 }

@@ -77,12 +77,14 @@ struct CliParseResult {
     std::optional<CliArguments> arguments; // empty on a usage error or for --help
     bool help = false;                     // --help: print the usage to standard output, exit 0
     bool version = false;                  // --version: print the version, exit 0
-    std::string error;                     // the usage error, one line
+    std::string error;                     // the usage error, one line, in the language below
+    bool english = true;                   // --lang wherever it stands, else the default given
 };
 
-CliParseResult ParseCliArguments(const std::vector<std::string>& args);
+// `englishByDefault`: the language without --lang (zylctl takes it from the environment).
+CliParseResult ParseCliArguments(const std::vector<std::string>& args, bool englishByDefault = true);
 
 // The short usage text printed with every usage error.
-std::string CliUsage();
+std::string CliUsage(bool english = true);
 // The text of --help.
-std::string CliHelp();
+std::string CliHelp(bool english = true);

@@ -11,7 +11,7 @@ struct Pair {
 };
 
 // Indexed by CliText.
-constexpr std::array<Pair, 32> kTexts{{
+constexpr std::array<Pair, 33> kTexts{{
     {"kein Sensor verfügbar\nComPort richtig?\nSensor angeschlossen?", "no sensor available"},
     {"Fehler beim Daten senden oder ungültige Parameter", "error in sending data or wrong parameter"},
     {"Fehler in Datei", "error in file"},
@@ -46,6 +46,7 @@ constexpr std::array<Pair, 32> kTexts{{
     {"Programmierung fehlgeschlagen", "error during transfer"},
     {"keine QS40 Datei", "no QS40 file"},
     {"Der QS40MNTB hat nur das Schutzfeld Gerade", "the QS40MNTB has the protection field straight only"},
+    {"comport not allowed: COM-Nummern gehen von 1 bis ", "comport not allowed: COM numbers run from 1 to "},
 }};
 
 } // namespace

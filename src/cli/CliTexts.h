@@ -40,6 +40,7 @@ enum class CliText {
     NuvaTransferError, // a ZYL 36 write, store, field selection or limit write failed
     NuvaNoFile,        // a project file without "QS40MNTx" in its second line
     NuvaOneField,      // field selection on a sensor with the "Gerade" field only
+    ComportNotAllowed, // --port outside the COM numbers (followed by the highest)
 };
 
 class CliTexts {

@@ -11,6 +11,7 @@
 #include "SettingsReport.h"
 #include "TextFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <iomanip>
@@ -33,6 +34,12 @@ void holdOnEditorStep(Qd20Settings& s) {
     for (float* point : {&s.SwitchPointQ1A, &s.SwitchPointQ1B, &s.SwitchPointQ2A, &s.SwitchPointQ2B,
                          &s.AnalogPoint1, &s.AnalogPoint2})
         *point = static_cast<float>(std::floor(*point / double(kEditorStep) + 0.5) * double(kEditorStep));
+}
+
+// The columns a text takes on a terminal: UTF-8 continuation bytes take none.
+std::size_t terminalColumns(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 std::string_view groupName(Qd20Group group) {
@@ -145,17 +152,23 @@ int ZylCtl::save(const std::string& path, const std::string& content, int codeOn
 }
 
 int ZylCtl::ports() {
+    // The device column is as wide as its longest entry (the demo's descriptions are long), so
+    // the state always stands apart and in one column.
+    constexpr std::size_t kMinDeviceColumn = 22;
+    std::vector<std::pair<std::string, std::string>> rows; // device, state
+    std::size_t width = kMinDeviceColumn;
     for (int com = 1; com <= Schnittstelle::kMaxPort; ++com) {
         const OpenResult opened = m_provider.open(com);
-        m_out << "COM" << std::left << std::setw(3) << com << std::setw(24) << m_provider.describe(com);
+        std::string device = m_provider.describe(com);
+        std::string state;
         if (opened.error == OpenError::None) {
-            m_out << m_texts.text(CliText::Opens);
+            state = m_texts.text(CliText::Opens);
         } else {
             // The port layer names the port first ("COM 2 (/dev/ttyS1): no such device."); the
             // table already shows it.
             const std::string text = m_texts.portFailure(opened.reason, opened.message);
             std::string_view why = text;
-            const std::string name = "COM " + std::to_string(com) + " (" + m_provider.describe(com) + ")";
+            const std::string name = "COM " + std::to_string(com) + " (" + device + ")";
             if (why.starts_with(name)) {
                 why.remove_prefix(name.size());
                 if (why.starts_with(":"))
@@ -163,9 +176,15 @@ int ZylCtl::ports() {
                 while (why.starts_with(" "))
                     why.remove_prefix(1);
             }
-            m_out << why;
+            state = why;
         }
-        m_out << '\n';
+        width = std::max(width, terminalColumns(device));
+        rows.emplace_back(std::move(device), std::move(state));
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& [device, state] = rows[i];
+        m_out << "COM" << std::left << std::setw(3) << i + 1 << device
+              << std::string(width + 2 - terminalColumns(device), ' ') << state << '\n';
     }
     listDevices();
     return kExitOk;
@@ -202,10 +221,16 @@ std::optional<int> ZylCtl::connect(CliLink& link, bool probeAddress) {
         break;
     case CliLink::OpenOutcome::OpenFailed:
         return fail(kExitPort, m_texts.portFailure(link.openReason(), link.openError()));
-    case CliLink::OpenOutcome::Refused:
-        return fail(kExitPort, std::string(m_texts.text(CliText::ComportError)) + ": " +
-                                   m_provider.describe(m_com) + " refuses " + std::to_string(m_args.baud) +
-                                   " baud, 8 data bits, no parity, one stop bit");
+    case CliLink::OpenOutcome::Refused: {
+        LinkReason refused;
+        refused.code = LinkReasonCode::LineSettingRefused;
+        refused.com = m_com;
+        refused.device = m_provider.describe(m_com);
+        refused.baud = m_args.baud;
+        refused.dataBits = 8;
+        return fail(kExitPort,
+                    std::string(m_texts.text(CliText::ComportError)) + ": " + refused.text(m_texts.english()));
+    }
     case CliLink::OpenOutcome::Busy:
         return fail(kExitPort, m_texts.text(CliText::ComportBusy));
     }

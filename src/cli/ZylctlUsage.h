@@ -4,3 +4,5 @@
 #include "ProgramUsage.h"
 
 const ProgramUsage& ZylctlUsage();
+// Its texts in German, for --help and the usage errors of zylctl --lang de.
+const UsageGerman& ZylctlUsageGerman();

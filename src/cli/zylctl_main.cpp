@@ -1,5 +1,6 @@
 // zylctl: the ZYL24 sensors from the command line (see ZylCtl.h and the README).
 #include "CliArguments.h"
+#include "CliTexts.h"
 #include "Clock.h"
 #include "NativePorts.h"
 #include "PortSettings.h"
@@ -22,9 +23,10 @@ constexpr int kPathPort = 1;
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const CliParseResult parsed = ParseCliArguments(args);
+    const CliParseResult parsed = ParseCliArguments(args, CliTexts::englishFromEnvironment());
+    const CliTexts texts(parsed.english);
     if (parsed.help) {
-        std::cout << CliHelp();
+        std::cout << CliHelp(parsed.english);
         return ZylCtl::kExitOk;
     }
     if (parsed.version) {
@@ -32,7 +34,7 @@ int main(int argc, char** argv) {
         return ZylCtl::kExitOk;
     }
     if (!parsed.arguments) {
-        std::cerr << "zylctl: " << parsed.error << '\n' << CliUsage();
+        std::cerr << "zylctl: " << parsed.error << '\n' << CliUsage(parsed.english);
         return ZylCtl::kExitUsage;
     }
     const CliArguments& arguments = *parsed.arguments;
@@ -44,15 +46,14 @@ int main(int argc, char** argv) {
     int com = kPathPort;
     if (const auto number = arguments.comNumber()) {
         if (*number < 1 || *number > Schnittstelle::kMaxPort) {
-            std::cerr << "zylctl: comport not allowed: COM numbers run from 1 to " << Schnittstelle::kMaxPort
-                      << '\n';
+            std::cerr << "zylctl: " << texts.text(CliText::ComportNotAllowed) << Schnittstelle::kMaxPort << '\n';
             return ZylCtl::kExitPort;
         }
         com = *number;
     } else {
         map.map(com, arguments.port); // a path typed here may be relative to where zylctl runs
     }
-    for (const std::string& warning : map.warnings())
+    for (const std::string& warning : map.warnings(parsed.english))
         std::cerr << "zylctl: " << warning << '\n';
 
     const std::unique_ptr<DeviceProvider> provider = createNativeDeviceProvider(std::move(map));

@@ -7,6 +7,12 @@ namespace {
 constexpr std::size_t kWidth = 79;
 constexpr std::size_t kTextColumn = 28; // where the explanations start in --help
 
+// The columns a word takes on a terminal: UTF-8 continuation bytes take none.
+std::size_t columns(std::string_view word) {
+    return static_cast<std::size_t>(
+        std::count_if(word.begin(), word.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
 // Appends `text` wrapped at kWidth; the cursor stands at `column`, continuation lines start at
 // `indent`.
 void appendWrapped(std::string& out, std::string_view text, std::size_t column, std::size_t indent) {
@@ -17,7 +23,7 @@ void appendWrapped(std::string& out, std::string_view text, std::size_t column, 
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
         if (word.empty())
             continue;
-        if (!first && column + 1 + word.size() > kWidth) {
+        if (!first && column + 1 + columns(word) > kWidth) {
             out += '\n';
             out.append(indent, ' ');
             column = indent;
@@ -26,7 +32,7 @@ void appendWrapped(std::string& out, std::string_view text, std::size_t column, 
             ++column;
         }
         out += word;
-        column += word.size();
+        column += columns(word);
         first = false;
     }
     out += '\n';
@@ -53,9 +59,17 @@ std::string itemHead(const UsageItem& item) {
     return head;
 }
 
+std::string_view translated(std::string_view text, const UsageGerman* german) {
+    if (german)
+        if (const auto it = german->find(text); it != german->end())
+            return it->second;
+    return text;
+}
+
 // "usage: " and the synopsis lines, aligned; a long line continues under its first word after
 // the program name.
-std::string usageLines(const ProgramUsage& usage) {
+std::string usageLines(const ProgramUsage& usage, const UsageGerman* german) {
+    const std::string_view head = german ? "Aufruf: " : "usage: ";
     std::string out;
     const std::vector<std::string> lines = synopsisLines(usage);
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -67,8 +81,11 @@ std::string usageLines(const ProgramUsage& usage) {
             if (c == ' ' && depth > 0)
                 c = '\1';
         }
-        out += i == 0 ? "usage: " : "       ";
-        appendWrapped(out, line, 7, 7 + usage.program.size() + 1);
+        if (i == 0)
+            out += head;
+        else
+            out.append(head.size(), ' ');
+        appendWrapped(out, line, head.size(), head.size() + usage.program.size() + 1);
     }
     std::replace(out.begin(), out.end(), '\1', ' ');
     return out;
@@ -118,28 +135,42 @@ std::vector<std::string> synopsisLines(const ProgramUsage& usage) {
     return lines;
 }
 
-std::string shortUsage(const ProgramUsage& usage) {
-    std::string out = usageLines(usage);
-    out += "Try '" + std::string(usage.program) + " --help' for more information.\n";
+std::string shortUsage(const ProgramUsage& usage, const UsageGerman* german) {
+    std::string out = usageLines(usage, german);
+    const std::string help = "'" + std::string(usage.program) + " --help'";
+    out += german ? "Mehr dazu zeigt " + help + ".\n" : "Try " + help + " for more information.\n";
     return out;
 }
 
-std::string helpText(const ProgramUsage& usage) {
-    std::string out = usageLines(usage);
-    appendWrapped(out, usage.summary, 0, 0);
+std::string helpText(const ProgramUsage& usage, const UsageGerman* german) {
+    std::string out = usageLines(usage, german);
+    appendWrapped(out, translated(usage.summary, german), 0, 0);
     for (const UsageSection& section : usage.sections) {
         out += '\n';
-        out += section.title;
+        out += translated(section.title, german);
         out += ":\n";
         for (const UsageItem& item : section.items)
-            appendItem(out, itemHead(item), item.text, kTextColumn);
+            appendItem(out, itemHead(item), translated(item.text, german), kTextColumn);
     }
     if (!usage.exitCodes.empty()) {
-        out += "\nExit status:\n";
+        out += german ? "\nRückgabewert:\n" : "\nExit status:\n";
         for (const auto& [code, meaning] : usage.exitCodes)
-            appendItem(out, std::to_string(code), meaning, 8);
+            appendItem(out, std::to_string(code), translated(meaning, german), 8);
     }
     return out;
+}
+
+std::vector<std::string_view> untranslatedTexts(const ProgramUsage& usage, const UsageGerman& german) {
+    std::vector<std::string_view> texts{usage.summary};
+    for (const UsageSection& section : usage.sections) {
+        texts.push_back(section.title);
+        for (const UsageItem& item : section.items)
+            texts.push_back(item.text);
+    }
+    for (const auto& [code, meaning] : usage.exitCodes)
+        texts.push_back(meaning);
+    std::erase_if(texts, [&](std::string_view t) { return t.empty() || german.contains(t); });
+    return texts;
 }
 
 std::string versionText(std::string_view program) {

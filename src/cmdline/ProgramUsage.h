@@ -2,6 +2,7 @@
 // What a program accepts on its command line, held once as data: `--help` prints it, the
 // manual page and the bash completion are generated from it at build time, so the three
 // cannot tell different stories. No Qt: zylctl and zylsim use it too.
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -47,14 +48,22 @@ struct ProgramUsage {
     const UsageItem* findOption(std::string_view name) const;
 };
 
+// The German of a usage table: its English texts (summary, section titles, explanations, exit
+// codes) mapped to German. Names, arguments and the manual page stay English.
+using UsageGerman = std::map<std::string_view, std::string_view>;
+
 // The names of an item, split at ", " ("-o, --output" gives "-o" and "--output").
 std::vector<std::string_view> itemNames(const UsageItem& item);
 
 // The synopsis lines without "usage: " (one per command for a program with commands).
 std::vector<std::string> synopsisLines(const ProgramUsage& usage);
-// The short text printed after a usage error: the synopsis and where to read more.
-std::string shortUsage(const ProgramUsage& usage);
-// The text of --help: synopsis, every section and the exit codes, wrapped at 79 columns.
-std::string helpText(const ProgramUsage& usage);
+// The short text printed after a usage error: the synopsis and where to read more. In German
+// with `german`.
+std::string shortUsage(const ProgramUsage& usage, const UsageGerman* german = nullptr);
+// The text of --help: synopsis, every section and the exit codes, wrapped at 79 columns. In
+// German with `german`; a text it lacks stays English.
+std::string helpText(const ProgramUsage& usage, const UsageGerman* german = nullptr);
+// The texts of the table that `german` lacks (for the test that keeps both complete).
+std::vector<std::string_view> untranslatedTexts(const ProgramUsage& usage, const UsageGerman& german);
 // The text of --version.
 std::string versionText(std::string_view program);

@@ -47,28 +47,57 @@ bool isDevicePath(std::string_view path, PortMap::Naming naming) {
 
 } // namespace
 
+std::string PortMapWarning::text(bool english) const {
+    const std::string head = source + (english ? ": entry \"" : ": Eintrag \"") + entry +
+                             (english ? "\" ignored: " : "\" nicht verwendet: ");
+    const std::string max = std::to_string(PortMap::kMaxPort);
+    switch (kind) {
+    case Kind::NotANumber:
+        return head + "\"" + key + (english ? "\" is not a COM number" : "\" ist keine COM-Nummer");
+    case Kind::OutOfRange:
+        return head + (english ? "COM numbers run from 1 to " : "COM-Nummern gehen von 1 bis ") + max;
+    case Kind::EmptyPath:
+        return head + (english ? "the device path is empty" : "der Gerätepfad ist leer");
+    case Kind::NotAFullPath:
+        return head + "\"" + device +
+               (english ? "\" is not the full path of a device" : "\" ist nicht der vollständige Pfad eines Geräts");
+    case Kind::NoAssignment:
+        return head + (english ? "expected NUMBER=DEVICE, for example 3=/dev/ttyUSB0"
+                               : "erwartet NUMMER=GERÄT, zum Beispiel 3=/dev/ttyUSB0");
+    }
+    return head;
+}
+
+std::vector<std::string> PortMap::warnings(bool english) const {
+    std::vector<std::string> texts;
+    for (const PortMapWarning& w : m_warnings)
+        texts.push_back(w.text(english));
+    return texts;
+}
+
 void PortMap::addEntry(std::string_view key, std::string_view path, std::string_view source,
                        std::string_view entry, bool stored) {
-    const auto warn = [&](const std::string& why) {
-        m_warnings.push_back(std::string(source) + ": entry \"" + std::string(entry) + "\" ignored: " + why);
+    const auto warn = [&](PortMapWarning::Kind kind) {
+        m_warnings.push_back(
+            {kind, std::string(source), std::string(entry), std::string(trimmed(key)), std::string(trimmed(path))});
     };
     const std::optional<int> number = comNumberOf(key);
     if (!number) {
-        warn("\"" + std::string(trimmed(key)) + "\" is not a COM number");
+        warn(PortMapWarning::Kind::NotANumber);
         return;
     }
     const int com = *number;
     if (com < 1 || com > kMaxPort) {
-        warn("COM numbers run from 1 to " + std::to_string(kMaxPort));
+        warn(PortMapWarning::Kind::OutOfRange);
         return;
     }
     path = trimmed(path);
     if (path.empty()) {
-        warn("the device path is empty");
+        warn(PortMapWarning::Kind::EmptyPath);
         return;
     }
     if (stored && !isDevicePath(path, m_naming)) {
-        warn("\"" + std::string(path) + "\" is not the full path of a device");
+        warn(PortMapWarning::Kind::NotAFullPath);
         return;
     }
     // Windows opens "COM12" only as "\\.\COM12" (plain names work up to COM9 alone).
@@ -96,8 +125,8 @@ void PortMap::addOverrides(std::string_view list, std::string_view source) {
             continue; // "1=/dev/a," or ",," : nothing meant
         const std::size_t eq = entry.find('=');
         if (eq == std::string_view::npos) {
-            m_warnings.push_back(std::string(source) + ": entry \"" + std::string(entry) +
-                                 "\" ignored: expected NUMBER=DEVICE, for example 3=/dev/ttyUSB0");
+            m_warnings.push_back({PortMapWarning::Kind::NoAssignment, std::string(source), std::string(entry),
+                                  std::string(entry), {}});
             continue;
         }
         addEntry(entry.substr(0, eq), entry.substr(eq + 1), source, entry, false);

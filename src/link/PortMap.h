@@ -4,10 +4,30 @@
 // (handed in by the application) and are overridden by the environment variable
 // ZYLCONFIG_PORTS; numbers mapped by neither use the platform's usual name.
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+// An entry of the settings group or of ZYLCONFIG_PORTS that was not used, and why; the front
+// ends put it into a sentence of their language with text().
+struct PortMapWarning {
+    enum class Kind : std::uint8_t {
+        NotANumber,  // `key` is no COM number
+        OutOfRange,  // the number is outside 1..20
+        EmptyPath,    // nothing after "="
+        NotAFullPath, // a stored `device` that is no full device path
+        NoAssignment  // no "=" at all
+    };
+    Kind kind = Kind::NotANumber;
+    std::string source; // "Ports" or the variable's name
+    std::string entry;  // the entry as written
+    std::string key;    // the part before "=", trimmed
+    std::string device; // the part after "=", trimmed
+
+    std::string text(bool english) const;
+};
 
 class PortMap {
 public:
@@ -40,9 +60,11 @@ public:
     // The sentence for a number outside 1..20.
     static std::string outOfRangeMessage(int com);
 
-    // One sentence per entry that was ignored, for the application to show or print. Good
-    // entries next to a bad one are kept.
-    const std::vector<std::string>& warnings() const { return m_warnings; }
+    // One per entry that was ignored, for the application to show or print. Good entries next
+    // to a bad one are kept.
+    const std::vector<PortMapWarning>& warningList() const { return m_warnings; }
+    // The same as sentences.
+    std::vector<std::string> warnings(bool english = true) const;
 
 private:
     void addEntry(std::string_view key, std::string_view path, std::string_view source,
@@ -50,5 +72,5 @@ private:
 
     Naming m_naming;
     std::array<std::string, kMaxPort + 1> m_paths;
-    std::vector<std::string> m_warnings;
+    std::vector<PortMapWarning> m_warnings;
 };

@@ -2,6 +2,7 @@
 // Program-wide state: created once by main() (or by a test) and handed to every window and
 // operation by reference. There are no globals behind it.
 #include "NativeRecordStore.h"
+#include "PortMap.h"
 #include "Qs40ParameterSet.h"
 
 #include <QString>
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class Schnittstelle;
 class Prompts;
@@ -49,6 +51,9 @@ struct AppState {
     // Stored settings found unusable before the start window appeared, one line each (see
     // SettingsWarnings); the start window shows them once, when it first appears.
     QStringList startWarnings;
+    // The entries of the port map that are not used; the start window words them in the
+    // language it restores and shows them first among the start warnings.
+    std::vector<PortMapWarning> portMapWarnings;
 
     // Texts the language handlers set for use by other windows.
     QString QuestionSuffix = QStringLiteral(" bereits offen\nschliessen?"); // port-already-open question

@@ -85,8 +85,7 @@ struct StoredSettingsTest : AppTestFixture {
     // both family windows are shown, so that their records are read too.
     Restored run() {
         PortMap map = readPortMapSettings(PortMap::Naming::Posix);
-        for (const std::string& w : map.warnings())
-            app.startWarnings << QString::fromStdString(w);
+        app.portMapWarnings = map.warningList();
         TStartForm start(app, {});
         TQD20_Form zyl24(app);
         TCOMPortDialog portDialog(app);

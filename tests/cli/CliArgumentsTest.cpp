@@ -208,3 +208,53 @@ TEST(CliArgumentsTest, NuvaCommandsAndTheirOptions) {
     EXPECT_EQ(errorOf({"qs40", "identify", "--rts", "toggle"}),
               "option --rts does not apply to qs40 identify");
 }
+
+// The language of a usage error is that of --lang wherever it stands, even after the mistake,
+// else the one the caller takes from the environment.
+TEST(CliArgumentsTest, UsageErrorsSpeakTheLanguageOfLangWhereverItStands) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> german{
+        {{"scan", "--lang", "de"}, "unbekannter Befehl 'scan'"},
+        {{"--lang", "de"}, "kein Befehl angegeben"},
+        {{"read", "--lang", "de"}, "read braucht --address N"},
+        {{"read", "--bogus", "--lang=de"}, "unbekannte Option '--bogus'"},
+        {{"read", "--address", "0", "--lang", "de"}, "Option --address nimmt eine Zahl von 1 bis 128, nicht '0'"},
+        {{"--lang", "de", "read", "--address"}, "Option --address braucht einen Wert"},
+        {{"search", "--rts", "on", "--lang", "de"}, "Option --rts nimmt enabled, disabled oder toggle, nicht 'on'"},
+        {{"search", "--address", "5", "--lang", "de"}, "Option --address gilt nicht für search"},
+        {{"set-address", "--address", "5", "--lang", "de"}, "set-address braucht die neue Adresse"},
+        {{"set-address", "--address", "5", "x", "--lang", "de"},
+         "die neue Adresse muss eine Zahl von 1 bis 127 sein, nicht 'x'"},
+        {{"qs40", "update", "--lang", "de"}, "qs40 update braucht ein S-Record-Abbild"},
+        {{"search", "extra", "--lang", "de"}, "unerwarteter Operand 'extra'"},
+        // The last --lang counts, as for every option.
+        {{"--lang", "en", "scan", "--lang", "de"}, "unbekannter Befehl 'scan'"},
+    };
+    for (const auto& [argv, error] : german) {
+        const CliParseResult r = ParseCliArguments(argv);
+        EXPECT_EQ(r.error, error);
+        EXPECT_FALSE(r.english) << error;
+    }
+    EXPECT_EQ(ParseCliArguments({"scan"}, false).error, "unbekannter Befehl 'scan'");
+    EXPECT_EQ(ParseCliArguments({"scan", "--lang", "en"}, false).error, "unknown command 'scan'");
+    // A --lang of its own that is wrong is reported in the default language.
+    EXPECT_EQ(ParseCliArguments({"--lang", "fr", "ports"}, false).error, "Option --lang nimmt de oder en, nicht 'fr'");
+    // --help and --version still answer when they come first; a mistake before them wins.
+    const CliParseResult help = ParseCliArguments({"--help", "scan", "--lang", "de"});
+    EXPECT_TRUE(help.help);
+    EXPECT_FALSE(help.english);
+    EXPECT_FALSE(ParseCliArguments({"scan", "--help"}).help);
+    EXPECT_FALSE(ParseCliArguments({"--version", "--help"}).help);
+}
+
+TEST(CliArgumentsTest, UsageAndHelpInGermanKeepTheSyntaxAndTranslateEveryText) {
+    EXPECT_TRUE(CliUsage(false).starts_with("Aufruf: zylctl [OPTION]... ports\n"
+                                            "        zylctl [OPTION]... search [--all]\n"))
+        << CliUsage(false);
+    EXPECT_TRUE(CliUsage(false).ends_with("Mehr dazu zeigt 'zylctl --help'.\n"));
+    const std::string help = CliHelp(false);
+    for (const char* part : {"\nBefehle:\n", "\nOptionen:\n", "\nOptionen der Befehle:\n", "\nRückgabewert:\n",
+                             "Baudrate der Leitung, 50 bis 4000000."})
+        EXPECT_NE(help.find(part), std::string::npos) << part;
+    for (std::string_view text : untranslatedTexts(ZylctlUsage(), ZylctlUsageGerman()))
+        ADD_FAILURE() << "no German for: " << text;
+}

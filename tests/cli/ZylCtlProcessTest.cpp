@@ -241,9 +241,19 @@ TEST_F(ZylCtlProcessTest, PortThatIsMissingOrNoSerialLineGivesExitThree) {
     const Outcome plain = zylctl({"--port", file("plain").string(), "read", "--address", "5"});
     EXPECT_EQ(plain.exitCode, 3);
     EXPECT_NE(plain.err.find("is not a serial line"), std::string::npos) << plain.err;
-    const Outcome usage = zylctl({"--port", "COM3", "read"});
+    const Outcome usage = zylctl({"--lang", "en", "--port", "COM3", "read"});
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_NE(usage.err.find("read needs --address N\nusage: zylctl"), std::string::npos) << usage.err;
+    const Outcome german = zylctl({"--port", "COM3", "read", "--lang", "de"});
+    EXPECT_EQ(german.exitCode, 2);
+    EXPECT_NE(german.err.find("read braucht --address N\nAufruf: zylctl"), std::string::npos) << german.err;
+    // An unusable entry of the port map is named in the language of the run.
+    ::setenv("ZYLCONFIG_PORTS", "oops", 1);
+    const Outcome warned = zylctl({"--lang", "de", "--port", file("no-such-tty").string(), "search"});
+    ::unsetenv("ZYLCONFIG_PORTS");
+    EXPECT_NE(warned.err.find("zylctl: ZYLCONFIG_PORTS: Eintrag \"oops\" nicht verwendet: erwartet NUMMER="),
+              std::string::npos)
+        << warned.err;
 }
 
 namespace {

@@ -135,3 +135,42 @@ TEST(ManPageTest, TextCannotTurnIntoRoffRequests) {
 }
 
 } // namespace
+
+// German texts replace the English ones they are given for; the rest stays English, and a
+// word with umlauts counts its letters, not its bytes, when the text is wrapped.
+TEST(ProgramUsageTest, GermanHelpTakesTheGivenTextsAndWrapsByLetters) {
+    const UsageGerman german{
+        {"Does things.", "Tut Dinge."},
+        {"Commands", "Befehle"},
+        {"Go there.", "Geht dorthin. Für Übergrößen äußerst gründlich, über mehr als eine Zeile des Terminals "
+                      "hinweg."},
+        {"done", "erledigt"},
+    };
+    EXPECT_EQ(helpText(sample(), &german),
+              "Aufruf: tool [OPTION]... go --to N\n"
+              "        tool [OPTION]... stop\n"
+              "Tut Dinge.\n"
+              "\n"
+              "Befehle:\n"
+              "  go --to N                 Geht dorthin. Für Übergrößen äußerst gründlich,\n"
+              "                            über mehr als eine Zeile des Terminals hinweg.\n"
+              "  stop                      Stop.\n"
+              "\n"
+              "Options:\n"
+              "  -o, --out FILE.txt        Where the result goes.\n"
+              "  --mode fast|slow|careful|very-careful\n"
+              "                            How to go. A long explanation that needs more than\n"
+              "                            one line of the terminal to be said completely.\n"
+              "\n"
+              "Rückgabewert:\n"
+              "  0     erledigt\n"
+              "  2     wrong options\n");
+    EXPECT_EQ(shortUsage(sample(), &german), "Aufruf: tool [OPTION]... go --to N\n"
+                                             "        tool [OPTION]... stop\n"
+                                             "Mehr dazu zeigt 'tool --help'.\n");
+    EXPECT_EQ(untranslatedTexts(sample(), german),
+              (std::vector<std::string_view>{"Stop.", "Options", "Where the result goes.",
+                                             "How to go. A long explanation that needs more than one line of "
+                                             "the terminal to be said completely.",
+                                             "wrong options"}));
+}

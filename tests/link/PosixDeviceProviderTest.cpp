@@ -101,6 +101,18 @@ TEST(PortMapTest, MalformedEntriesAreReportedAndTheGoodOnesKept) {
     EXPECT_EQ(w[8], "Ports: entry \"COM9=ttyUSB0\" ignored: \"ttyUSB0\" is not the full path of a device");
     EXPECT_THAT(w[9], HasSubstr("\"COM10=1\""));
 
+    // The same in German, for a program that speaks German.
+    const std::vector<std::string> de = map.warnings(false);
+    ASSERT_EQ(de.size(), 10u);
+    EXPECT_EQ(de[0], "ZYLCONFIG_PORTS: Eintrag \"x=/dev/a\" nicht verwendet: \"x\" ist keine COM-Nummer");
+    EXPECT_EQ(de[1], "ZYLCONFIG_PORTS: Eintrag \"21=/dev/b\" nicht verwendet: COM-Nummern gehen von 1 bis 20");
+    EXPECT_EQ(de[3], "ZYLCONFIG_PORTS: Eintrag \"5=\" nicht verwendet: der Gerätepfad ist leer");
+    EXPECT_EQ(de[4], "ZYLCONFIG_PORTS: Eintrag \"/dev/ttyUSB3\" nicht verwendet: erwartet NUMMER=GERÄT, zum "
+                     "Beispiel 3=/dev/ttyUSB0");
+    EXPECT_EQ(de[6], "Ports: Eintrag \"COMX=/dev/e\" nicht verwendet: \"COMX\" ist keine COM-Nummer");
+    EXPECT_EQ(de[8], "Ports: Eintrag \"COM9=ttyUSB0\" nicht verwendet: \"ttyUSB0\" ist nicht der vollständige "
+                     "Pfad eines Geräts");
+
     PortMap windows(PortMap::Naming::Windows);
     windows.addSettings({{"COM4", "//./COM14"}, {"COM5", "true"}, {"COM6", "COM"}});
     EXPECT_EQ(windows.path(4), "//./COM14");

@@ -52,3 +52,20 @@ inline QMap<QString, QString> visibleTexts(QWidget* window) {
         add(QStringLiteral("title"), window->windowTitle());
     return texts;
 }
+
+// The texts of `window` that read the same after `setEnglish(false)` and `setEnglish(true)`,
+// as "key = text", leaving out those `sameInBoth` accepts (texts kept in both languages on
+// purpose, values, names).
+inline QStringList untranslatedTexts(QWidget* window, const std::function<void(bool)>& setEnglish,
+                                     const std::function<bool(const QString& key, const QString& text)>& sameInBoth) {
+    setEnglish(false);
+    const QMap<QString, QString> german = visibleTexts(window);
+    setEnglish(true);
+    const QMap<QString, QString> english = visibleTexts(window);
+    setEnglish(false);
+    QStringList same;
+    for (auto it = german.begin(); it != german.end(); ++it)
+        if (english.value(it.key()) == it.value() && !sameInBoth(it.key(), it.value()))
+            same << it.key() + QStringLiteral(" = ") + it.value();
+    return same;
+}
