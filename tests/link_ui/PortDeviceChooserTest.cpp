@@ -1,5 +1,5 @@
 // The port dialog's device chooser: what it lists, and what a choice does to the COM number and
-// to the settings group "Ports".
+// to the settings group "Ports" when the dialog is confirmed or cancelled.
 #include "PortDeviceChooser.h"
 #include "AppState.h"
 #include "DemoDeviceProvider.h"
@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -84,19 +85,33 @@ TEST_F(ChooserTest, ChoiceMapsTheNumberAndLastsInTheSettingsUntilStandard) {
     EXPECT_EQ(chooser.itemText(2), "/dev/ttyS0  –  16550A  –  keine Berechtigung");
     EXPECT_EQ(chooser.currentIndex(), 0);
 
+    const QString usb = QStringLiteral("/dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0");
     chooser.activated(1);
-    EXPECT_EQ(provider.map.path(3), "/dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0");
-    EXPECT_EQ(dialog.DevicePath->text(), "/dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0");
+    EXPECT_EQ(provider.map.path(3), usb.toStdString());
+    EXPECT_EQ(dialog.DevicePath->text(), usb);
+    // Cancel: the number has its device back, the settings are as they were.
+    dialog.CancelBtn->click();
+    EXPECT_FALSE(provider.map.isMapped(3));
+    EXPECT_EQ(chooser.currentIndex(), 0);
+    EXPECT_EQ(storedKeys(), QStringList{"3"});
+
+    dialog.FormShow();
+    chooser.activated(1);
+    dialog.OKBtn->click();
+    EXPECT_EQ(provider.map.path(3), usb.toStdString());
     EXPECT_EQ(storedKeys(), QStringList{"COM3"});
-    EXPECT_EQ(stored("COM3"), "/dev/serial/by-id/usb-FTDI_A1B2C3-if00-port0");
+    EXPECT_EQ(stored("COM3"), usb);
 
     dialog.PortNummer->setEditText(QStringLiteral("4")); // another number shows its own device
     EXPECT_EQ(chooser.currentIndex(), 0);
     dialog.PortNummer->setEditText(QStringLiteral("3"));
     EXPECT_EQ(chooser.currentIndex(), 1);
 
+    dialog.FormShow();
     chooser.activated(0);
     EXPECT_FALSE(provider.map.isMapped(3));
+    EXPECT_EQ(storedKeys(), QStringList{"COM3"});
+    dialog.OKBtn->click();
     EXPECT_TRUE(storedKeys().isEmpty());
 
     Language::setEnglish(app, true);
@@ -120,9 +135,14 @@ TEST_F(ChooserTest, DemoDevicesCanBePutOnAnotherNumberWithoutTouchingTheSettings
     EXPECT_FALSE(provider.open(7).device);
     chooser.activated(halvern);
     EXPECT_TRUE(provider.open(7).device);
+    dialog.OKBtn->click();
+    EXPECT_TRUE(provider.open(7).device);
     EXPECT_TRUE(storedKeys().isEmpty());
+    dialog.FormShow();
     chooser.activated(0);
     EXPECT_FALSE(provider.open(7).device);
+    dialog.CancelBtn->click();
+    EXPECT_TRUE(provider.open(7).device);
 }
 
 } // namespace

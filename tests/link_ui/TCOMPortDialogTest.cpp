@@ -92,6 +92,14 @@ TEST_F(PortDialogTest, DeviceLineTellsRs485ModeAndOtherTypesCanBeUsedAnyway) {
     EXPECT_EQ(dialog.UseAnyway->text(), "use anyway");
     dialog.UseAnyway->click();
     EXPECT_TRUE(ports.useAnyway(2));
+    dialog.CancelBtn->click(); // undone
+    EXPECT_FALSE(ports.useAnyway(2));
+    EXPECT_FALSE(QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco")).contains("UseAnyway/COM2"));
+    dialog.FormShow();
+    dialog.PortNummer->setEditText(QStringLiteral("2"));
+    dialog.UseAnyway->click();
+    dialog.OKBtn->click();
+    EXPECT_TRUE(ports.useAnyway(2));
     EXPECT_TRUE(ports.OpenBusPort(2, 38400, 0, 0, 8, 50));
     ports.ClosePort(2);
     dialog.FormShow();
@@ -105,6 +113,7 @@ TEST_F(PortDialogTest, DeviceLineTellsRs485ModeAndOtherTypesCanBeUsedAnyway) {
     EXPECT_FALSE(nextStart.useAnyway(3));
     dialog.PortNummer->setEditText(QStringLiteral("2"));
     dialog.UseAnyway->click();
+    dialog.OKBtn->click();
     EXPECT_FALSE(ports.useAnyway(2));
     EXPECT_FALSE(QSettings(QStringLiteral("qel"), QStringLiteral("Vantrisco")).contains("UseAnyway/COM2"));
 }

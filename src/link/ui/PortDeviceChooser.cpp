@@ -109,16 +109,36 @@ void PortDeviceChooser::fill() {
     setCurrentIndex(index);
 }
 
+QString PortDeviceChooser::mappedPath(int com) const {
+    const DeviceProvider& provider = m_app.ports.provider();
+    return provider.isMapped(com) ? QString::fromStdString(provider.devicePath(com)) : QString();
+}
+
+// The choice takes effect in the provider at once, so that the dialog shows the device behind
+// the number as it will be; whether it lasts is decided by OK or Cancel.
 void PortDeviceChooser::choose(int index) {
     if (m_com < 1 || m_com > Schnittstelle::kMaxPort)
         return;
-    const QString path = pathAt(index);
-    DeviceProvider& provider = m_app.ports.provider();
-    if (!provider.mapDevice(m_com, path.toStdString()))
+    const QString before = mappedPath(m_com);
+    if (!m_app.ports.provider().mapDevice(m_com, pathAt(index).toStdString()))
         return;
-    if (provider.storesMappings())
-        storeChoice(m_com, path);
+    m_before.try_emplace(m_com, before);
     emit deviceChosen();
+}
+
+void PortDeviceChooser::keepChoices() {
+    if (m_app.ports.provider().storesMappings())
+        for (const auto& [com, before] : m_before)
+            if (const QString now = mappedPath(com); now != before)
+                storeChoice(com, now);
+    m_before.clear();
+}
+
+void PortDeviceChooser::undoChoices() {
+    for (const auto& [com, before] : m_before)
+        m_app.ports.provider().mapDevice(com, before.toStdString());
+    m_before.clear();
+    fill();
 }
 
 // "COM3=/dev/ttyUSB0"; "Standard" removes the entry. Other spellings of the same number ("3",

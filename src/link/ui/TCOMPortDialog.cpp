@@ -172,10 +172,38 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
 
 int TCOMPortDialog::showModal() {
     FormShow();
-    if (m_autoAnswer)
+    if (m_autoAnswer) {
+        finishChoices(*m_autoAnswer == QDialog::Accepted);
         return *m_autoAnswer;
+    }
     PortNummer->setFocus();
     return exec();
+}
+
+void TCOMPortDialog::done(int result) {
+    finishChoices(result == QDialog::Accepted);
+    QDialog::done(result);
+}
+
+void TCOMPortDialog::finishChoices(bool keep) {
+    if (keep) {
+        DeviceChooser->keepChoices();
+        QSettings settings = programSettings();
+        for (const auto& [com, before] : m_useAnywayBefore) {
+            if (m_app.ports.useAnyway(com) == before)
+                continue;
+            if (m_app.ports.useAnyway(com))
+                settings.setValue(useAnywayKey(com), true);
+            else
+                settings.remove(useAnywayKey(com));
+        }
+    } else {
+        DeviceChooser->undoChoices();
+        for (const auto& [com, before] : m_useAnywayBefore)
+            m_app.ports.setUseAnyway(com, before);
+    }
+    m_useAnywayBefore.clear();
+    updateDevicePath();
 }
 
 void TCOMPortDialog::FormShow() {
@@ -261,12 +289,8 @@ void TCOMPortDialog::useAnywayToggled(bool on) {
     const int com = PortNummer->currentText().trimmed().toInt(&ok);
     if (!ok || com < 1 || com > Schnittstelle::kMaxPort)
         return;
+    m_useAnywayBefore.try_emplace(com, m_app.ports.useAnyway(com));
     m_app.ports.setUseAnyway(com, on);
-    QSettings settings = programSettings();
-    if (on)
-        settings.setValue(useAnywayKey(com), true);
-    else
-        settings.remove(useAnywayKey(com));
 }
 
 void TCOMPortDialog::changeEvent(QEvent* event) {

@@ -2,7 +2,8 @@
 // The port settings dialog. It only collects choices: the calling window prefills the boxes,
 // greys what the user must not change, shows it with showModal() and reads the boxes back when
 // the result is QDialog::Accepted. Each showing offers to close the ports this program still
-// holds and lists the COM numbers that are real serial lines (RS-232 or RS-422).
+// holds and lists the COM numbers that are real serial lines (RS-232 or RS-422). The device
+// chosen for a number and "use anyway" last only when the dialog is left with OK.
 #include <QDialog>
 
 #include <map>
@@ -54,6 +55,10 @@ public:
     // The show logic on its own.
     void FormShow();
 
+    // Ends the dialog; with Accepted the device and "use anyway" choices of this showing last,
+    // otherwise they are undone.
+    void done(int result) override;
+
 protected:
     void changeEvent(QEvent* event) override;
 
@@ -64,6 +69,7 @@ private:
     };
     void updateDevicePath();
     void useAnywayToggled(bool on);
+    void finishChoices(bool keep);
     void retranslateUi();
 
     AppState& m_app;
@@ -72,4 +78,5 @@ private:
     QLabel* m_chooserLabel = nullptr;
     std::optional<int> m_autoAnswer;
     std::map<int, Probe> m_probes; // what FormShow saw per COM number
+    std::map<int, bool> m_useAnywayBefore; // per number toggled in this showing
 };
