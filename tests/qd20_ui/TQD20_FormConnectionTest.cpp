@@ -306,10 +306,21 @@ TEST_F(Qd20FormTest, EndOfAConnectionClearsValuesLampsAndMarks) {
              window->ManuellMenuClick();
          }},
         {"Trennen", [this] { window->TrennenMenuClick(); }},
+        // The hidden connections of the service menu end the same way.
+        {"no Halvern sensor answers", [this] { window->HalvernMenuClick(); }},
+        {"Halvern on a busy line", [this] {
+             provider.chatty = true;
+             window->HalvernMenuClick();
+         }},
+        {"service connection on a busy line", [this] {
+             provider.chatty = true;
+             window->enableSensor1Click();
+         }},
     };
     for (const auto& [name, end] : endings) {
         SCOPED_TRACE(name);
         provider.absent = false;
+        provider.chatty = false;
         provider.bus.setBaud(38400);
         open();
         connectTo(5);

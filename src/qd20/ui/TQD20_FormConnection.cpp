@@ -168,8 +168,7 @@ bool TQD20_Form::openBusPortChecked() {
     if (m_app.ports.LineIsBusy(PortNumber)) {
         prompts.message(this, Prompts::Icon::Error, QStringLiteral("comport is busy"), Prompts::Ok);
         m_app.ports.ClosePort(PortNumber);
-        Connected = false;
-        setStatus(1, QStringLiteral("Port: COM"));
+        showNotConnected();
     }
     return true;
 }

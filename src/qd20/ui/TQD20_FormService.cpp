@@ -243,14 +243,16 @@ void TQD20_Form::HalvernMenuClick() {
         } else {
             m_app.prompts.message(this, Prompts::Icon::Error, noSensorText(), Prompts::Ok);
             m_app.ports.ClosePort(PortNumber);
-            setStatus(1, QStringLiteral("Port: COM"));
         }
     }
-    SetDisconnectedControls();
-    if (HalvernMode) {
-        showTimerStates();
-        StartButton->setEnabled(true);
+    if (!HalvernMode) {
+        // Nothing on screen may still speak of the connection before.
+        showNotConnected();
+        return;
     }
+    SetDisconnectedControls();
+    showTimerStates();
+    StartButton->setEnabled(true);
     applyMeasurementTimeouts(kHalvernTimeoutMs);
 }
 
