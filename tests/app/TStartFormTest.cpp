@@ -2,6 +2,8 @@
 
 #include "AppTestFixture.h"
 #include "GuiTestEnvironment.h"
+#include "TAboutBox.h"
+#include "VisibleTexts.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -239,3 +241,19 @@ TEST_F(StartFormTest, FamilyButtonOfAnOpenWindowKeepsItsPortAndSensor) {
 }
 
 } // namespace
+
+// Apart from the names it shows, the start window and the about box speak the language chosen.
+TEST_F(StartFormTest, EveryTextOfTheStartWindowAndTheAboutBoxFollowsTheLanguage) {
+    const QStringList sameInBoth{"ZYLConfig", "ZYL 24", "ZYL 36", "QS40", "&Info", "&deutsch", "&english",
+                                 "Sensor:", "Port:", "Info", "Vantrisco", "OK"};
+    const auto fixed = [&](const QString&, const QString& text) {
+        return sameInBoth.contains(text) || text.startsWith(QLatin1String("Version: ")) ||
+               text.startsWith(QLatin1String("https://"));
+    };
+    const auto setEnglish = [this](bool english) { Language::setEnglish(app, english); };
+    const auto form = start({QStringLiteral("harzwolke")}); // with the QS40 button
+    TAboutBox about(app);
+    about.show();
+    EXPECT_EQ(untranslatedTexts(form.get(), setEnglish, fixed).join('\n').toStdString(), "");
+    EXPECT_EQ(untranslatedTexts(&about, setEnglish, fixed).join('\n').toStdString(), "");
+}

@@ -36,16 +36,8 @@ bool fixedOrValue(const QString& key, const QString& text) {
 
 // Texts shown in German that stay the same in English, and are not meant to.
 QStringList untranslated(QWidget* window, AppState& app) {
-    Language::setEnglish(app, false);
-    const QMap<QString, QString> german = visibleTexts(window);
-    Language::setEnglish(app, true);
-    const QMap<QString, QString> english = visibleTexts(window);
-    Language::setEnglish(app, false);
-    QStringList same;
-    for (auto it = german.begin(); it != german.end(); ++it)
-        if (english.value(it.key()) == it.value() && !fixedOrValue(it.key(), it.value()))
-            same << it.key() + QStringLiteral(" = ") + it.value();
-    return same;
+    return untranslatedTexts(
+        window, [&app](bool english) { Language::setEnglish(app, english); }, fixedOrValue);
 }
 
 } // namespace
