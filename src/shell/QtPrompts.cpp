@@ -1,11 +1,17 @@
 #include "QtPrompts.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTreeView>
 
 namespace {
+
+// The least size of a file dialog, in average characters and lines of its font.
+constexpr int kFileDialogColumns = 110;
+constexpr int kFileDialogLines = 28;
 
 QMessageBox::Icon toQtIcon(Prompts::Icon icon) {
     switch (icon) {
@@ -108,6 +114,19 @@ std::optional<QString> QtPrompts::runFileDialog(QWidget* parent, const FileDialo
         dialog.setNameFilters(filters);
     if (!d.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(d.defaultSuffix);
+    // Qt's own layout cuts the type and date columns short (in German "Ver…nis", "6 Dec …:18"):
+    // they take the room their texts need, the names the rest, in a window of a file manager's
+    // size measured in the dialog's font.
+    if (auto* view = dialog.findChild<QTreeView*>()) {
+        QHeaderView* header = view->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    const QFontMetrics metrics(dialog.font());
+    dialog.resize(dialog.sizeHint().expandedTo(
+        QSize(metrics.averageCharWidth() * kFileDialogColumns, metrics.height() * kFileDialogLines)));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QStringList files = dialog.selectedFiles();
