@@ -228,8 +228,8 @@ std::optional<int> ZylCtl::connect(CliLink& link, bool probeAddress) {
         refused.device = m_provider.describe(m_com);
         refused.baud = m_args.baud;
         refused.dataBits = 8;
-        return fail(kExitPort,
-                    std::string(m_texts.text(CliText::ComportError)) + ": " + refused.text(m_texts.english()));
+        return fail(kExitPort, std::string(m_texts.text(CliText::ComportError)) + ": " +
+                                   refused.text(m_texts.english()));
     }
     case CliLink::OpenOutcome::Busy:
         return fail(kExitPort, m_texts.text(CliText::ComportBusy));

@@ -159,8 +159,8 @@ const UsageGerman& ZylctlUsageGerman() {
     static const UsageGerman german{
         {"Search, read, write, store and measure ZYL 24 distance sensors on a serial line or an RS-485 bus, "
          "and QS40 sensors of the text protocol.",
-         "Sucht, liest, schreibt, speichert und misst ZYL-24-Abstandssensoren an einer seriellen Leitung oder "
-         "einem RS-485-Bus, und QS40-Sensoren des Textprotokolls."},
+         "Sucht, liest, schreibt, speichert und misst ZYL-24-Abstandssensoren an einer seriellen Leitung "
+         "oder einem RS-485-Bus, und QS40-Sensoren des Textprotokolls."},
         {"Commands", "Befehle"},
         {"List the COM numbers 1 to 20, the device behind each and whether it opens.",
          "Listet die COM-Nummern 1 bis 20, das Gerät hinter jeder und ob es sich öffnen lässt."},

@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     int com = kPathPort;
     if (const auto number = arguments.comNumber()) {
         if (*number < 1 || *number > Schnittstelle::kMaxPort) {
-            std::cerr << "zylctl: " << texts.text(CliText::ComportNotAllowed) << Schnittstelle::kMaxPort << '\n';
+            std::cerr << "zylctl: " << texts.text(CliText::ComportNotAllowed) << Schnittstelle::kMaxPort
+                      << '\n';
             return ZylCtl::kExitPort;
         }
         com = *number;

@@ -9,8 +9,8 @@ constexpr std::size_t kTextColumn = 28; // where the explanations start in --hel
 
 // The columns a word takes on a terminal: UTF-8 continuation bytes take none.
 std::size_t columns(std::string_view word) {
-    return static_cast<std::size_t>(
-        std::count_if(word.begin(), word.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return static_cast<std::size_t>(std::count_if(
+        word.begin(), word.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 // Appends `text` wrapped at kWidth; the cursor stands at `column`, continuation lines start at

@@ -244,8 +244,8 @@ TEST_F(StartFormTest, FamilyButtonOfAnOpenWindowKeepsItsPortAndSensor) {
 
 // Apart from the names it shows, the start window and the about box speak the language chosen.
 TEST_F(StartFormTest, EveryTextOfTheStartWindowAndTheAboutBoxFollowsTheLanguage) {
-    const QStringList sameInBoth{"ZYLConfig", "ZYL 24", "ZYL 36", "QS40", "&Info", "&deutsch", "&english",
-                                 "Sensor:", "Port:", "Info", "Vantrisco", "OK"};
+    const QStringList sameInBoth{"ZYLConfig", "ZYL 24",  "ZYL 36", "QS40", "&Info",     "&deutsch",
+                                 "&english",  "Sensor:", "Port:",  "Info", "Vantrisco", "OK"};
     const auto fixed = [&](const QString&, const QString& text) {
         return sameInBoth.contains(text) || text.startsWith(QLatin1String("Version: ")) ||
                text.startsWith(QLatin1String("https://"));

@@ -217,9 +217,11 @@ TEST(CliArgumentsTest, UsageErrorsSpeakTheLanguageOfLangWhereverItStands) {
         {{"--lang", "de"}, "kein Befehl angegeben"},
         {{"read", "--lang", "de"}, "read braucht --address N"},
         {{"read", "--bogus", "--lang=de"}, "unbekannte Option '--bogus'"},
-        {{"read", "--address", "0", "--lang", "de"}, "Option --address nimmt eine Zahl von 1 bis 128, nicht '0'"},
+        {{"read", "--address", "0", "--lang", "de"},
+         "Option --address nimmt eine Zahl von 1 bis 128, nicht '0'"},
         {{"--lang", "de", "read", "--address"}, "Option --address braucht einen Wert"},
-        {{"search", "--rts", "on", "--lang", "de"}, "Option --rts nimmt enabled, disabled oder toggle, nicht 'on'"},
+        {{"search", "--rts", "on", "--lang", "de"},
+         "Option --rts nimmt enabled, disabled oder toggle, nicht 'on'"},
         {{"search", "--address", "5", "--lang", "de"}, "Option --address gilt nicht für search"},
         {{"set-address", "--address", "5", "--lang", "de"}, "set-address braucht die neue Adresse"},
         {{"set-address", "--address", "5", "x", "--lang", "de"},
@@ -237,7 +239,8 @@ TEST(CliArgumentsTest, UsageErrorsSpeakTheLanguageOfLangWhereverItStands) {
     EXPECT_EQ(ParseCliArguments({"scan"}, false).error, "unbekannter Befehl 'scan'");
     EXPECT_EQ(ParseCliArguments({"scan", "--lang", "en"}, false).error, "unknown command 'scan'");
     // A --lang of its own that is wrong is reported in the default language.
-    EXPECT_EQ(ParseCliArguments({"--lang", "fr", "ports"}, false).error, "Option --lang nimmt de oder en, nicht 'fr'");
+    EXPECT_EQ(ParseCliArguments({"--lang", "fr", "ports"}, false).error,
+              "Option --lang nimmt de oder en, nicht 'fr'");
     // --help and --version still answer when they come first; a mistake before them wins.
     const CliParseResult help = ParseCliArguments({"--help", "scan", "--lang", "de"});
     EXPECT_TRUE(help.help);
@@ -252,8 +255,8 @@ TEST(CliArgumentsTest, UsageAndHelpInGermanKeepTheSyntaxAndTranslateEveryText) {
         << CliUsage(false);
     EXPECT_TRUE(CliUsage(false).ends_with("Mehr dazu zeigt 'zylctl --help'.\n"));
     const std::string help = CliHelp(false);
-    for (const char* part : {"\nBefehle:\n", "\nOptionen:\n", "\nOptionen der Befehle:\n", "\nRückgabewert:\n",
-                             "Baudrate der Leitung, 50 bis 4000000."})
+    for (const char* part : {"\nBefehle:\n", "\nOptionen:\n", "\nOptionen der Befehle:\n",
+                             "\nRückgabewert:\n", "Baudrate der Leitung, 50 bis 4000000."})
         EXPECT_NE(help.find(part), std::string::npos) << part;
     for (std::string_view text : untranslatedTexts(ZylctlUsage(), ZylctlUsageGerman()))
         ADD_FAILURE() << "no German for: " << text;

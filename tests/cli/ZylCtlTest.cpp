@@ -206,11 +206,13 @@ TEST_F(ZylCtlTest, RefusedLineSettingOrBusyLineGivesExitThreeAndSendsNothing) {
         line.setSettingsFilter([](const LineSettings& s) { return s.baud != 57600; });
     };
     EXPECT_EQ(run({"--lang", "en", "--baud", "57600", "search"}), ZylCtl::kExitPort);
-    EXPECT_EQ(err.str(), "zylctl: comport error: COM 1 (sim COM 1) does not take the line setting 57600 baud, 8 "
-                         "data bits, parity none, 1 stop bit.\n");
+    EXPECT_EQ(err.str(),
+              "zylctl: comport error: COM 1 (sim COM 1) does not take the line setting 57600 baud, 8 "
+              "data bits, parity none, 1 stop bit.\n");
     EXPECT_EQ(run({"--lang", "de", "--baud", "57600", "search"}), ZylCtl::kExitPort);
-    EXPECT_EQ(err.str(), "zylctl: comport error: COM 1 (sim COM 1) nimmt die Einstellung 57600 Baud, 8 Datenbits, "
-                         "Parität keine, 1 Stoppbit nicht an.\n");
+    EXPECT_EQ(err.str(),
+              "zylctl: comport error: COM 1 (sim COM 1) nimmt die Einstellung 57600 Baud, 8 Datenbits, "
+              "Parität keine, 1 Stoppbit nicht an.\n");
     ChattyPeer chatty;
     prepare = [&chatty](SimulatedLine& line) { line.attach(&chatty); };
     EXPECT_EQ(run({"search"}), ZylCtl::kExitPort);
@@ -253,7 +255,8 @@ TEST_F(ZylCtlTest, PortReasonsAndTheDeviceListFollowTheLanguage) {
     EXPECT_NE(devices.find("\nCOM5  demo:halvern  demo: Halvern sensor (type 15)  frei\n"), std::string::npos)
         << devices;
     // The state stands in one column after the longest device.
-    const std::string busRow = "COM1  demo: ZYL24 bus (ZYL24_220 at address 5, ZYL24_1000 at address 12)  öffnet sich\n";
+    const std::string busRow =
+        "COM1  demo: ZYL24 bus (ZYL24_220 at address 5, ZYL24_1000 at address 12)  öffnet sich\n";
     EXPECT_TRUE(listed.starts_with(busRow)) << listed;
     const std::size_t stateColumn = busRow.find("öffnet");
     const std::size_t row7 = listed.find("\nCOM7  demo: nothing attached ") + 1;

@@ -142,8 +142,9 @@ TEST(ProgramUsageTest, GermanHelpTakesTheGivenTextsAndWrapsByLetters) {
     const UsageGerman german{
         {"Does things.", "Tut Dinge."},
         {"Commands", "Befehle"},
-        {"Go there.", "Geht dorthin. Für Übergrößen äußerst gründlich, über mehr als eine Zeile des Terminals "
-                      "hinweg."},
+        {"Go there.",
+         "Geht dorthin. Für Übergrößen äußerst gründlich, über mehr als eine Zeile des Terminals "
+         "hinweg."},
         {"done", "erledigt"},
     };
     EXPECT_EQ(helpText(sample(), &german),

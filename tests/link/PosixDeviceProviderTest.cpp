@@ -105,7 +105,8 @@ TEST(PortMapTest, MalformedEntriesAreReportedAndTheGoodOnesKept) {
     const std::vector<std::string> de = map.warnings(false);
     ASSERT_EQ(de.size(), 10u);
     EXPECT_EQ(de[0], "ZYLCONFIG_PORTS: Eintrag \"x=/dev/a\" nicht verwendet: \"x\" ist keine COM-Nummer");
-    EXPECT_EQ(de[1], "ZYLCONFIG_PORTS: Eintrag \"21=/dev/b\" nicht verwendet: COM-Nummern gehen von 1 bis 20");
+    EXPECT_EQ(de[1],
+              "ZYLCONFIG_PORTS: Eintrag \"21=/dev/b\" nicht verwendet: COM-Nummern gehen von 1 bis 20");
     EXPECT_EQ(de[3], "ZYLCONFIG_PORTS: Eintrag \"5=\" nicht verwendet: der Gerätepfad ist leer");
     EXPECT_EQ(de[4], "ZYLCONFIG_PORTS: Eintrag \"/dev/ttyUSB3\" nicht verwendet: erwartet NUMMER=GERÄT, zum "
                      "Beispiel 3=/dev/ttyUSB0");

@@ -297,22 +297,26 @@ TEST_F(Qd20FormTest, DisconnectClosesThePort) {
 TEST_F(Qd20FormTest, EndOfAConnectionClearsValuesLampsAndMarks) {
     provider.bus.addSensor(5, '0');
     const std::vector<std::pair<const char*, std::function<void()>>> endings = {
-        {"port does not open", [this] {
+        {"port does not open",
+         [this] {
              provider.absent = true;
              window->SuchenMenuClick();
          }},
-        {"sensor stays silent", [this] {
+        {"sensor stays silent",
+         [this] {
              provider.bus.setBaud(9600);
              window->ManuellMenuClick();
          }},
         {"Trennen", [this] { window->TrennenMenuClick(); }},
         // The hidden connections of the service menu end the same way.
         {"no Halvern sensor answers", [this] { window->HalvernMenuClick(); }},
-        {"Halvern on a busy line", [this] {
+        {"Halvern on a busy line",
+         [this] {
              provider.chatty = true;
              window->HalvernMenuClick();
          }},
-        {"service connection on a busy line", [this] {
+        {"service connection on a busy line",
+         [this] {
              provider.chatty = true;
              window->enableSensor1Click();
          }},

@@ -19,8 +19,8 @@ const QStringList kSameInBoth = {
     "Min Anzahl", "Min Pegel 1", "Min Pegel 2", "Min Pegel 3", "Schwelle 1", "Schwelle 2",
     // QS40 window and its parameter list
     "Vantrisco QS40", "&Info", "SetUserMode", "SW Download MNTB", "Start", "toPalm", "fromPalm", "1 = 24V",
-    "3 = GND", "Status", "SP 1", "SP 2", "SP 3", "SP 4", "Sensor Parameter", "E_nah", "E_fern", "E_dist", "dez",
-    "Nahzone", "OK", "cancel"};
+    "3 = GND", "Status", "SP 1", "SP 2", "SP 3", "SP 4", "Sensor Parameter", "E_nah", "E_fern", "E_dist",
+    "dez", "Nahzone", "OK", "cancel"};
 
 bool fixedOrValue(const QString&, const QString& text) {
     static const QRegularExpression letters(QStringLiteral("[A-Za-zÄÖÜäöüß]{2,}"));

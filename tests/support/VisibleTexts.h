@@ -56,8 +56,9 @@ inline QMap<QString, QString> visibleTexts(QWidget* window) {
 // The texts of `window` that read the same after `setEnglish(false)` and `setEnglish(true)`,
 // as "key = text", leaving out those `sameInBoth` accepts (texts kept in both languages on
 // purpose, values, names).
-inline QStringList untranslatedTexts(QWidget* window, const std::function<void(bool)>& setEnglish,
-                                     const std::function<bool(const QString& key, const QString& text)>& sameInBoth) {
+inline QStringList
+untranslatedTexts(QWidget* window, const std::function<void(bool)>& setEnglish,
+                  const std::function<bool(const QString& key, const QString& text)>& sameInBoth) {
     setEnglish(false);
     const QMap<QString, QString> german = visibleTexts(window);
     setEnglish(true);
