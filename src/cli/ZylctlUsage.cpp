@@ -158,9 +158,10 @@ const ProgramUsage& ZylctlUsage() {
 const UsageGerman& ZylctlUsageGerman() {
     static const UsageGerman german{
         {"Search, read, write, store and measure ZYL 24 distance sensors on a serial line or an RS-485 bus, "
-         "and QS40 sensors of the text protocol.",
+         "ZYL 36 sensors on the NUVA link and QS40 sensors of the text protocol.",
          "Sucht, liest, schreibt, speichert und misst ZYL-24-Abstandssensoren an einer seriellen Leitung "
-         "oder einem RS-485-Bus, und QS40-Sensoren des Textprotokolls."},
+         "oder einem RS-485-Bus, ZYL-36-Sensoren an der NUVA-Verbindung und QS40-Sensoren des "
+         "Textprotokolls."},
         {"Commands", "Befehle"},
         {"List the COM numbers 1 to 20, the device behind each and whether it opens.",
          "Listet die COM-Nummern 1 bis 20, das Gerät hinter jeder und ob es sich öffnen lässt."},
@@ -196,11 +197,11 @@ const UsageGerman& ZylctlUsageGerman() {
         {"Find a QS40 sensor of the text protocol and print its port, sensor, identification and "
          "protocol generation. Every qs40 command searches COM 1 to 19 as the QS40 window does "
          "(even parity, every baud rate), or with --port only that line, and reads the switch "
-         "points first; --baud and --rts do not apply.",
+         "points first; --baud and --rts are refused.",
          "Sucht einen QS40-Sensor des Textprotokolls und gibt Port, Sensor, Kennung und Protokollgeneration "
          "aus. Jeder qs40-Befehl sucht wie das QS40-Fenster auf COM 1 bis 19 (gerade Parität, jede "
          "Baudrate), mit --port nur auf dieser Leitung, und liest zuerst die Schaltpunkte; --baud und --rts "
-         "gelten nicht."},
+         "werden abgelehnt."},
         {"Print the switch points, hystereses and limit parameters as \"key: value\" lines; with -o "
          "save them as the QS40 window's project file.",
          "Gibt Schaltpunkte, Hysteresen und Limitparameter als Zeilen \"Schlüssel: Wert\" aus; mit -o "
@@ -217,6 +218,41 @@ const UsageGerman& ZylctlUsageGerman() {
          "\"distance;energy;state\" line per measurement.",
          "Misst K-mal, alle 200 ms, wenn --interval nichts anderes sagt, und gibt je Messung eine Zeile "
          "\"distance;energy;state\" aus."},
+        {"Find a ZYL 36 sensor (QS40MNTD or QS40MNTB) on the NUVA link and print its port, sensor "
+         "and firmware version. Every nuva command searches COM 1 to 19 as the ZYL 36 window "
+         "does (57600 baud first, then every rate), or with --port only that line; --baud and "
+         "--rts are refused.",
+         "Sucht einen ZYL-36-Sensor (QS40MNTD oder QS40MNTB) an der NUVA-Verbindung und gibt Port, Sensor "
+         "und Firmware-Version aus. Jeder nuva-Befehl sucht wie das ZYL-36-Fenster auf COM 1 bis 19 (erst "
+         "57600 Baud, dann jede Baudrate), mit --port nur auf dieser Leitung; --baud und --rts werden "
+         "abgelehnt."},
+        {"Print the 16 switch points of the four protection fields, the four hystereses and the "
+         "near-range switch-off as \"key: value\" lines; with -o save them as the ZYL 36 window's "
+         "project file (its first line in the language of --lang).",
+         "Gibt die 16 Schaltpunkte der vier Schutzfelder, die vier Hysteresen und die "
+         "Nahbereichsabschaltung als Zeilen \"Schlüssel: Wert\" aus; mit -o zusätzlich als Projektdatei des "
+         "ZYL-36-Fensters (ihre erste Zeile in der Sprache von --lang)."},
+        {"Send the project file's switch points and hystereses, read them back and store them in "
+         "the sensor. A point the sensor did not take fails with exit status 1 and the window's "
+         "mismatch mask (bit k for word k of the read-back). A file without all five sections "
+         "sends nothing.",
+         "Sendet die Schaltpunkte und Hysteresen der Projektdatei, liest sie zurück und speichert sie im "
+         "Sensor. Ein Punkt, den der Sensor nicht annahm, endet mit Rückgabewert 1 und der Abweichungsmaske "
+         "des Fensters (Bit k für Wort k des Zurücklesens). Eine Datei ohne alle fünf Abschnitte sendet "
+         "nichts."},
+        {"Select the active protection field of a QS40MNTD: 0 straight, 1 right, 2 left, 3 full "
+         "area.",
+         "Wählt das aktive Schutzfeld eines QS40MNTD: 0 gerade, 1 rechts, 2 links, 3 Weitwinkel."},
+        {"Measure K times, every 1000 ms unless --interval is given, and print the distance in "
+         "millimetres, one line each.",
+         "Misst K-mal, alle 1000 ms, wenn --interval nichts anderes sagt, und gibt je Messung den Abstand in "
+         "Millimetern auf einer Zeile aus."},
+        {"Print the eight limit parameters; with --set first write the eight values (0 to 65535, in "
+         "the printed order) and store them in the sensor, then print what it reports. A value the "
+         "sensor did not take fails with exit status 1 and a mask.",
+         "Gibt die acht Limitparameter aus; mit --set schreibt es zuerst die acht Werte (0 bis 65535, in der "
+         "ausgegebenen Reihenfolge) und speichert sie im Sensor, dann gibt es aus, was er meldet. Ein Wert, "
+         "den der Sensor nicht annahm, endet mit Rückgabewert 1 und einer Maske."},
         {"Load a firmware image of Motorola S-records into the sensor, keeping its settings; each "
          "page the loader takes is shown on standard error. The image is checked completely "
          "before the sensor is touched; Ctrl+C does not stop an update.",
@@ -235,9 +271,12 @@ const UsageGerman& ZylctlUsageGerman() {
          "RTS-Steuerung der Leitung: toggle schaltet den Sender eines zweidrahtigen RS-485-Wandlers nur ein, "
          "während Bytes gesendet werden. Vorgabe: enabled."},
         {"Read time-out in milliseconds while the sensor is being found, 1 to 60000; once it has "
-         "answered, the measuring time-outs apply. Default: 100.",
+         "answered, the measuring time-outs apply. Default: 100. For the nuva commands the read "
+         "time-out of the whole run; default: the window's 50 ms at 57600 baud, 100 ms at the "
+         "other rates.",
          "Lese-Timeout in Millisekunden, solange der Sensor gesucht wird, 1 bis 60000; sobald er geantwortet "
-         "hat, gelten die Mess-Timeouts. Vorgabe: 100."},
+         "hat, gelten die Mess-Timeouts. Vorgabe: 100. Für die nuva-Befehle der Lese-Timeout des ganzen "
+         "Laufs; Vorgabe: die 50 ms des Fensters bei 57600 Baud, 100 ms bei den anderen Baudraten."},
         {"Language of the messages on standard error. Default: from LC_ALL, LC_MESSAGES or LANG.",
          "Sprache der Meldungen auf der Standardfehlerausgabe. Vorgabe: aus LC_ALL, LC_MESSAGES oder LANG."},
         {"Show every frame sent and received on standard error.",
@@ -248,27 +287,37 @@ const UsageGerman& ZylctlUsageGerman() {
         {"Bus address of the sensor, 1 to 128. The command first makes sure that a ZYL 24 "
          "answers there.",
          "Busadresse des Sensors, 1 bis 128. Der Befehl prüft zuerst, dass dort ein ZYL 24 antwortet."},
-        {"read, qs40 read: save the parameter set as a project file.",
-         "read, qs40 read: speichert den Parametersatz als Projektdatei."},
+        {"read, qs40 read, nuva read: save the parameter set as a project file.",
+         "read, qs40 read, nuva read: speichert den Parametersatz als Projektdatei."},
         {"search: list every sensor on the bus.", "search: listet jeden Sensor am Bus."},
         {"qs40 update: neither read nor write the switch points and limit parameters.",
          "qs40 update: liest und schreibt weder Schaltpunkte noch Limitparameter."},
         {"write: make the transferred settings permanent in the sensor.",
          "write: speichert die übertragenen Einstellungen dauerhaft im Sensor."},
-        {"poll, qs40 poll: the number of samples, 1 to 1000000.",
-         "poll, qs40 poll: die Zahl der Messungen, 1 bis 1000000."},
-        {"poll, qs40 poll: milliseconds from one sample to the next, 0 to 3600000. Default: 40, "
-         "for qs40 poll 200.",
-         "poll, qs40 poll: Millisekunden von einer Messung zur nächsten, 0 bis 3600000. Vorgabe: 40, für "
-         "qs40 poll 200."},
+        {"poll, qs40 poll, nuva poll: the number of samples, 1 to 1000000.",
+         "poll, qs40 poll, nuva poll: die Zahl der Messungen, 1 bis 1000000."},
+        {"poll, qs40 poll, nuva poll: milliseconds from one sample to the next, 0 to 3600000. "
+         "Default: 40, for qs40 poll 200, for nuva poll 1000.",
+         "poll, qs40 poll, nuva poll: Millisekunden von einer Messung zur nächsten, 0 bis 3600000. Vorgabe: "
+         "40, für qs40 poll 200, für nuva poll 1000."},
         {"poll: the measuring request, A (the distance, default) or I (the Q1 measurement).",
          "poll: die Messanfrage, A (der Abstand, Vorgabe) oder I (die Messung von Q1)."},
         {"poll: also write the samples as a measurement export: the header \"Rohdaten "
-         "[LSB];Skaliert [mm]\" and one row per sample. An interrupted poll still writes what it "
-         "measured.",
+         "[LSB];Skaliert [mm]\" and one row per sample. nuva poll: the header \"Abstand [mm]\" and "
+         "one distance per row. An interrupted poll still writes what it measured.",
          "poll: schreibt die Messungen zusätzlich als Messdatenexport: die Kopfzeile \"Rohdaten "
-         "[LSB];Skaliert [mm]\" und eine Zeile je Messung. Eine unterbrochene Messreihe schreibt noch, was "
-         "sie gemessen hat."},
+         "[LSB];Skaliert [mm]\" und eine Zeile je Messung. nuva poll: die Kopfzeile \"Abstand [mm]\" und "
+         "einen Abstand je Zeile. Eine unterbrochene Messreihe schreibt noch, was sie gemessen hat."},
+        {"nuva: the sensor's slave address on the NUVA link, 0 to 255. Default: 222.",
+         "nuva: die Slave-Adresse des Sensors an der NUVA-Verbindung, 0 bis 255. Vorgabe: 222."},
+        {"nuva: the program's master address on the NUVA link, 0 to 255. Default: 1.",
+         "nuva: die Master-Adresse des Programms an der NUVA-Verbindung, 0 bis 255. Vorgabe: 1."},
+        {"nuva write: leave the values in the sensor without storing them in its EEPROM; they "
+         "hold until it is switched off.",
+         "nuva write: lässt die Werte im Sensor, ohne sie in seinem EEPROM zu speichern; sie gelten, bis er "
+         "ausgeschaltet wird."},
+        {"nuva limits: write the eight values that follow.",
+         "nuva limits: schreibt die acht folgenden Werte."},
         {"success", "Erfolg"},
         {"the sensor refused or did not answer", "der Sensor lehnte ab oder antwortete nicht"},
         {"usage or file error", "Aufruf- oder Dateifehler"},

@@ -60,7 +60,8 @@ std::string PortMapWarning::text(bool english) const {
         return head + (english ? "the device path is empty" : "der Gerätepfad ist leer");
     case Kind::NotAFullPath:
         return head + "\"" + device +
-               (english ? "\" is not the full path of a device" : "\" ist nicht der vollständige Pfad eines Geräts");
+               (english ? "\" is not the full path of a device"
+                        : "\" ist nicht der vollständige Pfad eines Geräts");
     case Kind::NoAssignment:
         return head + (english ? "expected NUMBER=DEVICE, for example 3=/dev/ttyUSB0"
                                : "erwartet NUMMER=GERÄT, zum Beispiel 3=/dev/ttyUSB0");
@@ -78,8 +79,8 @@ std::vector<std::string> PortMap::warnings(bool english) const {
 void PortMap::addEntry(std::string_view key, std::string_view path, std::string_view source,
                        std::string_view entry, bool stored) {
     const auto warn = [&](PortMapWarning::Kind kind) {
-        m_warnings.push_back(
-            {kind, std::string(source), std::string(entry), std::string(trimmed(key)), std::string(trimmed(path))});
+        m_warnings.push_back({kind, std::string(source), std::string(entry), std::string(trimmed(key)),
+                              std::string(trimmed(path))});
     };
     const std::optional<int> number = comNumberOf(key);
     if (!number) {
@@ -125,8 +126,8 @@ void PortMap::addOverrides(std::string_view list, std::string_view source) {
             continue; // "1=/dev/a," or ",," : nothing meant
         const std::size_t eq = entry.find('=');
         if (eq == std::string_view::npos) {
-            m_warnings.push_back({PortMapWarning::Kind::NoAssignment, std::string(source), std::string(entry),
-                                  std::string(entry), {}});
+            const std::string written(entry);
+            m_warnings.push_back({PortMapWarning::Kind::NoAssignment, std::string(source), written, written, ""});
             continue;
         }
         addEntry(entry.substr(0, eq), entry.substr(eq + 1), source, entry, false);

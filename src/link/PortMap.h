@@ -14,8 +14,8 @@
 // ends put it into a sentence of their language with text().
 struct PortMapWarning {
     enum class Kind : std::uint8_t {
-        NotANumber,  // `key` is no COM number
-        OutOfRange,  // the number is outside 1..20
+        NotANumber,   // `key` is no COM number
+        OutOfRange,   // the number is outside 1..20
         EmptyPath,    // nothing after "="
         NotAFullPath, // a stored `device` that is no full device path
         NoAssignment  // no "=" at all

@@ -111,8 +111,9 @@ TEST(PortMapTest, MalformedEntriesAreReportedAndTheGoodOnesKept) {
     EXPECT_EQ(de[4], "ZYLCONFIG_PORTS: Eintrag \"/dev/ttyUSB3\" nicht verwendet: erwartet NUMMER=GERÄT, zum "
                      "Beispiel 3=/dev/ttyUSB0");
     EXPECT_EQ(de[6], "Ports: Eintrag \"COMX=/dev/e\" nicht verwendet: \"COMX\" ist keine COM-Nummer");
-    EXPECT_EQ(de[8], "Ports: Eintrag \"COM9=ttyUSB0\" nicht verwendet: \"ttyUSB0\" ist nicht der vollständige "
-                     "Pfad eines Geräts");
+    EXPECT_EQ(de[8],
+              "Ports: Eintrag \"COM9=ttyUSB0\" nicht verwendet: \"ttyUSB0\" ist nicht der vollständige "
+              "Pfad eines Geräts");
 
     PortMap windows(PortMap::Naming::Windows);
     windows.addSettings({{"COM4", "//./COM14"}, {"COM5", "true"}, {"COM6", "COM"}});
