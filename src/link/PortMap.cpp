@@ -127,7 +127,8 @@ void PortMap::addOverrides(std::string_view list, std::string_view source) {
         const std::size_t eq = entry.find('=');
         if (eq == std::string_view::npos) {
             const std::string written(entry);
-            m_warnings.push_back({PortMapWarning::Kind::NoAssignment, std::string(source), written, written, ""});
+            m_warnings.push_back(
+                {PortMapWarning::Kind::NoAssignment, std::string(source), written, written, ""});
             continue;
         }
         addEntry(entry.substr(0, eq), entry.substr(eq + 1), source, entry, false);
