@@ -1,6 +1,6 @@
 // The Windows side of choosing a device: the COM ports the system lists, and the settings group
 // "Ports" as the window leaves it in the registry. tools/test-win.sh runs this under Wine, whose
-// prefix gives the COM numbers it serves from zylsim and switches the others off.
+// prefix serves some COM numbers from zylsim and lists every number it knows as a port.
 #include "PortMap.h"
 #include "PortSettings.h"
 #include "SerialPortScan.h"
