@@ -33,8 +33,8 @@ enum class CliText {
     StateFree,        // states of a listed device
     StateInUse,
     StateNoPermission,
-    Opens,             // a COM number of "ports" that opens
-    AddressInUse,      // set-address: something answers at the new address (followed by it)
+    Opens, // a COM number of "ports" that opens
+    AddressInUse,     // set-address: something answers at the new address (followed by it)
     NuvaNotFound,      // no ZYL 36 sensor on the ports tried
     NuvaReadError,     // a ZYL 36 read, limit read or measurement failed
     NuvaTransferError, // a ZYL 36 write, store, field selection or limit write failed
