@@ -75,7 +75,10 @@ std::optional<long long> number(std::string_view text, long long min, long long 
 
 // "'word'" for a message.
 std::string quoted(std::string_view word) {
-    return "'" + std::string(word) + "'";
+    std::string out(1, '\'');
+    out += word;
+    out += '\'';
+    return out;
 }
 
 // A list of words ending in " or ", in German.

@@ -228,16 +228,20 @@ const UsageGerman& ZylctlUsageGerman() {
          "abgelehnt."},
         {"Print the 16 switch points of the four protection fields, the four hystereses and the "
          "near-range switch-off as \"key: value\" lines; with -o save them as the ZYL 36 window's "
-         "project file (its first line in the language of --lang).",
+         "project file after a read (the points on its 16 mm steps, the first line in the "
+         "language of --lang).",
          "Gibt die 16 Schaltpunkte der vier Schutzfelder, die vier Hysteresen und die "
-         "Nahbereichsabschaltung als Zeilen \"Schlüssel: Wert\" aus; mit -o zusätzlich als Projektdatei des "
-         "ZYL-36-Fensters (ihre erste Zeile in der Sprache von --lang)."},
+         "Nahbereichsabschaltung als Zeilen \"Schlüssel: Wert\" aus; mit -o nach dem Lesen zusätzlich als "
+         "Projektdatei des ZYL-36-Fensters (die Punkte auf seinen 16-mm-Schritten, die erste Zeile in der "
+         "Sprache von --lang)."},
         {"Send the project file's switch points and hystereses, read them back and store them in "
-         "the sensor. A point the sensor did not take fails with exit status 1 and the window's "
-         "mismatch mask (bit k for word k of the read-back). A file without all five sections "
-         "sends nothing.",
+         "the sensor. The points first go on the ZYL 36 window's 16 mm steps within the sensor's "
+         "measuring range, as its editors put them. A point the sensor did not take fails with "
+         "exit status 1 and the window's mismatch mask (bit k for word k of the read-back). A "
+         "file without all five sections sends nothing.",
          "Sendet die Schaltpunkte und Hysteresen der Projektdatei, liest sie zurück und speichert sie im "
-         "Sensor. Ein Punkt, den der Sensor nicht annahm, endet mit Rückgabewert 1 und der Abweichungsmaske "
+         "Sensor. Die Punkte kommen zuerst auf die 16-mm-Schritte des ZYL-36-Fensters im Messbereich des "
+         "Sensors, wie seine Editoren sie setzen. Ein Punkt, den der Sensor nicht annahm, endet mit Rückgabewert 1 und der Abweichungsmaske "
          "des Fensters (Bit k für Wort k des Zurücklesens). Eine Datei ohne alle fünf Abschnitte sendet "
          "nichts."},
         {"Select the active protection field of a QS40MNTD: 0 straight, 1 right, 2 left, 3 full "
