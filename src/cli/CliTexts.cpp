@@ -1,5 +1,8 @@
 #include "CliTexts.h"
 
+#include "Qd20Commands.h"
+#include "SRecordImage.h"
+
 #include <array>
 #include <cstdlib>
 
@@ -49,11 +52,54 @@ constexpr std::array<Pair, 33> kTexts{{
     {"comport not allowed: COM-Nummern gehen von 1 bis ", "comport not allowed: COM numbers run from 1 to "},
 }};
 
+// Indexed by Qd20Group.
+constexpr std::array<Pair, 6> kGroups{{
+    {"Ausgang Q1", "Q1"},
+    {"Ausgang Q2", "Q2"},
+    {"Tastensperre", "key lock"},
+    {"Mittelungszeit", "averaging"},
+    {"HoldData", "hold"},
+    {"Analog-Kennlinie", "analog"},
+}};
+static_assert(kGroups.size() == static_cast<std::size_t>(Qd20Group::Analog) + 1);
+
+// Indexed by SRecordReason.
+constexpr std::array<Pair, 13> kImageReasons{{
+    {"", ""},
+    {"kein S-Record eines bekannten Typs", "not an S-record of a known type"},
+    {"ungerade Anzahl Hex-Ziffern", "odd number of hex digits"},
+    {"keine Hex-Ziffer", "not a hex digit"},
+    {"Länge passt nicht zum Record", "count does not match the record"},
+    {"Prüfsummenfehler", "checksum error"},
+    {"der erste Record ist nicht S0", "the first record is not S0"},
+    {"Adresse unterhalb des Abbildbereichs", "address below the image window"},
+    {"Adressen steigen nicht", "addresses do not rise"},
+    {"mehr als 1025 Seiten zu 256 Bytes", "more than 1025 pages of 256 bytes"},
+    {"unerwarteter Record-Typ", "unexpected record type"},
+    {"kein End-Record", "no end record"},
+    {"die Datei enthält keine Records", "the file holds no records"},
+}};
+static_assert(kImageReasons.size() == static_cast<std::size_t>(SRecordReason::NoRecords) + 1);
+
+std::string_view pick(const Pair& p, bool english) {
+    return english ? p.english : p.german;
+}
+
 } // namespace
 
 std::string_view CliTexts::text(CliText id) const {
-    const Pair& p = kTexts[static_cast<std::size_t>(id)];
-    return m_english ? p.english : p.german;
+    return pick(kTexts[static_cast<std::size_t>(id)], m_english);
+}
+
+std::string_view CliTexts::groupName(Qd20Group group) const {
+    return pick(kGroups[static_cast<std::size_t>(group)], m_english);
+}
+
+std::string CliTexts::imageFault(const SRecordImage& image) const {
+    if (image.error == SRecordError::TooLarge)
+        return m_english ? "too large" : "zu groß";
+    return (m_english ? "line " : "Zeile ") + std::to_string(image.line) + ": " +
+           std::string(pick(kImageReasons[static_cast<std::size_t>(image.reason)], m_english));
 }
 
 std::string CliTexts::portFailure(const LinkReason& reason, std::string_view fallback) const {

@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+enum class Qd20Group;
+struct SRecordImage;
+
 enum class CliText {
     NoSensor,         // the search or the probe found nothing
     SendError,        // a transfer was refused or not answered
@@ -52,6 +55,10 @@ public:
     // language, and for a COM number on its default device that is not there, how to put
     // another device behind it. `fallback` when the layer gave no reason.
     std::string portFailure(const LinkReason& reason, std::string_view fallback) const;
+    // A ZYL 24 parameter group; in German the title of its box in the window.
+    std::string_view groupName(Qd20Group group) const;
+    // Why an S-record file is no usable image, with the line it was found in.
+    std::string imageFault(const SRecordImage& image) const;
 
     // The language of the environment: German when LC_ALL, LC_MESSAGES or LANG (the first
     // that is set) starts with "de", English otherwise.

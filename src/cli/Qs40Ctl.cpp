@@ -198,11 +198,8 @@ int Qs40Ctl::update() {
                                    ? SRecordImage{SRecordError::TooLarge, 0, {}, {}}
                                    : ReadSRecordImage(bytes);
     if (image.error != SRecordError::None) {
-        std::string why = image.error == SRecordError::TooLarge
-                              ? "too large"
-                              : "line " + std::to_string(image.line) + ": " + image.reason;
-        return fail(ZylCtl::kExitUsage,
-                    std::string(m_texts.text(CliText::Qs40BadImage)) + " " + path + ": " + why);
+        return fail(ZylCtl::kExitUsage, std::string(m_texts.text(CliText::Qs40BadImage)) + " " + path + ": " +
+                                            m_texts.imageFault(image));
     }
     if (const auto code = connect())
         return *code;

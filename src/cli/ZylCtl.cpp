@@ -42,24 +42,6 @@ std::size_t terminalColumns(std::string_view text) {
         text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-std::string_view groupName(Qd20Group group) {
-    switch (group) {
-    case Qd20Group::Q1:
-        return "Q1";
-    case Qd20Group::Q2:
-        return "Q2";
-    case Qd20Group::KeyLock:
-        return "key lock";
-    case Qd20Group::Averaging:
-        return "averaging";
-    case Qd20Group::Hold:
-        return "hold";
-    case Qd20Group::Analog:
-        return "analog";
-    }
-    return {};
-}
-
 } // namespace
 
 ZylCtl::ZylCtl(const CliArguments& args, DeviceProvider& provider, int com, Clock& clock, std::ostream& out,
@@ -362,7 +344,7 @@ int ZylCtl::writeOn(CliLink& link, const Qd20Settings& settings, const Qd20Varia
     const auto address = static_cast<std::uint8_t>(*m_args.address);
     const Qd20WriteAllResult written = SendAll(link.sender(), address, settings, variant);
     if (!written.ok)
-        return sendError(written.failed ? groupName(*written.failed) : std::string_view{});
+        return sendError(written.failed ? m_texts.groupName(*written.failed) : std::string_view{});
     if (m_args.store && !link.transact(PlainRequest(address, 'S')).dataOk)
         return sendError("S");
     return kExitOk;

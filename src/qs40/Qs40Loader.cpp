@@ -107,7 +107,6 @@ Qs40UpdateResult Qs40FirmwareUpdate(Qs40Context& ctx, std::uint8_t sensorType,
         result.code = kImageCode;
         result.download = image.error == SRecordError::TooLarge ? Qs40DownloadResult::TooLarge
                                                                 : Qs40DownloadResult::FormatError;
-        result.detail = "line " + std::to_string(image.line) + ": " + image.reason;
         return result;
     }
 

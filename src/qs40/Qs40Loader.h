@@ -8,7 +8,6 @@
 #include <functional>
 #include <optional>
 #include <span>
-#include <string>
 
 enum class Qs40DownloadResult {
     NotOpened,   // the image file could not be opened
@@ -32,7 +31,6 @@ struct Qs40UpdateResult {
     // 0 success; 1..12 the failing step; 44 the image (file or download).
     int code = 0;
     std::optional<Qs40DownloadResult> download; // set once the image was looked at
-    std::string detail;                         // the image file's fault, if that was it
 };
 
 // The whole update, keeping the sensor's switch points, limits, settings and word table

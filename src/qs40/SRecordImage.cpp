@@ -27,14 +27,14 @@ struct Record {
 };
 
 // One record line: "S", the type digit, count, address, data, checksum, all hex pairs.
-std::optional<Record> parseRecord(std::string_view line, std::string& reason) {
+std::optional<Record> parseRecord(std::string_view line, SRecordReason& reason) {
     if (line.size() < 4 || line[0] != 'S' || line[1] < '0' || line[1] > '9' ||
         kAddressBytes[std::size_t(line[1] - '0')] == 0) {
-        reason = "not an S-record of a known type";
+        reason = SRecordReason::UnknownType;
         return std::nullopt;
     }
     if (line.size() % 2 != 0) {
-        reason = "odd number of hex digits";
+        reason = SRecordReason::OddDigits;
         return std::nullopt;
     }
     std::vector<std::uint8_t> bytes;
@@ -43,7 +43,7 @@ std::optional<Record> parseRecord(std::string_view line, std::string& reason) {
         const auto high = hexDigit(line[i]);
         const auto low = hexDigit(line[i + 1]);
         if (!high || !low) {
-            reason = "not a hex digit";
+            reason = SRecordReason::NotHex;
             return std::nullopt;
         }
         bytes.push_back(static_cast<std::uint8_t>(*high << 4 | *low));
@@ -52,14 +52,14 @@ std::optional<Record> parseRecord(std::string_view line, std::string& reason) {
     record.type = line[1] - '0';
     const std::size_t addressBytes = kAddressBytes[std::size_t(record.type)];
     if (bytes[0] != bytes.size() - 1 || bytes[0] < addressBytes + 1) {
-        reason = "count does not match the record";
+        reason = SRecordReason::CountMismatch;
         return std::nullopt;
     }
     unsigned sum = 0;
     for (std::size_t i = 0; i + 1 < bytes.size(); ++i)
         sum += bytes[i];
     if (bytes.back() != static_cast<std::uint8_t>(0xFF - (sum & 0xFF))) {
-        reason = "checksum error";
+        reason = SRecordReason::BadChecksum;
         return std::nullopt;
     }
     for (std::size_t i = 0; i < addressBytes; ++i)
@@ -97,10 +97,10 @@ private:
     std::uint32_t m_address = kQs40ImageBase;
 };
 
-SRecordImage fail(SRecordImage image, SRecordError error, std::size_t line, std::string reason) {
+SRecordImage fail(SRecordImage image, SRecordError error, std::size_t line, SRecordReason reason) {
     image.error = error;
     image.line = line;
-    image.reason = std::move(reason);
+    image.reason = reason;
     image.pages.clear();
     return image;
 }
@@ -125,13 +125,14 @@ SRecordImage ReadSRecordImage(std::span<const std::uint8_t> file) {
             line.remove_suffix(1);
         if (line.empty())
             continue;
-        std::string reason;
+        SRecordReason reason = SRecordReason::None;
         const std::optional<Record> record = parseRecord(line, reason);
         if (!record)
             return fail(std::move(image), SRecordError::Format, lineNumber, reason);
         if (!sawHeader) {
             if (record->type != 0)
-                return fail(std::move(image), SRecordError::Format, lineNumber, "the first record is not S0");
+                return fail(std::move(image), SRecordError::Format, lineNumber,
+                            SRecordReason::FirstNotHeader);
             sawHeader = true;
             continue;
         }
@@ -141,11 +142,11 @@ SRecordImage ReadSRecordImage(std::span<const std::uint8_t> file) {
         case 3: {
             if (record->address < builder.address())
                 return fail(std::move(image), SRecordError::Format, lineNumber,
-                            record->address < kQs40ImageBase ? "address below the image window"
-                                                             : "addresses do not rise");
+                            record->address < kQs40ImageBase ? SRecordReason::BelowWindow
+                                                             : SRecordReason::NotRising);
             if (std::uint64_t(record->address) + record->data.size() > kWindowEnd)
                 return fail(std::move(image), SRecordError::TooLarge, lineNumber,
-                            "more than 1025 pages of 256 bytes");
+                            SRecordReason::TooManyPages);
             while (builder.address() < record->address)
                 builder.store(0xFF, Qs40PageEnd::Gap);
             for (std::uint8_t b : record->data)
@@ -161,9 +162,9 @@ SRecordImage ReadSRecordImage(std::span<const std::uint8_t> file) {
             builder.padLastPage();
             return image;
         default:
-            return fail(std::move(image), SRecordError::Format, lineNumber, "unexpected record type");
+            return fail(std::move(image), SRecordError::Format, lineNumber, SRecordReason::UnexpectedType);
         }
     }
     return fail(std::move(image), SRecordError::Format, lineNumber,
-                sawHeader ? "no end record" : "the file holds no records");
+                sawHeader ? SRecordReason::NoEndRecord : SRecordReason::NoRecords);
 }

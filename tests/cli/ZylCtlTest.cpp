@@ -94,9 +94,25 @@ TEST_F(ZylCtlTest, WriteStopsAtTheFirstRefusedGroupAndSaysWhich) {
     // Reply bytes before the '2' acknowledge: 'A' 6, '?' 22, '1' 4; its check byte is the 4th.
     prepare = [](SimulatedLine& line) { line.corruptIncoming(6 + 22 + 4 + 3, 0x01); };
     const std::string qel = tempFile("refused.qel", "[Q1]\n100\n150\n[Typ Q2]\n2\n");
-    EXPECT_EQ(run({"--lang", "en", "write", "--address", "5", qel, "--store"}), ZylCtl::kExitSensor);
-    EXPECT_EQ(err.str(), "zylctl: error in sending data or wrong parameter (Q2)\n");
-    EXPECT_EQ(commandsSent(), (std::vector<char>{'A', 'v', '?', '1', '2'}));
+    // A bad image is refused before any port opens, with the line and what is wrong with it.
+    const std::string mot = tempFile("refused.mot", "S0030000FC\r\nnot a record\r\n");
+    const struct {
+        const char* lang;
+        std::string refusedGroup;
+        std::string badImage;
+    } cases[] = {
+        {"en", "error in sending data or wrong parameter (Q2)",
+         "not a usable S-record image " + mot + ": line 2: not an S-record of a known type"},
+        {"de", "Fehler beim Daten senden oder ungültige Parameter (Ausgang Q2)",
+         "kein brauchbares S-Record-Abbild " + mot + ": Zeile 2: kein S-Record eines bekannten Typs"}};
+    for (const auto& c : cases) {
+        bus.clearFrames();
+        EXPECT_EQ(run({"--lang", c.lang, "write", "--address", "5", qel, "--store"}), ZylCtl::kExitSensor);
+        EXPECT_EQ(err.str(), "zylctl: " + c.refusedGroup + "\n");
+        EXPECT_EQ(commandsSent(), (std::vector<char>{'A', 'v', '?', '1', '2'}));
+        EXPECT_EQ(run({"--lang", c.lang, "qs40", "update", mot}), ZylCtl::kExitUsage);
+        EXPECT_EQ(err.str(), "zylctl: " + c.badImage + "\n");
+    }
 }
 
 TEST_F(ZylCtlTest, WriteSendsPointsTheFileLeavesAloneAsTheWindowWould) {

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const SRecordImage image = ReadSRecordImage({data, size});
     if (image.error != SRecordError::None) {
-        FUZZ_CHECK(!image.reason.empty() && image.pages.empty());
+        FUZZ_CHECK(image.reason != SRecordReason::None && image.pages.empty());
         return 0;
     }
     FUZZ_CHECK(image.pages.size() <= kQs40MaxPages);

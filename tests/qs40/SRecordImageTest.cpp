@@ -52,7 +52,7 @@ TEST(SRecordImageTest, BadFilesAreRefusedWithTheirLine) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const SRecordImage image = read(c.file);
-        EXPECT_EQ(image.error, c.error) << image.reason;
+        EXPECT_EQ(image.error, c.error) << static_cast<int>(image.reason);
         EXPECT_EQ(image.line, c.line);
         EXPECT_TRUE(image.pages.empty());
     }
@@ -63,7 +63,7 @@ TEST(SRecordImageTest, RecordsFillPagesWithGapsAndAPaddedTail) {
     const std::vector<std::uint8_t> b = {0x11, 0x22};
     const std::string crlf = SRecordFile({{0xC0000, a}, {0xC0400, b}});
     const SRecordImage image = read(crlf);
-    ASSERT_EQ(image.error, SRecordError::None) << image.reason;
+    ASSERT_EQ(image.error, SRecordError::None) << static_cast<int>(image.reason);
     ASSERT_EQ(image.pages.size(), 5u);
     // Page 1 full of data, page 2 completed by the gap up to 0xC0400, 3 and 4 gap only, 5 padded.
     EXPECT_EQ(image.pages[0].end, Qs40PageEnd::Data);
@@ -91,7 +91,7 @@ TEST(SRecordImageTest, RecordsFillPagesWithGapsAndAPaddedTail) {
     last[0] = 'S';
     lf += last + SRecordLine(5, 4, {}, "\n") + SRecordLine(8, 0, {}, "");
     const SRecordImage same = read(lf);
-    ASSERT_EQ(same.error, SRecordError::None) << same.reason;
+    ASSERT_EQ(same.error, SRecordError::None) << static_cast<int>(same.reason);
     ASSERT_EQ(same.pages.size(), image.pages.size());
     for (std::size_t i = 0; i < same.pages.size(); ++i) {
         EXPECT_EQ(same.pages[i].bytes, image.pages[i].bytes) << i;
@@ -101,7 +101,7 @@ TEST(SRecordImageTest, RecordsFillPagesWithGapsAndAPaddedTail) {
 
 TEST(SRecordImageTest, AFullWindowOf1025PagesFits) {
     const SRecordImage image = read(SRecordFile({{0xC0000 + 1024 * 256, PatternBytes(256)}}));
-    ASSERT_EQ(image.error, SRecordError::None) << image.reason;
+    ASSERT_EQ(image.error, SRecordError::None) << static_cast<int>(image.reason);
     EXPECT_EQ(image.pages.size(), 1025u);
     EXPECT_EQ(image.pages.back().end, Qs40PageEnd::Data);
 }
