@@ -90,7 +90,7 @@ TEST_F(ZylCtlTest, SearchWithoutSensorReportsNoSensorInTheChosenLanguage) {
     EXPECT_EQ(err.str(), "zylctl: no sensor available\n");
 }
 
-TEST_F(ZylCtlTest, WriteStopsAtTheFirstRefusedGroupAndSaysWhich) {
+TEST_F(ZylCtlTest, WriteStopsAtTheRefusedGroupAndUpdateAtABadImageSayingWhyInEitherLanguage) {
     // Reply bytes before the '2' acknowledge: 'A' 6, '?' 22, '1' 4; its check byte is the 4th.
     prepare = [](SimulatedLine& line) { line.corruptIncoming(6 + 22 + 4 + 3, 0x01); };
     const std::string qel = tempFile("refused.qel", "[Q1]\n100\n150\n[Typ Q2]\n2\n");
