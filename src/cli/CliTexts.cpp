@@ -1,5 +1,6 @@
 #include "CliTexts.h"
 
+#include "PortMap.h"
 #include "Qd20Commands.h"
 #include "SRecordImage.h"
 
@@ -110,7 +111,7 @@ std::string CliTexts::portFailure(const LinkReason& reason, std::string_view fal
         reason.code == LinkReasonCode::NoSuchDevice || reason.code == LinkReasonCode::NoPortBehindDevice;
     if (absent && reason.defaultDevice && reason.com != 0)
         message += " " + std::string(text(CliText::MapHint)) +
-                   " ZYLCONFIG_PORTS=" + std::to_string(reason.com) + "=/dev/ttyUSB0.";
+                   " ZYLCONFIG_PORTS=" + std::to_string(reason.com) + "=" + PortMap::kExampleDevice + ".";
     return message;
 }
 

@@ -136,7 +136,11 @@ std::optional<int> NuvaCtl::connect() {
     if (m_args.portGiven && m_ports.lastOpenReason())
         return fail(ZylCtl::kExitPort,
                     m_texts.portFailure(m_ports.lastOpenReason(), m_ports.lastOpenError()));
-    return fail(ZylCtl::kExitSensor, m_texts.text(CliText::NuvaNotFound));
+    // A line lost on the way is named beside the result, as the window does.
+    std::string message(m_texts.text(CliText::NuvaNotFound));
+    if (const auto why = m_session.takeLostLine())
+        message += " (" + m_texts.portFailure(*why, why->english()) + ")";
+    return fail(ZylCtl::kExitSensor, message);
 }
 
 int NuvaCtl::search() {

@@ -82,7 +82,11 @@ std::optional<int> Qs40Ctl::connect() {
     if (m_args.portGiven && m_ports.lastOpenReason())
         return fail(ZylCtl::kExitPort,
                     m_texts.portFailure(m_ports.lastOpenReason(), m_ports.lastOpenError()));
-    return failText(ZylCtl::kExitSensor, CliText::Qs40NotFound);
+    // A line lost on the way is named beside the result, as the window does.
+    std::string lost;
+    if (const auto why = m_session.takeLostLine())
+        lost = m_texts.portFailure(*why, why->english());
+    return failText(ZylCtl::kExitSensor, CliText::Qs40NotFound, lost);
 }
 
 int Qs40Ctl::identify() {

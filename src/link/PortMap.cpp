@@ -63,8 +63,10 @@ std::string PortMapWarning::text(bool english) const {
                (english ? "\" is not the full path of a device"
                         : "\" ist nicht der vollständige Pfad eines Geräts");
     case Kind::NoAssignment:
-        return head + (english ? "expected NUMBER=DEVICE, for example 3=/dev/ttyUSB0"
-                               : "erwartet NUMMER=GERÄT, zum Beispiel 3=/dev/ttyUSB0");
+        return head +
+               (english ? "expected NUMBER=DEVICE, for example 3="
+                        : "erwartet NUMMER=GERÄT, zum Beispiel 3=") +
+               PortMap::kExampleDevice;
     }
     return head;
 }

@@ -34,6 +34,12 @@ public:
     enum class Naming { Posix, Windows }; // "/dev/ttyS<n-1>" or "\\.\COMn"
     static constexpr int kMaxPort = 20;
     static constexpr const char* kEnvironmentVariable = "ZYLCONFIG_PORTS";
+    // The device the hints name as an example of what may stand behind a COM number.
+#ifdef _WIN32
+    static constexpr const char* kExampleDevice = "COM12";
+#else
+    static constexpr const char* kExampleDevice = "/dev/ttyUSB0";
+#endif
 
     explicit PortMap(Naming naming) : m_naming(naming) {}
 

@@ -120,8 +120,13 @@ void Qs40Session::taken(int port, bool manual) {
 }
 
 void Qs40Session::releaseFoundPort(int port) {
-    if (m_ports.isOpen(port))
-        m_ports.ClosePort(port);
+    if (!m_ports.isOpen(port))
+        return;
+    // A device that went away under the identification is why nothing answered there.
+    if (const SerialDevice* device = m_ports.device(port);
+        device && device->lastErrorReason().code == LinkReasonCode::DeviceGone)
+        m_lost = device->lastErrorReason();
+    m_ports.ClosePort(port);
 }
 
 Qs40Session::Connect Qs40Session::search(Progress* progress, int firstPort, int lastPort,
@@ -138,7 +143,7 @@ Qs40Session::Connect Qs40Session::search(Progress* progress, int firstPort, int 
             continue; // held by another window
         type = m_ports.OpenAndIdentify(com, 0, 0, kParityEven, 8, timeoutMs, progress);
         if (type == 0)
-            m_ports.ClosePort(com);
+            releaseFoundPort(com);
         else
             found = com;
     }

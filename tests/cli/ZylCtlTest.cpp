@@ -7,6 +7,7 @@
 #include "Clock.h"
 #include "DemoDeviceProvider.h"
 #include "MeasurementExport.h"
+#include "PortMap.h"
 #include "Q20_speziell.h"
 #include "Qd20ProjectFile.h"
 #include "SimLineProvider.h"
@@ -290,7 +291,8 @@ TEST_F(ZylCtlTest, PortThatDoesNotOpenIsReportedAlikeByEveryFamily) {
     provider.refuse(3, OpenError::Absent, absent.english(), absent);
     const std::string expected = "zylctl: " + absent.text(false) +
                                  " Ein anderes Gerät wählen Sie im Portdialog des Programms oder setzen zum "
-                                 "Beispiel ZYLCONFIG_PORTS=3=/dev/ttyUSB0.\n";
+                                 "Beispiel ZYLCONFIG_PORTS=3=" +
+                                 PortMap::kExampleDevice + ".\n";
     for (const std::vector<std::string>& command :
          {std::vector<std::string>{"search"}, {"qs40", "identify"}, {"nuva", "search"}}) {
         std::vector<std::string> argv{"--lang", "de", "--port", "3"};
@@ -355,6 +357,20 @@ TEST_F(ZylCtlTest, LostQs40PortEndsThePollAtOnceWithItsReasonInTheUsersLanguage)
         << errors;
     EXPECT_EQ(errors.find("zylctl:"), errors.rfind("zylctl:")) << errors;
     EXPECT_EQ(measurements, 3);
+}
+
+// A line that is lost while the search talks to it is named beside "not found".
+TEST_F(ZylCtlTest, SearchThatLosesItsLineSaysSoBesideNotFound) {
+    provider.plug(2, [](SimulatedLine& opened) { opened.failFromNow("Input/output error"); });
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"qs40", "identify"}, {"nuva", "search"}}) {
+        std::vector<std::string> argv{"--lang", "de", "--port", "2", "--timeout", "50"};
+        argv.insert(argv.end(), command.begin(), command.end());
+        EXPECT_EQ(run(argv, 2), ZylCtl::kExitSensor) << command.front();
+        EXPECT_NE(err.str().find("(sim COM 2: das Gerät ist nicht mehr da (abgezogen?): Input/output error)\n"),
+                  std::string::npos)
+            << err.str();
+    }
 }
 
 TEST_F(ZylCtlTest, OutputThatCouldNotBeWrittenIsRefusedBeforeThePortIsOpened) {
