@@ -757,6 +757,10 @@ communication with Palm !</translation>
         <translation>page %1 of %2</translation>
     </message>
     <message>
+        <source>Stecken Sie es wieder ein und wählen Sie dasselbe Update noch einmal, ohne neu zu suchen: es beginnt von vorn und schreibt die zuvor gelesenen Werte zurück.</source>
+        <translation>Plug it in again and choose the same update once more, without searching: it starts over and writes back the values read before.</translation>
+    </message>
+    <message>
         <source>&amp;Datei</source>
         <translation>&amp;File</translation>
     </message>

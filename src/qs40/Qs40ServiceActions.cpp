@@ -11,6 +11,10 @@ Qs40UpdateResult Qs40ServiceActions::firmwareUpdate(std::optional<std::span<cons
                                                     Progress* between) {
     // Values read for a reduced update lack the switch points and limits a complete one needs.
     const bool valuesHeld = m_held == reduced;
+    const int port = m_ctx.port();
+    std::optional<PendingDownload> resume;
+    if (const SerialDevice* device = m_ports.device(port); device && m_ports.isOpen(port))
+        resume = PendingDownload{port, reduced, device->settings(), device->timeouts()};
     m_ctx.clearLineError();
     m_ctx.progress = between;
     const Qs40UpdateResult result =
@@ -24,7 +28,10 @@ Qs40UpdateResult Qs40ServiceActions::firmwareUpdate(std::optional<std::span<cons
         m_held.reset();
     else if (valuesOnlyHere)
         m_held = reduced;
-    closeIfLineFailed(m_ctx.port());
+    // Without an open port nothing went over and what was pending still is.
+    if (resume)
+        m_pending = !m_ctx.lineError.empty() && m_held ? resume : std::nullopt;
+    closeIfLineFailed(port);
     return result;
 }
 

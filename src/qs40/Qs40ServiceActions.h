@@ -33,8 +33,22 @@ public:
                                     const Qs40PageReport& onPage = {}, Progress* between = nullptr);
     // The values of a failed attempt are held for the next one.
     bool valuesHeld() const { return m_held.has_value(); }
+    // An update whose line failed (a pulled adapter) after the values were read: its port has
+    // been closed, the values are held, and the sensor waits in its loader, where no search
+    // finds it. Once the port is open again with this line setting, the same kind of update
+    // (`reduced`) goes on as after any failed attempt.
+    struct PendingDownload {
+        int port = 0;
+        bool reduced = false;
+        LineSettings settings;
+        Timeouts timeouts;
+    };
+    const std::optional<PendingDownload>& pendingDownload() const { return m_pending; }
     // The connection changed: held values belong to a sensor that may no longer be there.
-    void forget() { m_held.reset(); }
+    void forget() {
+        m_held.reset();
+        m_pending.reset();
+    }
 
     bool setUserMode();
 
@@ -65,5 +79,6 @@ private:
     // Set after a failed attempt that had read the values: the reduced flag it ran with, as
     // only the values of that kind of update were read.
     std::optional<bool> m_held;
+    std::optional<PendingDownload> m_pending;
     std::optional<LinkReason> m_lost;
 };

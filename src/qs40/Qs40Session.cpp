@@ -193,6 +193,41 @@ Qs40Session::Connect Qs40Session::connect(const LineChoice& choice, Progress* pr
     return endIfLineFailed() ? Connect::NothingFound : Connect::Connected;
 }
 
+std::optional<LinkReason> Qs40Session::reopen(int port, const LineSettings& settings,
+                                              const Timeouts& timeouts) {
+    disconnect();
+    if (m_ports.isOpen(port)) { // another window took it meanwhile, and keeps it
+        LinkReason why;
+        why.code = LinkReasonCode::InUse;
+        why.com = port;
+        why.device = m_ports.provider().describe(port);
+        return why;
+    }
+    if (!m_ports.OpenPlainPort(port)) {
+        m_ports.ClosePort(port); // a refused port type stays open otherwise
+        return m_ports.lastOpenReason();
+    }
+    SerialDevice& device = *m_ports.device(port);
+    device.setTimeouts(timeouts);
+    if (!device.applySettings(settings)) {
+        LinkReason why = device.lastErrorReason();
+        if (!why) {
+            why.code = LinkReasonCode::LineSettingRefused;
+            why.com = port;
+            why.device = m_ports.provider().describe(port);
+            why.baud = settings.baud;
+            why.dataBits = settings.dataBits;
+            why.parity = static_cast<int>(settings.parity);
+            why.stopBits = static_cast<int>(settings.stopBits);
+        }
+        m_ports.ClosePort(port);
+        return why;
+    }
+    taken(port, false);
+    SetSensor();
+    return std::nullopt;
+}
+
 bool Qs40Session::readParameters(Progress* progress) {
     m_ctx.progress = progress;
     m_ctx.clearLineError();

@@ -81,6 +81,10 @@ public:
     // Opens and identifies one port with the user's line settings; a QS40MNTB has its switch
     // points read.
     Connect connect(const LineChoice& choice, Progress* progress);
+    // Opens `port` again after its adapter was pulled, with the line setting and time-outs the
+    // connection had, and takes it as the connection without asking the sensor: one that sits
+    // in its loader does not answer. Why it could not (nothing is open then), or nothing.
+    std::optional<LinkReason> reopen(int port, const LineSettings& settings, const Timeouts& timeouts);
     void disconnect();
 
     // The window's exchanges; each returns whether it fully succeeded.

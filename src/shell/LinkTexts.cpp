@@ -15,9 +15,11 @@ QString LinkTexts::reasonText(const LinkReason& reason, bool english) {
     return text;
 }
 
-QString LinkTexts::lostText(const LinkReason& reason, bool english) {
+QString LinkTexts::lostText(const LinkReason& reason, bool english, const QString& howBack) {
     return QCoreApplication::translate("LinkTexts", "Die Verbindung zum Gerät ist abgebrochen:") +
            QLatin1Char('\n') + reasonText(reason, english) + QLatin1Char('\n') +
-           QCoreApplication::translate("LinkTexts",
-                                       "Suchen oder verbinden Sie neu, sobald es wieder angeschlossen ist.");
+           (howBack.isEmpty()
+                ? QCoreApplication::translate(
+                      "LinkTexts", "Suchen oder verbinden Sie neu, sobald es wieder angeschlossen ist.")
+                : howBack);
 }

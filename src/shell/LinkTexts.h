@@ -9,7 +9,8 @@ namespace LinkTexts {
 
 QString reasonText(const LinkReason& reason, bool english);
 // The one message of a window whose port failed under an activity (a pulled adapter): the
-// connection has ended, why, and how to get it back.
-QString lostText(const LinkReason& reason, bool english);
+// connection has ended, why, and how to get it back (a new search or connection unless the
+// window says otherwise).
+QString lostText(const LinkReason& reason, bool english, const QString& howBack = {});
 
 } // namespace LinkTexts

@@ -16,6 +16,7 @@ public:
     void refuse(int com, OpenError error, std::string message, LinkReason reason = {}) {
         m_refusals[com] = {error, std::move(message), std::move(reason)};
     }
+    void accept(int com) { m_refusals.erase(com); }
     int opens() const { return m_opens; }
     OpenResult open(int com) override {
         ++m_opens;

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFile>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -53,12 +54,13 @@ struct Qs40LostLineTest : Qs40FormTest {
     }
 };
 
-QString lostText(int com) {
+QString lostText(int com,
+                 const char* howBack = "Suchen oder verbinden Sie neu, sobald es wieder angeschlossen ist.") {
     return QStringLiteral(
                "Die Verbindung zum Gerät ist abgebrochen:\nsim COM %1: das Gerät ist nicht mehr da "
-               "(abgezogen?): Input/output error\nSuchen oder verbinden Sie neu, sobald es wieder "
-               "angeschlossen ist.")
-        .arg(com);
+               "(abgezogen?): Input/output error\n%2")
+        .arg(com)
+        .arg(QString::fromUtf8(howBack));
 }
 
 struct LostCase {
@@ -92,11 +94,6 @@ TEST_F(Qs40LostLineTest, ALostLineEndsEveryActivityWithOneMessageAndLetsTheUserC
              t.trigger("StartButton");
              for (int i = 0; i < 10 && t.timer()->isActive(); ++i)
                  QMetaObject::invokeMethod(t.window.get(), "TimerLesenTimer");
-         }},
-        {"firmware download", false, true, "D", 2,
-         [](Qs40LostLineTest& t) {
-             t.prompts.answerFile(t.imageFile());
-             t.trigger("SWDownload");
          }},
         {"user mode", false, true, "SUM", 1, triggering("SUM")},
         {"to the handheld", true, true, "il2", 1, triggering("topalm")},
@@ -143,4 +140,65 @@ TEST_F(Qs40LostLineTest, ALostLineEndsEveryActivityWithOneMessageAndLetsTheUserC
         window.reset();
         prompts.clear();
     }
+}
+
+TEST_F(Qs40LostLineTest, ADownloadCutOffByAPulledAdapterIsFinishedFromItsEntryOnceTheAdapterIsBack) {
+    openConnected();
+    SimQs40TextSensor::Values mine = sensor.values();
+    mine.switchL = {0, 1200, 2400, 3600, 4800};
+    mine.limitDT = 2222;
+    sensor.values() = mine;
+    const auto chooseUpdate = [&] {
+        prompts.clear();
+        prompts.answerFile(imageFile());
+        trigger("SWDownload");
+    };
+    const auto pullOnSecondPage = [&] {
+        pullAt = "D";
+        pullAfter = 2;
+        chooseUpdate();
+        pullAt.clear();
+    };
+    pullOnSecondPage();
+
+    EXPECT_EQ(
+        prompts.messages(),
+        QStringList{lostText(kCom, "Stecken Sie es wieder ein und wählen Sie dasselbe Update noch einmal, "
+                                   "ohne neu zu suchen: es beginnt von vorn und schreibt die zuvor "
+                                   "gelesenen Werte zurück.")});
+    EXPECT_FALSE(window->session().connected());
+    EXPECT_FALSE(ports.isOpen(kCom));
+    EXPECT_EQ(label("PortPanel"), "Port:");
+    EXPECT_TRUE(action("SWDownload")->isEnabled());
+    for (const char* name : {"SWDownloadMNTB1", "SUM", "LesenButton"})
+        EXPECT_FALSE(action(name)->isEnabled()) << name;
+    EXPECT_TRUE(sensor.inLoader());
+
+    // The adapter is not back yet: the port is named, and the download stays pending.
+    provider.refuse(kCom, OpenError::Absent, "COM 3: no such device");
+    chooseUpdate();
+    EXPECT_EQ(prompts.messages(), QStringList{"programmierung gescheitert\nCOM 3: no such device"});
+    EXPECT_TRUE(action("SWDownload")->isEnabled());
+
+    provider.accept(kCom);
+    sensor.clearFrames();
+    chooseUpdate();
+    EXPECT_EQ(prompts.messages(), QStringList{"programmierung erfolgreich"});
+    EXPECT_TRUE(window->session().connected());
+    EXPECT_EQ(label("PortPanel"), "Port: COM3");
+    EXPECT_EQ(sensor.storedValues(), mine);
+    const std::vector<std::uint8_t> image = PatternBytes(260 * 256);
+    EXPECT_TRUE(std::equal(image.begin() + 256 * 256, image.end(), sensor.flash().begin() + 256 * 256));
+    for (const auto& f : sensor.frames())
+        EXPECT_NE(std::string(f.begin(), f.end()), "GH1"); // the held values, not the factory ones
+
+    // A search in between drops it, even one that finds nothing: a sensor found later may be
+    // another one.
+    pullOnSecondPage();
+    ASSERT_TRUE(action("SWDownload")->isEnabled());
+    for (int com : {kCom, kHandheldCom})
+        provider.refuse(com, OpenError::Absent, "no such device");
+    trigger("SuchenButton");
+    EXPECT_FALSE(window->session().connected());
+    EXPECT_FALSE(action("SWDownload")->isEnabled());
 }

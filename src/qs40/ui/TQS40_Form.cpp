@@ -323,6 +323,12 @@ void TQS40_Form::zeichne_all() {
 }
 
 void TQS40_Form::setConnectedControls(bool connected) {
+    // A new connection may be another sensor: what an earlier update held is not for it.
+    m_service.forget();
+    showConnectedControls(connected);
+}
+
+void TQS40_Form::showConnectedControls(bool connected) {
     for (QAction* a :
          {LesenButton, SetzenButton, StartButton, LesenMenu, SetzenMenu, Parameterkopieren1, MesswerteMenu})
         a->setEnabled(connected);

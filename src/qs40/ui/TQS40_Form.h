@@ -92,7 +92,9 @@ private:
 
     // Connected or not, and how: the read, write, start and data controls follow the
     // connection; the handheld buttons only a manual connection or a loaded file.
+    // A new connection, or none, also drops what an earlier update held.
     void setConnectedControls(bool connected);
+    void showConnectedControls(bool connected);
     void setHandheldEnabled(bool on);
     void stopPolling();
     void showSensorText();
@@ -113,6 +115,10 @@ private:
     void buildServiceMenu();
     void setServiceEnabled(bool connected);
     void runFirmwareUpdate(bool reduced);
+    // The port of a download that a pulled adapter cut off, opened again as the connection;
+    // true when there is none or it opened, else the reason has been told.
+    bool reopenForPendingDownload();
+    QString pendingDownloadText() const;
     void reportService(const QString& boxText, const QString& listLine);
     void reportHandheld(Qs40ServiceActions::Handheld result);
     // While an image goes over: the progress dialog without its cancel button, keeping every

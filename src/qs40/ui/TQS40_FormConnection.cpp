@@ -18,6 +18,7 @@
 
 void TQS40_Form::SuchenMenuClick() {
     stopPolling();
+    m_service.forget();       // a sensor found now may be another one
     m_app.StopSearch = false; // the progress dialog's button stops the search between ports
     showProgress();
     const auto result = m_session.search(m_app.progress);
@@ -32,7 +33,7 @@ void TQS40_Form::ManuellMenuClick() {
         return;
     if (dialog->showModal() != QDialog::Accepted) {
         if (!m_session.connected()) {
-            setConnectedControls(false);
+            showConnectedControls(false);
             showPortText();
         }
         return;
@@ -54,6 +55,7 @@ void TQS40_Form::ManuellMenuClick() {
         reportError(badSettingsText(), Prompts::Ok); // the connection in place stays
         return;
     }
+    m_service.forget();
     stopPolling();
     setHandheldEnabled(result == Qs40Session::Connect::Connected);
     reportConnectResult(result);
@@ -197,10 +199,16 @@ bool TQS40_Form::lineLost() {
         return false;
     stopPolling();
     m_session.disconnect();
-    setConnectedControls(false);
+    // A download cut off with the line is continued from its entry once the adapter is back;
+    // anything else held belonged to the connection.
+    const bool pending = m_service.pendingDownload().has_value();
+    if (!pending)
+        m_service.forget();
+    showConnectedControls(false);
     setHandheldEnabled(false);
     showPortText();
     showMeasurement();
-    reportError(LinkTexts::lostText(*why, m_app.EnglishUi), Prompts::Ok);
+    reportError(LinkTexts::lostText(*why, m_app.EnglishUi, pending ? pendingDownloadText() : QString()),
+                Prompts::Ok);
     return true;
 }

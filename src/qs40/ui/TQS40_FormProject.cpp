@@ -70,6 +70,10 @@ void TQS40_Form::OeffnenMenuClick() {
         setConnectedControls(false);
         setHandheldEnabled(false);
         showPortText();
+    } else if (m_service.pendingDownload() && outcome.result != Qs40Session::Load::UnknownType) {
+        // The file's values replace those a cut-off download held: it has to start afresh.
+        m_service.forget();
+        setServiceEnabled(m_session.connected());
     }
     showSensorText();
     switch (outcome.result) {

@@ -4,6 +4,7 @@
 #include "TQS40_Form.h"
 
 #include "AppState.h"
+#include "LinkTexts.h"
 #include "Prompts.h"
 #include "TFortschritt.h"
 
@@ -76,10 +77,31 @@ void TQS40_Form::buildServiceMenu() {
 }
 
 void TQS40_Form::setServiceEnabled(bool connected) {
-    // A new connection may be another sensor: what an earlier update held is not for it.
-    m_service.forget();
     for (QAction* a : {SWDownload, SWDownloadMNTB1, SUM})
         a->setEnabled(connected);
+    // No search finds a sensor in its loader: the entry of a download cut off by a pulled
+    // adapter is the one way to finish it.
+    if (const auto& pending = m_service.pendingDownload())
+        (pending->reduced ? SWDownloadMNTB1 : SWDownload)->setEnabled(true);
+}
+
+bool TQS40_Form::reopenForPendingDownload() {
+    const auto& pending = m_service.pendingDownload();
+    if (!pending)
+        return true;
+    if (const auto why = m_session.reopen(pending->port, pending->settings, pending->timeouts)) {
+        const QString text = kUpdateFailed + QLatin1Char('\n') + LinkTexts::reasonText(*why, m_app.EnglishUi);
+        reportService(text, text);
+        return false;
+    }
+    showConnectedControls(true);
+    showPortText();
+    return true;
+}
+
+QString TQS40_Form::pendingDownloadText() const {
+    return tr("Stecken Sie es wieder ein und wählen Sie dasselbe Update noch einmal, ohne neu zu suchen: "
+              "es beginnt von vorn und schreibt die zuvor gelesenen Werte zurück.");
 }
 
 void TQS40_Form::SWDownloadClick() {
@@ -101,6 +123,8 @@ void TQS40_Form::runFirmwareUpdate(bool reduced) {
     std::optional<std::span<const std::uint8_t>> image;
     if (file)
         image = bytesOf(*file);
+    if (image && !reopenForPendingDownload())
+        return;
 
     beginTransferProgress();
     KeepPainting between;
