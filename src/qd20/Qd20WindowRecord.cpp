@@ -1,6 +1,7 @@
 #include "Qd20WindowRecord.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -25,6 +26,39 @@ std::uint16_t Qd20WindowRecord::wholeMillimetres(float mm) {
     if (mm >= 65535.0f)
         return 65535;
     return static_cast<std::uint16_t>(std::trunc(mm));
+}
+
+namespace {
+
+using S = Qd20Settings;
+using R = Qd20WindowRecord;
+// Indexed by Qd20WindowRecord::Pair.
+constexpr std::array<float S::*, 3> kFirstPoints{&S::SwitchPointQ1A, &S::SwitchPointQ2A, &S::AnalogPoint1};
+constexpr std::array<float S::*, 3> kSecondPoints{&S::SwitchPointQ1B, &S::SwitchPointQ2B, &S::AnalogPoint2};
+constexpr std::pair<int R::*, int S::*> kSliders[] = {
+    {&R::FktQ1, &S::fktQ1}, {&R::OSQ1, &S::osQ1}, {&R::IVQ1, &S::ivQ1}, {&R::FktQ2, &S::fktQ2}, {&R::OSQ2, &S::osQ2},
+    {&R::IVQ2, &S::ivQ2},   {&R::TV, &S::tv},     {&R::BW, &S::bw},     {&R::SetQ1, &S::setQ1}};
+
+} // namespace
+
+Qd20WindowRecord Qd20WindowRecord::fromSettings(const Qd20Settings& settings) {
+    Qd20WindowRecord record;
+    for (std::size_t i = 0; i < kFirstPoints.size(); ++i) {
+        record.firstPoints[i] = wholeMillimetres(settings.*kFirstPoints[i]);
+        record.secondPoints[i] = wholeMillimetres(settings.*kSecondPoints[i]);
+    }
+    for (const auto& [inRecord, inSettings] : kSliders)
+        record.*inRecord = settings.*inSettings;
+    return record;
+}
+
+void Qd20WindowRecord::applyTo(Qd20Settings& settings) const {
+    for (std::size_t i = 0; i < kFirstPoints.size(); ++i) {
+        settings.*kFirstPoints[i] = firstPoints[i];
+        settings.*kSecondPoints[i] = secondPoints[i];
+    }
+    for (const auto& [inRecord, inSettings] : kSliders)
+        settings.*inSettings = this->*inRecord;
 }
 
 std::array<std::uint8_t, Qd20WindowRecord::kSize> Qd20WindowRecord::encode() const {

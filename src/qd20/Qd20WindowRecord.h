@@ -5,6 +5,8 @@
 // the bus address shares a word with three slider positions and only its low 4 bits survive.
 // The window therefore stores the full address beside the record and resolveAddress() decides
 // which of the two to believe.
+#include "Qd20Settings.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +38,12 @@ struct Qd20WindowRecord {
 
     // Millimetres to the stored whole number: cut toward zero, kept within 0..65535.
     static std::uint16_t wholeMillimetres(float mm);
+
+    // The window's values as the record keeps them (points as whole millimetres; the hold
+    // slider and the low-light box have no place in it), and back into a set whose other
+    // values stay as they are.
+    static Qd20WindowRecord fromSettings(const Qd20Settings& settings);
+    void applyTo(Qd20Settings& settings) const;
 
     std::array<std::uint8_t, kSize> encode() const;
     // nullopt when the value does not have the record's size (a damaged or foreign value is

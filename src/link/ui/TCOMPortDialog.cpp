@@ -1,6 +1,7 @@
 #include "TCOMPortDialog.h"
 
 #include "AppState.h"
+#include "DialogButtons.h"
 #include "PortDeviceChooser.h"
 #include "Prompts.h"
 #include "Schnittstelle.h"
@@ -122,13 +123,9 @@ TCOMPortDialog::TCOMPortDialog(AppState& app, QWidget* parent)
     DeviceChooser = new PortDeviceChooser(app, this);
     connect(DeviceChooser, &PortDeviceChooser::deviceChosen, this, &TCOMPortDialog::updateDevicePath);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    const DialogButtons dialogButtons = makeDialogButtons(this, QStringLiteral("cancel"));
+    OKBtn = dialogButtons.ok;
+    CancelBtn = dialogButtons.cancel;
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("ComPort"), PortNummer);

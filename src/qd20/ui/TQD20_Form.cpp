@@ -189,22 +189,7 @@ void TQD20_Form::applyRecord(const Qd20WindowRecord& record, QStringList& ignore
     }
 
     Qd20Settings s = settingsFromControls();
-    using R = Qd20WindowRecord;
-    s.SwitchPointQ1A = record.firstPoints[R::Q1];
-    s.SwitchPointQ2A = record.firstPoints[R::Q2];
-    s.AnalogPoint1 = record.firstPoints[R::Analog];
-    s.SwitchPointQ1B = record.secondPoints[R::Q1];
-    s.SwitchPointQ2B = record.secondPoints[R::Q2];
-    s.AnalogPoint2 = record.secondPoints[R::Analog];
-    s.fktQ1 = record.FktQ1;
-    s.osQ1 = record.OSQ1;
-    s.ivQ1 = record.IVQ1;
-    s.fktQ2 = record.FktQ2;
-    s.osQ2 = record.OSQ2;
-    s.ivQ2 = record.IVQ2;
-    s.tv = record.TV;
-    s.bw = record.BW;
-    s.setQ1 = record.SetQ1;
+    record.applyTo(s);
     applySettingsToControls(s);
 
     const int address = Qd20WindowRecord::resolveAddress(record.address, fullAddress);
@@ -213,22 +198,7 @@ void TQD20_Form::applyRecord(const Qd20WindowRecord& record, QStringList& ignore
 }
 
 void TQD20_Form::writeSettings() {
-    const Qd20Settings s = settingsFromControls();
-    Qd20WindowRecord record;
-    using R = Qd20WindowRecord;
-    record.firstPoints = {R::wholeMillimetres(s.SwitchPointQ1A), R::wholeMillimetres(s.SwitchPointQ2A),
-                          R::wholeMillimetres(s.AnalogPoint1)};
-    record.secondPoints = {R::wholeMillimetres(s.SwitchPointQ1B), R::wholeMillimetres(s.SwitchPointQ2B),
-                           R::wholeMillimetres(s.AnalogPoint2)};
-    record.FktQ1 = s.fktQ1;
-    record.OSQ1 = s.osQ1;
-    record.IVQ1 = s.ivQ1;
-    record.FktQ2 = s.fktQ2;
-    record.OSQ2 = s.osQ2;
-    record.IVQ2 = s.ivQ2;
-    record.TV = s.tv;
-    record.BW = s.bw;
-    record.SetQ1 = s.setQ1;
+    Qd20WindowRecord record = Qd20WindowRecord::fromSettings(settingsFromControls());
     bool ok = false;
     const int address = Slave_Adr->currentText().trimmed().toInt(&ok);
     record.address = (ok && address >= 1 && address <= 128) ? address : 0;

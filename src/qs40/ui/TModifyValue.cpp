@@ -1,5 +1,7 @@
 #include "TModifyValue.h"
 
+#include "DialogButtons.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -61,13 +63,10 @@ TModifyValue::TModifyValue(QWidget* parent) : QDialog(parent) {
         connect(slider, &QSlider::valueChanged, this, [this, i] { digitChanged(i); });
     }
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Abbrechen"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    const DialogButtons dialogButtons = makeDialogButtons(this, QStringLiteral("Abbrechen"), false);
+    OKBtn = dialogButtons.ok;
+    CancelBtn = dialogButtons.cancel;
     connect(OKBtn, &QPushButton::clicked, this, &TModifyValue::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(OKBtn);

@@ -1,5 +1,7 @@
 #include "TSensorParameterDialog.h"
 
+#include "DialogButtons.h"
+
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -73,13 +75,9 @@ TSensorParameterDialog::TSensorParameterDialog(QWidget* parent) : QDialog(parent
 
     auto* sensor = new QLabel(QStringLiteral("Sensor: QS40MNTB"), this);
     sensor->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("cancel"), this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    const DialogButtons dialogButtons = makeDialogButtons(this, QStringLiteral("cancel"));
+    OKBtn = dialogButtons.ok;
+    CancelBtn = dialogButtons.cancel;
 
     auto* top = new QHBoxLayout;
     top->addLayout(rows);
